@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <functional>
+
+// A platform whose dialogs answer from a script and record what they were shown.
+class FakePlatform : public Platform {
+public:
+    struct Message {
+        QString text;
+        QString title;
+        MessageIcon icon;
+        MessageButtons buttons;
+    };
+
+    explicit FakePlatform(QString appFolder) : appFolder_(std::move(appFolder)) {}
+
+    QList<Message> messages;
+    QList<MessageAnswer> answers; // taken from the front; Ok/No when empty
+    int waits = 0;
+    int beeps = 0;
+    QStringList openedDocuments;
+    QStringList startedPrograms;
+    bool openDocumentResult = true;
+    bool startProgramResult = true;
+    QString openFileAnswer;      // empty = Cancel
+    QString lastOpenFilter;
+    QString folderAnswer;        // empty = Cancel
+    QList<FolderDialogRequest> folderRequests;
+    bool otherInstance = false;
+    // Runs in place of a modal dialog; returns the dialog's result code.
+    std::function<int(QDialog&)> dialogScript;
+    int dialogsShown = 0;
+
+    MessageAnswer messageBox(QWidget*, const QString& text, const QString& title,
+                             MessageIcon icon, MessageButtons buttons) override
+    {
+        messages.append({text, title, icon, buttons});
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+    void boundedWait(int, const std::function<bool()>& done) override
+    {
+        ++waits;
+        (void)done();
+    }
+    void beep() override { ++beeps; }
+    bool openDocument(const QString& path) override
+    {
+        openedDocuments << path;
+        return openDocumentResult;
+    }
+    bool startProgram(const QString& path) override
+    {
+        startedPrograms << path;
+        return startProgramResult;
+    }
+    QString openFileDialog(QWidget*, const QString& filter) override
+    {
+        lastOpenFilter = filter;
+        return openFileAnswer;
+    }
+    QString browseForFolder(QWidget*, const FolderDialogRequest& request) override
+    {
+        folderRequests << request;
+        return folderAnswer;
+    }
+    int execDialog(QDialog& dialog) override
+    {
+        ++dialogsShown;
+        if (dialogScript)
+            return dialogScript(dialog);
+        dialog.reject();
+        return QDialog::Rejected;
+    }
+    bool anotherInstanceRunning() override { return otherInstance; }
+    QString applicationFolder() const override { return appFolder_; }
+
+private:
+    QString appFolder_;
+};
