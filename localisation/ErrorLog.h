@@ -2,6 +2,8 @@
 
 #include <QString>
 
-// Appends one entry (a quoted date, time and message record, CR LF) to errorlog.txt in
-// the application folder. Never truncates; a failure to write is swallowed.
-void WriteErrorLog(const QString& applicationFolder, const QString& message);
+// Appends one entry to errorlog.txt in the application folder, in the quoted-record form
+//   "<CR LF>Date: <short date>","Time: <short time>","<message>"<CR LF>
+// so each entry spans two lines, the first a lone double quote. Quotes inside the message
+// are written as they are. Never truncates; a failure to write is swallowed.
+void WriteErrorLog(const QString& applicationFolder, const QString& message) noexcept;

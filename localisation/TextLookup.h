@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 struct Settings;
@@ -10,16 +11,35 @@ struct Settings;
 class TextLookup {
 public:
     TextLookup(QString applicationFolder, const Settings& settings);
+    virtual ~TextLookup() = default;
+    TextLookup(const TextLookup&) = delete;
+    TextLookup& operator=(const TextLookup&) = delete;
 
     // The text of key in section "Framora Language Pack", or defaultText when the pack,
     // the section or the key is missing. Never throws: an internal failure is written
     // to errorlog.txt and gives an empty text.
+    //
+    // Section and key names match without regard to letter case, but a key is otherwise
+    // the exact string ("10" and "010" differ). Blanks around the value and one pair of
+    // double quotes around it are removed; a present but empty value gives an empty
+    // text; the text is cut to 499 characters.
     [[nodiscard]] QString SetCaptionfromINI(const QString& key, const QString& defaultText) const;
 
     [[nodiscard]] QString packPath() const;
     [[nodiscard]] const QString& applicationFolder() const { return applicationFolder_; }
 
+    static constexpr qsizetype maxTextLength = 499;
+    // Only this much of a pack is read (a real pack is a few kilobytes); this keeps a
+    // stray huge file from slowing down the lookups made on every mouse move.
+    static constexpr qsizetype maxPackBytes = 1024 * 1024;
+
+protected:
+    // The pack's bytes; empty when it is missing or not a readable regular file.
+    [[nodiscard]] virtual QByteArray readPack(const QString& path) const;
+
 private:
+    [[nodiscard]] QString lookup(const QString& key, const QString& defaultText) const;
+
     QString applicationFolder_;
     const Settings& settings_;
 };

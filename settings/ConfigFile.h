@@ -4,10 +4,15 @@
 
 struct Settings;
 
-// Config.cfg: eight CR LF lines, one field each (see Settings).
+// Config.cfg: eight CR LF lines, one field each, in the order of Settings: imageFormat,
+// snapshotFolder, filePrefix, skipTimedPrompt, timedInterval, showPreview,
+// disableScreenSaver, languageFile. Texts are stored bare (UTF-8), numbers in the print
+// form " 5000 " (a blank or a minus before, a blank after). Readers also accept bare
+// numbers, LF-only lines and Windows-1252 text.
 
 // Fills settings from the file; false when it is missing, unreadable, short or holds a
-// number that is not a number or does not fit its field.
+// number that is not a number or does not fit its field. On failure settings are left
+// as they were.
 [[nodiscard]] bool LoadConfiguration(const QString& path, Settings& settings);
 
 // Replaces the file with the eight default lines and resets every field to its default.
@@ -16,6 +21,7 @@ bool RecreateConfiguration(const QString& path, Settings& settings);
 
 // Rewrites the file from settings. The new file is written beside the old one and
 // renamed into place, so a failed save leaves the previous file intact. False on failure,
-// with the reason in *error when given.
+// with the reason in *error when given. A text holding a line break cannot be stored in
+// a line of its own and is refused.
 [[nodiscard]] bool SaveConfiguration(const QString& path, const Settings& settings,
                                      QString* error = nullptr);

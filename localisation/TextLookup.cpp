@@ -1,0 +1,99 @@
+#include "localisation/TextLookup.h"
+
+#include "localisation/ErrorLog.h"
+#include "localisation/IniReader.h"
+#include "localisation/TextDecoding.h"
+#include "settings/Settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <exception>
+#include <new>
+
+static const QString packSection = QStringLiteral("Framora Language Pack");
+
+static QString cutToMaxLength(QString text) {
+    if (text.size() <= TextLookup::maxTextLength)
+        return text;
+    qsizetype length = TextLookup::maxTextLength;
+    if (text.at(length - 1).isHighSurrogate())
+        --length; // never leave half a character behind
+    text.truncate(length);
+    return text;
+}
+
+static QString removeLeadingBlanks(const QString& text) {
+    qsizetype first = 0;
+    while (first < text.size() && text.at(first) == u' ')
+        ++first;
+    return text.sliced(first);
+}
+
+static QString removeTrailingBlanks(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == u' ')
+        --end;
+    return text.first(end);
+}
+
+TextLookup::TextLookup(QString applicationFolder, const Settings& settings)
+    : applicationFolder_(std::move(applicationFolder)), settings_(settings) {}
+
+QString TextLookup::packPath() const {
+    return applicationFolder_ + QStringLiteral("/Lang/") + settings_.languageFile;
+}
+
+QByteArray TextLookup::readPack(const QString& path) const {
+    // Not a regular file (the Lang folder itself when languageFile is empty, a device or
+    // a pipe): nothing to read, and nothing that could block.
+    if (!QFileInfo(path).isFile())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = file.read(maxPackBytes + 1);
+    file.close();
+    if (bytes.size() > maxPackBytes) {
+        // Cut after the last whole line, so a UTF-8 pack stays valid UTF-8.
+        bytes.truncate(bytes.lastIndexOf('\n', maxPackBytes - 1) + 1);
+    }
+    return bytes;
+}
+
+QString TextLookup::lookup(const QString& key, const QString& defaultText) const {
+    const QString pack = DecodeUtf8OrWindows1252(readPack(packPath()));
+    const std::optional<QString> stored = FindIniValue(pack, packSection, key);
+
+    QString text;
+    if (stored) {
+        text = *stored;
+        if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+            text = text.sliced(1, text.size() - 2);
+    } else {
+        text = removeTrailingBlanks(defaultText);
+    }
+    return removeLeadingBlanks(cutToMaxLength(std::move(text)));
+}
+
+QString TextLookup::SetCaptionfromINI(const QString& key, const QString& defaultText) const {
+    QString description;
+    int number = 0;
+    try {
+        return lookup(key, defaultText);
+    } catch (const std::bad_alloc&) {
+        description = QStringLiteral("Out of memory");
+        number = 7;
+    } catch (const std::exception& failure) {
+        description = QString::fromLocal8Bit(failure.what());
+        number = 51;
+    } catch (...) {
+        description = QStringLiteral("Internal error");
+        number = 51;
+    }
+    WriteErrorLog(applicationFolder_,
+                  QStringLiteral("Error Description: %1, Error Number: %2, Method: "
+                                 "SetCaptionfromINI")
+                      .arg(description)
+                      .arg(number));
+    return {};
+}

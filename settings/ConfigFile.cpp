@@ -1,0 +1,130 @@
+#include "settings/ConfigFile.h"
+
+#include "localisation/TextDecoding.h"
+#include "settings/Settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+#include <limits>
+#include <optional>
+
+// Eight short lines; anything beyond this is not a settings file.
+static constexpr qint64 maxConfigBytes = 1024 * 1024;
+static constexpr int lineCount = 8;
+
+// Lines end with CR LF or LF; a final line without an ending still counts, while the
+// ending of the last line does not start another one.
+static QStringList splitLines(const QString& text) {
+    QStringList lines = text.split(u'\n');
+    if (lines.back().isEmpty())
+        lines.removeLast();
+    for (QString& line : lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+// A whole decimal number, blanks around it ignored, an optional sign.
+static std::optional<qint64> parseWholeNumber(QStringView text) {
+    text = text.trimmed();
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
+        negative = text.front() == u'-';
+        text = text.sliced(1);
+    }
+    if (text.isEmpty() || text.size() > 12) // 12 digits are far beyond every field
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return negative ? -value : value;
+}
+
+template <typename Field> static bool readNumber(QStringView line, Field& field) {
+    const std::optional<qint64> value = parseWholeNumber(line);
+    if (!value || *value < std::numeric_limits<Field>::min() ||
+        *value > std::numeric_limits<Field>::max())
+        return false;
+    field = static_cast<Field>(*value);
+    return true;
+}
+
+static QString printForm(qint64 value) {
+    const QString digits = QString::number(value);
+    return (value < 0 ? digits : QLatin1Char(' ') + digits) + QLatin1Char(' ');
+}
+
+static bool writeLines(const QString& path, const QStringList& lines, QString* error) {
+    for (const QString& line : lines) {
+        if (line.contains(u'\n') || line.contains(u'\r')) {
+            if (error)
+                *error = QStringLiteral("A value holds a line break and cannot be stored.");
+            return false;
+        }
+    }
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toUtf8() + "\r\n";
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool LoadConfiguration(const QString& path, Settings& settings) {
+    if (!QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.read(maxConfigBytes);
+    file.close();
+
+    const QStringList lines = splitLines(DecodeUtf8OrWindows1252(bytes));
+    if (lines.size() < lineCount)
+        return false;
+
+    Settings read = settings;
+    const bool numbersFit =
+        readNumber(lines[0], read.imageFormat) && readNumber(lines[3], read.skipTimedPrompt) &&
+        readNumber(lines[4], read.timedInterval) && readNumber(lines[5], read.showPreview) &&
+        readNumber(lines[6], read.disableScreenSaver);
+    if (!numbersFit)
+        return false;
+    read.snapshotFolder = lines[1].trimmed();
+    read.filePrefix = lines[2].trimmed();
+    read.languageFile = lines[7].trimmed();
+    settings = read;
+    return true;
+}
+
+bool RecreateConfiguration(const QString& path, Settings& settings) {
+    settings = Settings{};
+    const QStringList defaults = {QStringLiteral("0"), settings.snapshotFolder, settings.filePrefix,
+                                  QStringLiteral("0"), QStringLiteral("5000"),  QStringLiteral("0"),
+                                  QStringLiteral("1"), settings.languageFile};
+    return writeLines(path, defaults, nullptr);
+}
+
+bool SaveConfiguration(const QString& path, const Settings& settings, QString* error) {
+    const QStringList lines = {printForm(settings.imageFormat),
+                               settings.snapshotFolder,
+                               settings.filePrefix,
+                               printForm(settings.skipTimedPrompt),
+                               printForm(settings.timedInterval),
+                               printForm(settings.showPreview),
+                               printForm(settings.disableScreenSaver),
+                               settings.languageFile};
+    return writeLines(path, lines, error);
+}
