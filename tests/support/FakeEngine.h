@@ -23,8 +23,7 @@ public:
     QStringList lastOptions;
 
     void addTarget(const QString& path, const QStringList& options, int mode,
-                   int position) override
-    {
+                   int position) override {
         lastOptions = options;
         playlistCount = 1;
         calls << QStringLiteral("addTarget %1 [%2] %3 %4")
@@ -32,12 +31,13 @@ public:
                      .arg(mode)
                      .arg(position);
     }
-    void playlistClear() override
-    {
+    void playlistClear() override {
         playlistCount = 0;
         calls << QStringLiteral("playlistClear");
     }
-    int PlaylistCount() const override { return read(QStringLiteral("PlaylistCount"), playlistCount); }
+    int PlaylistCount() const override {
+        return read(QStringLiteral("PlaylistCount"), playlistCount);
+    }
     void play() override { calls << QStringLiteral("play"); }
     void pause() override { calls << QStringLiteral("pause"); }
     void stop() override { calls << QStringLiteral("stop"); }
@@ -52,20 +52,17 @@ public:
     void fullscreen() override { calls << QStringLiteral("fullscreen"); }
     void toggleMute() override { calls << QStringLiteral("toggleMute"); }
     int Volume() const override { return read(QStringLiteral("Volume"), volume); }
-    void setVolume(int v) override
-    {
+    void setVolume(int v) override {
         volume = v;
         calls << QStringLiteral("setVolume %1").arg(v);
     }
-    bool setVariable(const QString& name, int value) override
-    {
+    bool setVariable(const QString& name, int value) override {
         calls << QStringLiteral("setVariable %1 %2").arg(name).arg(value);
         return snapshotAccepted;
     }
 
     // Calls since the last clear that start with prefix.
-    QStringList callsStartingWith(const QString& prefix) const
-    {
+    QStringList callsStartingWith(const QString& prefix) const {
         QStringList out;
         for (const QString& c : calls)
             if (c.startsWith(prefix))
@@ -74,8 +71,7 @@ public:
     }
 
 private:
-    template <typename T> T read(const QString& name, T value) const
-    {
+    template <typename T> T read(const QString& name, T value) const {
         if (recordReads)
             const_cast<FakeEngine*>(this)->calls << name;
         return value;

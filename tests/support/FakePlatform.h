@@ -21,57 +21,54 @@ public:
 
     QList<Message> messages;
     QList<MessageAnswer> answers; // taken from the front; Ok/No when empty
+    // Runs when a message box is shown, to look at the program's state at that moment.
+    std::function<void(const Message&)> onMessage;
     int waits = 0;
     int beeps = 0;
     QStringList openedDocuments;
     QStringList startedPrograms;
     bool openDocumentResult = true;
     bool startProgramResult = true;
-    QString openFileAnswer;      // empty = Cancel
+    QString openFileAnswer; // empty = Cancel
     QString lastOpenFilter;
-    QString folderAnswer;        // empty = Cancel
+    QString folderAnswer; // empty = Cancel
     QList<FolderDialogRequest> folderRequests;
     bool otherInstance = false;
     // Runs in place of a modal dialog; returns the dialog's result code.
     std::function<int(QDialog&)> dialogScript;
     int dialogsShown = 0;
 
-    MessageAnswer messageBox(QWidget*, const QString& text, const QString& title,
-                             MessageIcon icon, MessageButtons buttons) override
-    {
+    MessageAnswer messageBox(QWidget*, const QString& text, const QString& title, MessageIcon icon,
+                             MessageButtons buttons) override {
         messages.append({text, title, icon, buttons});
+        if (onMessage)
+            onMessage(messages.last());
         if (!answers.isEmpty())
             return answers.takeFirst();
         return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
     }
-    void boundedWait(int, const std::function<bool()>& done) override
-    {
+    void boundedWait(int, const std::function<bool()>& done) override {
         ++waits;
         (void)done();
     }
     void beep() override { ++beeps; }
-    bool openDocument(const QString& path) override
-    {
+    bool openDocument(const QString& path) override {
         openedDocuments << path;
         return openDocumentResult;
     }
-    bool startProgram(const QString& path) override
-    {
+    bool startProgram(const QString& path) override {
         startedPrograms << path;
         return startProgramResult;
     }
-    QString openFileDialog(QWidget*, const QString& filter) override
-    {
+    QString openFileDialog(QWidget*, const QString& filter) override {
         lastOpenFilter = filter;
         return openFileAnswer;
     }
-    QString browseForFolder(QWidget*, const FolderDialogRequest& request) override
-    {
+    QString browseForFolder(QWidget*, const FolderDialogRequest& request) override {
         folderRequests << request;
         return folderAnswer;
     }
-    int execDialog(QDialog& dialog) override
-    {
+    int execDialog(QDialog& dialog) override {
         ++dialogsShown;
         if (dialogScript)
             return dialogScript(dialog);

@@ -1,0 +1,127 @@
+// The main window's menus that open other windows, caption application and hover texts.
+#include "platform/Platform.h"
+#include "settings/OptionsDialog.h"
+#include "settings/Settings.h"
+#include "shell/AboutForm.h"
+#include "shell/MainForm.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+#ifdef Q_OS_WIN
+const QString kHelpExtension = QStringLiteral(".chm");
+const QString kUpdater = QStringLiteral("/Update.exe");
+#else
+// No CHM viewer is standard here; the help pages are plain HTML with the same base name.
+const QString kHelpExtension = QStringLiteral(".html");
+const QString kUpdater = QStringLiteral("/Update");
+#endif
+} // namespace
+
+void MainForm::ensureOptionsDialog() {
+    if (optionsDialog_)
+        return;
+    optionsDialog_ = new OptionsDialog(
+        settings_, lookup_, platform_, configPath_, [this] { return videoOnScreen(); }, this);
+    optionsDialog_->setObjectName(QStringLiteral("OptionsDialog"));
+    optionsDialog_->Form_Load();
+}
+
+void MainForm::ensureAboutForm() {
+    if (aboutForm_)
+        return;
+    aboutForm_ = new AboutForm(lookup_, this);
+    aboutForm_->setWindowIcon(windowIcon());
+}
+
+void MainForm::optionsMenuCommand_Click() {
+    ensureOptionsDialog();
+    optionsDialog_->Form_Load();
+    const int result = platform_.execDialog(*optionsDialog_);
+    QString marker;
+    if (result == QDialog::Accepted) {
+        marker = optionsDialog_->Tag;
+    } else {
+        // Cancel and the close box discard the dialog with whatever was typed into it.
+        delete optionsDialog_;
+    }
+    // The About box is rebuilt with the current language when next needed.
+    delete aboutForm_;
+    BuildEngineOptions();
+    ApplyLanguageCaptions();
+    quickSnapshotFolder->setText(settings_.snapshotFolder);
+    if (marker == QStringLiteral("Reload"))
+        ReloadVideo();
+}
+
+void MainForm::aboutMenu_Click() {
+    ensureAboutForm();
+    aboutForm_->setOkCaption(captions.okCaption);
+    aboutForm_->composeTexts();
+    (void)platform_.execDialog(*aboutForm_);
+    delete aboutForm_;
+}
+
+void MainForm::howToUseMenu_Click() {
+    const QString& language = settings_.languageFile;
+    const bool opened = language.size() >= 4 &&
+                        platform_.openDocument(platform_.applicationFolder() + QLatin1Char('/') +
+                                               language.left(language.size() - 4) + kHelpExtension);
+    if (!opened)
+        (void)platform_.messageBox(this, text("019", "Can't find the help file."),
+                                   text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+}
+
+void MainForm::checkUpdates_Click() {
+    if (!platform_.startProgram(platform_.applicationFolder() + kUpdater))
+        (void)platform_.messageBox(this, text("018", "Can't run the updates checker."),
+                                   text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+}
+
+void MainForm::ApplyLanguageCaptions() {
+    ensureOptionsDialog();
+    ensureAboutForm();
+    ::ApplyLanguageCaptions(lookup_, *this, captions);
+}
+
+void MainForm::setCaption(CaptionWindow window, const QString& objectName, const QString& text) {
+    switch (window) {
+    case CaptionWindow::Options:
+        ensureOptionsDialog();
+        optionsDialog_->setCaption(objectName, text);
+        return;
+    case CaptionWindow::About:
+        ensureAboutForm();
+        aboutForm_->setOkCaption(text);
+        return;
+    case CaptionWindow::Main:
+        break;
+    }
+    if (objectName == QStringLiteral("quickPath")) {
+        quickPath->setTitle(text);
+    } else if (objectName == QStringLiteral("browseCommand")) {
+        browseCommand->setText(text);
+    } else if (auto* menu = findChild<QMenu*>(objectName)) {
+        menu->setTitle(text);
+    } else if (auto* action = findChild<QAction*>(objectName)) {
+        action->setText(text);
+    }
+}
+
+void MainForm::ShowToolTip(const QString& key, const QString& defaultText) {
+    if (toolTips->text() == lookup_.SetCaptionfromINI(key, defaultText))
+        return;
+    toolTips->setText(lookup_.SetCaptionfromINI(key, defaultText));
+    toolTipTimer->start();
+}
+
+void MainForm::toolTipTimer_Timer() {
+    toolTips->clear();
+    toolTipTimer->stop();
+}

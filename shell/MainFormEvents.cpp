@@ -1,0 +1,106 @@
+// Mouse, drop and resize events of the main window's controls.
+#include "platform/Twips.h"
+#include "shell/GlyphFaces.h"
+#include "shell/LayoutPass.h"
+#include "shell/MainForm.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QUrl>
+#include <cmath>
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (!button || !button->isEnabled())
+            break;
+        if (button == muteStatus) {
+            if (muteCaption() == kSoundOnCaption)
+                ShowToolTip(QStringLiteral("032"), QStringLiteral("Mute"));
+            else
+                ShowToolTip(QStringLiteral("033"), QStringLiteral("Sound"));
+            break;
+        }
+        const HoverText hover = hoverTextOf(button->objectName());
+        if (!hover.key.isEmpty())
+            ShowToolTip(hover.key, hover.defaultText);
+        break;
+    }
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (watched == volumeSlider) {
+            // A click on the groove puts the handle under the pointer, so that the press
+            // both sets the volume there and can go on as a drag.
+            if (mouse->button() == Qt::LeftButton && volumeSlider->width() > 0) {
+                const double fraction = mouse->position().x() / volumeSlider->width();
+                volumeSlider->setValue(static_cast<int>(std::lround(fraction * 100)));
+            }
+            volumeSlider_MouseDown(mouse->button());
+        } else if (watched == movieProgress) {
+            movieProgress_MouseDown(mouse->button(), static_cast<float>(mouse->position().x()) *
+                                                         twipsPerPixel(*this));
+        }
+        break;
+    }
+    case QEvent::DragEnter:
+        if (watched == logoHide) {
+            auto* drag = static_cast<QDragEnterEvent*>(event);
+            if (drag->mimeData()->hasUrls())
+                drag->acceptProposedAction();
+            return true;
+        }
+        break;
+    case QEvent::Drop:
+        if (watched == logoHide) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            QStringList files;
+            for (const QUrl& url : drop->mimeData()->urls()) {
+                if (url.isLocalFile())
+                    files << url.toLocalFile();
+            }
+            drop->acceptProposedAction();
+            logoHide_OLEDragDrop(files);
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void MainForm::Form_Resize() {
+    if (isMinimized() || !client_)
+        return;
+    const float tpp = twipsPerPixel(*this);
+    if (minWidth > 0 && minHeight > 0) {
+        const auto larger =
+            enforceMinimumSize(QSizeF(width() * tpp, height() * tpp), QSizeF(minWidth, minHeight));
+        if (larger) {
+            resize(static_cast<int>(std::lround(larger->width() / tpp)),
+                   static_cast<int>(std::lround(larger->height() / tpp)));
+        }
+    }
+    const MainLayout layout =
+        computeMainLayout(static_cast<float>(client_->width()),
+                          static_cast<float>(client_->height()), progressBottomGap, tpp);
+    for (auto it = layout.controls.cbegin(); it != layout.controls.cend(); ++it) {
+        if (auto* widget = client_->findChild<QWidget*>(it.key()))
+            widget->setGeometry(roundedRect(it.value()));
+    }
+}
