@@ -1,0 +1,261 @@
+#include "folderbrowse/BrowseProperties.h"
+#include "folderbrowse/FolderBrowse.h"
+#include "support/FakePlatform.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+static const QStringList checkBoxNames = {
+    QStringLiteral("chkEnabled"),           QStringLiteral("chkOnlyFileSystemDirectories"),
+    QStringLiteral("chkDontGoBelowDomain"), QStringLiteral("chkAllowEditBox"),
+    QStringLiteral("chkValidateSelection"), QStringLiteral("chkUseNewUI"),
+    QStringLiteral("chkBrowseForComputer"), QStringLiteral("chkBrowseForPrinter"),
+    QStringLiteral("chkIncludeFiles"),
+};
+
+class TestBrowseProperties : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void elementLayout_data();
+    void elementLayout();
+    void tabOrder();
+    void freshControlLoads();
+    void greyedBoxWritesFalse();
+    void onlyFirstSelectedControlChanges();
+    void applyWritesAllElevenInOrder();
+    void loadingSetsChangedOnlyWhenValuesChange();
+    void userEditSetsChanged_data();
+    void userEditSetsChanged();
+    void clickTogglesWithoutGreying();
+
+private:
+    static QCheckBox* box(BrowseProperties& page, const QString& name) {
+        return page.findChild<QCheckBox*>(name);
+    }
+    // On the indicator: a click beyond a short text misses the box.
+    static QPoint indicator(const QCheckBox& check) { return {8, check.height() / 2}; }
+    FakePlatform platform{QStringLiteral("/nonexistent")};
+};
+
+void TestBrowseProperties::elementLayout_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRectF>("twips");
+
+    QTest::newRow("chkEnabled") << "Enabled" << QRectF(120, 840, 2700, 285);
+    QTest::newRow("lblStartDirectory") << "StartDirectory:" << QRectF(2970, 165, 2700, 240);
+    QTest::newRow("txtStartDirectory") << "" << QRectF(2970, 420, 2700, 330);
+    QTest::newRow("lblCaption") << "Caption:" << QRectF(90, 225, 2700, 240);
+    QTest::newRow("txtCaption") << "" << QRectF(90, 465, 2700, 330);
+    QTest::newRow("chkOnlyFileSystemDirectories")
+        << "Only File System Directories" << QRectF(90, 1440, 2700, 285);
+    QTest::newRow("chkDontGoBelowDomain") << "Dont Go Below Domain" << QRectF(90, 1800, 2700, 285);
+    QTest::newRow("chkAllowEditBox") << "Allow Edit Box" << QRectF(120, 2160, 2700, 285);
+    QTest::newRow("chkValidateSelection") << "Validate Selection" << QRectF(120, 2520, 2700, 285);
+    QTest::newRow("chkUseNewUI") << "Use New UI" << QRectF(120, 2880, 2700, 285);
+    QTest::newRow("chkBrowseForComputer") << "Browse For Computer" << QRectF(3000, 1440, 2700, 285);
+    QTest::newRow("chkBrowseForPrinter") << "Browse For Printer" << QRectF(3000, 1800, 2700, 285);
+    QTest::newRow("chkIncludeFiles") << "Include All Files" << QRectF(3000, 2160, 2700, 285);
+}
+
+void TestBrowseProperties::elementLayout() {
+    QFETCH(QString, text);
+    QFETCH(QRectF, twips);
+
+    BrowseProperties page;
+    auto* element = page.findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(element);
+    QString shown;
+    if (auto* check = qobject_cast<QCheckBox*>(element))
+        shown = check->text();
+    else if (auto* label = qobject_cast<QLabel*>(element))
+        shown = label->text();
+    else
+        shown = qobject_cast<QLineEdit*>(element)->text();
+    QCOMPARE(shown, text);
+
+    const double tppX = 1440.0 / page.logicalDpiX();
+    const double tppY = 1440.0 / page.logicalDpiY();
+    const QRect expected(qRound(twips.left() / tppX), qRound(twips.top() / tppY),
+                         qRound(twips.width() / tppX), qRound(twips.height() / tppY));
+    QCOMPARE(element->geometry(), expected);
+}
+
+void TestBrowseProperties::tabOrder() {
+    BrowseProperties page;
+    const QStringList expected = {
+        QStringLiteral("chkEnabled"),           QStringLiteral("txtStartDirectory"),
+        QStringLiteral("txtCaption"),           QStringLiteral("chkOnlyFileSystemDirectories"),
+        QStringLiteral("chkDontGoBelowDomain"), QStringLiteral("chkAllowEditBox"),
+        QStringLiteral("chkValidateSelection"), QStringLiteral("chkUseNewUI"),
+        QStringLiteral("chkBrowseForComputer"), QStringLiteral("chkBrowseForPrinter"),
+        QStringLiteral("chkIncludeFiles"),
+    };
+    QStringList chain;
+    QWidget* w = page.findChild<QWidget*>(expected.first());
+    do {
+        if (w->focusPolicy() & Qt::TabFocus)
+            chain << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != page.findChild<QWidget*>(expected.first()) && chain.size() < 20);
+    QCOMPARE(chain, expected);
+}
+
+void TestBrowseProperties::freshControlLoads() {
+    FolderBrowse control(platform);
+    BrowseProperties page;
+    page.setSelectedControls({&control});
+    page.SelectionChanged();
+
+    const QStringList checked = {QStringLiteral("chkEnabled"),
+                                 QStringLiteral("chkDontGoBelowDomain"),
+                                 QStringLiteral("chkValidateSelection")};
+    for (const QString& name : checkBoxNames)
+        QCOMPARE(box(page, name)->checkState(),
+                 checked.contains(name) ? Qt::Checked : Qt::Unchecked);
+    QCOMPARE(page.findChild<QLineEdit*>(QStringLiteral("txtCaption"))->text(),
+             QStringLiteral("Folder Browser"));
+    QCOMPARE(page.findChild<QLineEdit*>(QStringLiteral("txtStartDirectory"))->text(), QString());
+}
+
+void TestBrowseProperties::greyedBoxWritesFalse() {
+    FolderBrowse control(platform);
+    control.setUseNewUI(true);
+    control.setDontGoBelowDomain(true);
+    BrowseProperties page;
+    page.setSelectedControls({&control});
+    page.SelectionChanged();
+    box(page, QStringLiteral("chkUseNewUI"))->setCheckState(Qt::PartiallyChecked);
+    box(page, QStringLiteral("chkDontGoBelowDomain"))->setCheckState(Qt::PartiallyChecked);
+
+    page.ApplyChanges();
+    QVERIFY(!control.UseNewUI());
+    QVERIFY(!control.DontGoBelowDomain());
+}
+
+void TestBrowseProperties::onlyFirstSelectedControlChanges() {
+    FolderBrowse first(platform);
+    FolderBrowse second(platform);
+    second.setCaption(QStringLiteral("Second"));
+    second.setIncludeFiles(true);
+    const FolderBrowseState secondBefore = second.State();
+
+    BrowseProperties page;
+    page.setSelectedControls({&first, &second});
+    page.SelectionChanged();
+    QCOMPARE(page.findChild<QLineEdit*>(QStringLiteral("txtCaption"))->text(),
+             QStringLiteral("Folder Browser"));
+
+    page.findChild<QLineEdit*>(QStringLiteral("txtCaption"))->setText(QStringLiteral("Edited"));
+    box(page, QStringLiteral("chkAllowEditBox"))->setCheckState(Qt::Checked);
+    QSignalSpy secondChanges(&second, &FolderBrowse::propertyChanged);
+    page.ApplyChanges();
+
+    QCOMPARE(first.Caption(), QStringLiteral("Edited"));
+    QVERIFY(first.AllowEditBox());
+    QCOMPARE(second.State(), secondBefore);
+    QCOMPARE(secondChanges.size(), 0);
+}
+
+void TestBrowseProperties::applyWritesAllElevenInOrder() {
+    FolderBrowse control(platform);
+    control.setUserMode(false);
+    BrowseProperties page;
+    page.setSelectedControls({&control});
+    page.SelectionChanged();
+    box(page, QStringLiteral("chkBrowseForPrinter"))->setCheckState(Qt::Checked);
+    page.findChild<QLineEdit*>(QStringLiteral("txtStartDirectory"))
+        ->setText(QStringLiteral("  /media/usb "));
+
+    QSignalSpy changes(&control, &FolderBrowse::propertyChanged);
+    page.ApplyChanges();
+
+    QStringList names;
+    for (const auto& change : changes)
+        names << change[0].toString();
+    QCOMPARE(names,
+             QStringList({QStringLiteral("IncludeFiles"), QStringLiteral("BrowseForPrinter"),
+                          QStringLiteral("BrowseForComputer"), QStringLiteral("UseNewUI"),
+                          QStringLiteral("ValidateSelection"), QStringLiteral("AllowEditBox"),
+                          QStringLiteral("DontGoBelowDomain"),
+                          QStringLiteral("OnlyFileSystemDirectories"), QStringLiteral("Caption"),
+                          QStringLiteral("StartDirectory"), QStringLiteral("Enabled")}));
+    FolderBrowseState expected;
+    expected.browseForPrinter = true;
+    expected.startDirectory = QStringLiteral("  /media/usb "); // taken as typed
+    QCOMPARE(control.State(), expected);
+}
+
+void TestBrowseProperties::loadingSetsChangedOnlyWhenValuesChange() {
+    FolderBrowse control(platform);
+    BrowseProperties page;
+    QVERIFY(!page.Changed());
+    page.setSelectedControls({&control});
+    page.SelectionChanged();
+    QVERIFY(page.Changed()); // the boxes and the caption changed while loading
+
+    page.setChanged(false);
+    page.SelectionChanged(); // same values again: nothing changes, nothing reported
+    QVERIFY(!page.Changed());
+
+    control.setStartDirectory(QStringLiteral("/srv"));
+    page.SelectionChanged();
+    QVERIFY(page.Changed());
+
+    page.setChanged(false);
+    page.ApplyChanges(); // the host clears the flag, never the page
+    page.setChanged(true);
+    page.ApplyChanges();
+    QVERIFY(page.Changed());
+}
+
+void TestBrowseProperties::userEditSetsChanged_data() {
+    QTest::addColumn<QString>("element");
+    for (const QString& name : checkBoxNames)
+        QTest::newRow(qPrintable(name)) << name;
+    QTest::newRow("txtCaption") << QStringLiteral("txtCaption");
+    QTest::newRow("txtStartDirectory") << QStringLiteral("txtStartDirectory");
+}
+
+void TestBrowseProperties::userEditSetsChanged() {
+    QFETCH(QString, element);
+
+    FolderBrowse control(platform);
+    BrowseProperties page;
+    page.setSelectedControls({&control});
+    page.SelectionChanged();
+    page.setChanged(false);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+
+    if (QCheckBox* check = box(page, element)) {
+        QTest::mouseClick(check, Qt::LeftButton, {}, indicator(*check));
+    } else {
+        auto* edit = page.findChild<QLineEdit*>(element);
+        QVERIFY(edit);
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral("x"));
+    }
+    QVERIFY(page.Changed());
+}
+
+void TestBrowseProperties::clickTogglesWithoutGreying() {
+    BrowseProperties page;
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QCheckBox* check = box(page, QStringLiteral("chkUseNewUI"));
+    const QPoint centre = indicator(*check);
+
+    QTest::mouseClick(check, Qt::LeftButton, {}, centre);
+    QCOMPARE(check->checkState(), Qt::Checked);
+    QTest::mouseClick(check, Qt::LeftButton, {}, centre);
+    QCOMPARE(check->checkState(), Qt::Unchecked);
+    check->setCheckState(Qt::PartiallyChecked);
+    QTest::mouseClick(check, Qt::LeftButton, {}, centre);
+    QCOMPARE(check->checkState(), Qt::Checked);
+}
+
+QTEST_MAIN(TestBrowseProperties)
+#include "tst_BrowseProperties.moc"
