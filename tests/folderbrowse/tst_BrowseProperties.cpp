@@ -3,7 +3,6 @@
 #include "support/FakePlatform.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -19,9 +18,6 @@ static const QStringList checkBoxNames = {
 class TestBrowseProperties : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void elementLayout_data();
-    void elementLayout();
-    void tabOrder();
     void freshControlLoads();
     void greyedBoxWritesFalse();
     void onlyFirstSelectedControlChanges();
@@ -39,69 +35,6 @@ private:
     static QPoint indicator(const QCheckBox& check) { return {8, check.height() / 2}; }
     FakePlatform platform{QStringLiteral("/nonexistent")};
 };
-
-void TestBrowseProperties::elementLayout_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QRectF>("twips");
-
-    QTest::newRow("chkEnabled") << "Enabled" << QRectF(120, 840, 2700, 285);
-    QTest::newRow("lblStartDirectory") << "StartDirectory:" << QRectF(2970, 165, 2700, 240);
-    QTest::newRow("txtStartDirectory") << "" << QRectF(2970, 420, 2700, 330);
-    QTest::newRow("lblCaption") << "Caption:" << QRectF(90, 225, 2700, 240);
-    QTest::newRow("txtCaption") << "" << QRectF(90, 465, 2700, 330);
-    QTest::newRow("chkOnlyFileSystemDirectories")
-        << "Only File System Directories" << QRectF(90, 1440, 2700, 285);
-    QTest::newRow("chkDontGoBelowDomain") << "Dont Go Below Domain" << QRectF(90, 1800, 2700, 285);
-    QTest::newRow("chkAllowEditBox") << "Allow Edit Box" << QRectF(120, 2160, 2700, 285);
-    QTest::newRow("chkValidateSelection") << "Validate Selection" << QRectF(120, 2520, 2700, 285);
-    QTest::newRow("chkUseNewUI") << "Use New UI" << QRectF(120, 2880, 2700, 285);
-    QTest::newRow("chkBrowseForComputer") << "Browse For Computer" << QRectF(3000, 1440, 2700, 285);
-    QTest::newRow("chkBrowseForPrinter") << "Browse For Printer" << QRectF(3000, 1800, 2700, 285);
-    QTest::newRow("chkIncludeFiles") << "Include All Files" << QRectF(3000, 2160, 2700, 285);
-}
-
-void TestBrowseProperties::elementLayout() {
-    QFETCH(QString, text);
-    QFETCH(QRectF, twips);
-
-    BrowseProperties page;
-    auto* element = page.findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(element);
-    QString shown;
-    if (auto* check = qobject_cast<QCheckBox*>(element))
-        shown = check->text();
-    else if (auto* label = qobject_cast<QLabel*>(element))
-        shown = label->text();
-    else
-        shown = qobject_cast<QLineEdit*>(element)->text();
-    QCOMPARE(shown, text);
-
-    const double tppX = 1440.0 / page.logicalDpiX();
-    const double tppY = 1440.0 / page.logicalDpiY();
-    const QRect expected(qRound(twips.left() / tppX), qRound(twips.top() / tppY),
-                         qRound(twips.width() / tppX), qRound(twips.height() / tppY));
-    QCOMPARE(element->geometry(), expected);
-}
-
-void TestBrowseProperties::tabOrder() {
-    BrowseProperties page;
-    const QStringList expected = {
-        QStringLiteral("chkEnabled"),           QStringLiteral("txtStartDirectory"),
-        QStringLiteral("txtCaption"),           QStringLiteral("chkOnlyFileSystemDirectories"),
-        QStringLiteral("chkDontGoBelowDomain"), QStringLiteral("chkAllowEditBox"),
-        QStringLiteral("chkValidateSelection"), QStringLiteral("chkUseNewUI"),
-        QStringLiteral("chkBrowseForComputer"), QStringLiteral("chkBrowseForPrinter"),
-        QStringLiteral("chkIncludeFiles"),
-    };
-    QStringList chain;
-    QWidget* w = page.findChild<QWidget*>(expected.first());
-    do {
-        if (w->focusPolicy() & Qt::TabFocus)
-            chain << w->objectName();
-        w = w->nextInFocusChain();
-    } while (w != page.findChild<QWidget*>(expected.first()) && chain.size() < 20);
-    QCOMPARE(chain, expected);
-}
 
 void TestBrowseProperties::freshControlLoads() {
     FolderBrowse control(platform);

@@ -5,19 +5,11 @@
 class TestPropertyBag : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void absentEntryReadsAsDefault();
     void defaultValueIsNotStored_data();
     void defaultValueIsNotStored();
     void writingTheDefaultRemovesAStaleEntry();
     void keysKeepTheirFirstWriteOrder();
 };
-
-void TestPropertyBag::absentEntryReadsAsDefault() {
-    PropertyBag bag;
-    QCOMPARE(bag.ReadProperty(QStringLiteral("Caption"), QStringLiteral("Folder Browser")),
-             QVariant(QStringLiteral("Folder Browser")));
-    QCOMPARE(bag.ReadProperty(QStringLiteral("Enabled"), true), QVariant(true));
-}
 
 void TestPropertyBag::defaultValueIsNotStored_data() {
     QTest::addColumn<QVariant>("value");
