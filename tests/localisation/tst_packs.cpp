@@ -1,0 +1,157 @@
+#include "KeyTable.h"
+#include "TempAppFolder.h"
+
+#include "localisation/TextLookup.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
+#include <QSet>
+#include <QStringDecoder>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+static QString shippedLangFolder() {
+    return qEnvironmentVariable("FRAMORA_SOURCE_DIR") + u"/lang"_s;
+}
+
+static QStringList shippedPacks() {
+    return QDir(shippedLangFolder()).entryList({u"*.ini"_s}, QDir::Files, QDir::Name);
+}
+
+// The letter after the single ampersand, in lower case; empty when there is none.
+static QString accessKey(const QString& caption) {
+    const qsizetype at = caption.indexOf(u'&');
+    return at < 0 || at + 1 >= caption.size() ? QString() : caption.mid(at + 1, 1).toLower();
+}
+
+class tst_Packs : public QObject {
+    Q_OBJECT
+
+private:
+    // Every key of the pack looked up through the program's own reader.
+    static QHash<QString, QString> lookUpAll(const QString& packName) {
+        TempAppFolder app;
+        QFile shipped(shippedLangFolder() + u'/' + packName);
+        if (!shipped.open(QIODevice::ReadOnly))
+            return {};
+        app.writePack(packName, shipped.readAll());
+        Settings settings;
+        settings.languageFile = packName;
+        const TextLookup text(app.path(), settings);
+        QHash<QString, QString> texts;
+        for (const LanguageKey& entry : languageKeys) {
+            const QString key = QString::fromLatin1(entry.key);
+            texts.insert(key, text.SetCaptionfromINI(key, u"\u0001missing"_s));
+        }
+        return texts;
+    }
+
+private Q_SLOTS:
+    void theFourLanguagesShip() {
+        const QStringList packs = shippedPacks();
+        for (const QString& name :
+             {u"English.ini"_s, u"German.ini"_s, u"French.ini"_s, u"Spanish.ini"_s})
+            QVERIFY2(packs.contains(name), qPrintable(name));
+    }
+
+    void pack_data() {
+        QTest::addColumn<QString>("packName");
+        for (const QString& name : shippedPacks())
+            QTest::newRow(qPrintable(name)) << name;
+    }
+
+    void pack() {
+        QFETCH(QString, packName);
+        QFile file(shippedLangFolder() + u'/' + packName);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString content = utf8.decode(bytes);
+        QVERIFY2(!utf8.hasError(), "pack is not valid UTF-8");
+
+        // One section and exactly the program's keys, each once.
+        const QStringList lines = content.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.value(0).trimmed(), u"[Framora Language Pack]"_s);
+        QSet<QString> keysInFile;
+        for (const QString& line : lines.sliced(1)) {
+            const qsizetype equals = line.indexOf(u'=');
+            QVERIFY2(equals > 0, qPrintable(line));
+            const QString key = line.first(equals);
+            QVERIFY2(!keysInFile.contains(key), qPrintable(u"duplicate key "_s + key));
+            keysInFile.insert(key);
+        }
+        QSet<QString> programKeys;
+        for (const LanguageKey& entry : languageKeys)
+            programKeys.insert(QString::fromLatin1(entry.key));
+        QCOMPARE(keysInFile, programKeys);
+
+        const QHash<QString, QString> texts = lookUpAll(packName);
+        for (const LanguageKey& entry : languageKeys) {
+            const QString text = texts.value(QString::fromLatin1(entry.key));
+            const QString english = QString::fromUtf8(entry.defaultText);
+            QVERIFY2(!text.isEmpty() && !text.startsWith(u'\u0001'), entry.key);
+            QVERIFY2(text.size() <= TextLookup::maxTextLength, entry.key);
+            // Where the English caption has an access key, the translation has exactly one.
+            QVERIFY2(text.count(u'&') == english.count(u'&'), entry.key);
+        }
+        QCOMPARE(texts.value(u"78"_s).count(u'"'), 2);
+        QVERIFY(texts.value(u"75"_s).endsWith(u':'));
+    }
+
+    void accessKeysDoNotCollide_data() {
+        QTest::addColumn<QString>("packName");
+        for (const QString& name : shippedPacks())
+            QTest::newRow(qPrintable(name)) << name;
+    }
+
+    void accessKeysDoNotCollide() {
+        QFETCH(QString, packName);
+        // Captions that are reachable by their access keys at the same time.
+        const QList<QStringList> groups = {
+            {u"10"_s, u"20"_s, u"30"_s, u"40"_s, u"76"_s}, // main window: menu bar, Browse
+            {u"11"_s, u"12"_s},                            // File
+            {u"21"_s, u"22"_s, u"23"_s, u"24"_s},          // Edit
+            {u"41"_s, u"42"_s, u"43"_s},                   // Help
+            {u"03"_s, u"04"_s, u"76"_s},                   // Options dialog buttons
+        };
+        const QHash<QString, QString> texts = lookUpAll(packName);
+        for (const QStringList& group : groups) {
+            QSet<QString> seen;
+            for (const QString& key : group) {
+                const QString letter = accessKey(texts.value(key));
+                QVERIFY2(!letter.isEmpty(), qPrintable(key));
+                QVERIFY2(!seen.contains(letter), qPrintable(key + u" repeats &"_s + letter));
+                seen.insert(letter);
+            }
+        }
+    }
+
+    void englishPackHoldsTheDefaults() {
+        const QHash<QString, QString> texts = lookUpAll(u"English.ini"_s);
+        for (const LanguageKey& entry : languageKeys)
+            QCOMPARE(texts.value(QString::fromLatin1(entry.key)),
+                     QString::fromUtf8(entry.defaultText));
+    }
+
+    void flag_data() { pack_data(); }
+
+    void flag() {
+        QFETCH(QString, packName);
+        const QString path =
+            shippedLangFolder() + u'/' + QFileInfo(packName).completeBaseName() + u".bmp"_s;
+        QImageReader reader(path);
+        QCOMPARE(reader.format(), QByteArray("bmp"));
+        const QImage image = reader.read();
+        QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+        // The Options dialog shows it in a 16-pixel square.
+        QVERIFY(image.width() <= 16 && image.height() <= 16);
+        QVERIFY(image.width() >= 8 && image.height() >= 8);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Packs)
+#include "tst_packs.moc"
