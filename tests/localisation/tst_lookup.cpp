@@ -55,10 +55,6 @@ private Q_SLOTS:
                                        << "010"
                                        << "Error"
                                        << "Fehler";
-        QTest::newRow("010 missing, 10 present") << header + "10=&Datei\r\n"
-                                                 << "010"
-                                                 << "Error"
-                                                 << "Error";
         QTest::newRow("section in other case")
             << QByteArray("[fRAMORA language PACK]\n03=Ja\n") << "03"
             << "&OK"
@@ -75,9 +71,6 @@ private Q_SLOTS:
                                                      << "10"
                                                      << "&File"
                                                      << "Datei";
-        QTest::newRow("LF-only lines") << QByteArray("[Framora Language Pack]\n11=Auf\n") << "11"
-                                       << "&Open"
-                                       << "Auf";
         QTest::newRow("equals sign inside value") << header + "10=a=b\r\n"
                                                   << "10"
                                                   << "x"
@@ -119,9 +112,6 @@ private Q_SLOTS:
         QTest::newRow("key before any section") << "10=Nein\r\n" + header << "10"
                                                 << "&File"
                                                 << "&File";
-        QTest::newRow("no section at all") << QByteArray("10=Nein\r\n") << "10"
-                                           << "&File"
-                                           << "&File";
         QTest::newRow("first entry wins") << header + "10=eins\r\n10=zwei\r\n"
                                           << "10"
                                           << "-"
@@ -141,10 +131,6 @@ private Q_SLOTS:
                                              << "&File";
         QTest::newRow("long default cut to 499")
             << header << "10" << QString(600, u'd') << QString(499, u'd');
-        QTest::newRow("default keeps inner quotes")
-            << header << "78"
-            << "Do not show \"Timed Snapshot\" input box again"
-            << "Do not show \"Timed Snapshot\" input box again";
     }
 
     void packRules() {
@@ -250,17 +236,6 @@ private Q_SLOTS:
         QCOMPARE(text.SetCaptionfromINI("10", "&File"), u"&File"_s);
     }
 
-    void packEditedBetweenLookupsIsReadAnew() {
-        TempAppFolder app;
-        app.writePack(QStringLiteral("Test.ini"), header + "10=eins\r\n");
-        Settings settings;
-        settings.languageFile = QStringLiteral("Test.ini");
-        const TextLookup text(app.path(), settings);
-        QCOMPARE(text.SetCaptionfromINI("10", "-"), u"eins"_s);
-        app.writePack(QStringLiteral("Test.ini"), header + "10=zwei\r\n");
-        QCOMPARE(text.SetCaptionfromINI("10", "-"), u"zwei"_s);
-    }
-
     void garbagePackNeverBreaksTheLookup() {
         TempAppFolder app;
         Settings settings;
@@ -301,15 +276,6 @@ private Q_SLOTS:
         QCOMPARE(text.SetCaptionfromINI("11", "&Open"), u"&Open"_s);
         const QString endless = text.SetCaptionfromINI("12", "E&xit");
         QVERIFY(endless == u"E&xit"_s || endless == QString(499, u'y'));
-    }
-
-    void oneEndlessLineIsCut() {
-        TempAppFolder app;
-        app.writePack(QStringLiteral("Test.ini"),
-                      header + "10=" + QByteArray(TextLookup::maxPackBytes / 2, 'z'));
-        Settings settings;
-        settings.languageFile = QStringLiteral("Test.ini");
-        QCOMPARE(TextLookup(app.path(), settings).SetCaptionfromINI("10", "-"), QString(499, u'z'));
     }
 
     void internalFailureIsLoggedAndGivesEmptyText() {
