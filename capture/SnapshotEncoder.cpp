@@ -1,0 +1,135 @@
+#include "capture/SnapshotEncoder.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QtEndian>
+#include <array>
+#include <cstring>
+#include <limits>
+
+using CrcTables = std::array<std::array<quint32, 256>, 8>;
+
+// Slicing-by-eight tables: the checksum runs over every compressed byte, so a byte-wise
+// loop would cost a noticeable share of a cheap encode.
+static constexpr CrcTables makeCrcTables() {
+    CrcTables t{};
+    for (quint32 n = 0; n < 256; ++n) {
+        quint32 c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        t[0][n] = c;
+    }
+    for (quint32 n = 0; n < 256; ++n)
+        for (int s = 1; s < 8; ++s)
+            t[s][n] = (t[s - 1][n] >> 8) ^ t[0][t[s - 1][n] & 0xFF];
+    return t;
+}
+
+static constexpr CrcTables kCrcTables = makeCrcTables();
+
+quint32 pngCrc32(const char* data, qsizetype size, quint32 crc) {
+    const auto& t = kCrcTables;
+    auto p = reinterpret_cast<const uchar*>(data);
+    crc = ~crc;
+    while (size >= 8) {
+        quint32 a;
+        quint32 b;
+        std::memcpy(&a, p, 4);
+        std::memcpy(&b, p + 4, 4);
+        a = qFromLittleEndian(a) ^ crc;
+        b = qFromLittleEndian(b);
+        crc = t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^
+              t[3][b & 0xFF] ^ t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
+        p += 8;
+        size -= 8;
+    }
+    while (size-- > 0)
+        crc = t[0][(crc ^ *p++) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+static void appendBigEndian(QByteArray& out, quint32 value) {
+    char b[4];
+    qToBigEndian(value, b);
+    out.append(b, 4);
+}
+
+static void appendChunk(QByteArray& out, const char* type, const char* data, qsizetype size) {
+    appendBigEndian(out, quint32(size));
+    const qsizetype typeAt = out.size();
+    out.append(type, 4);
+    out.append(data, size);
+    appendBigEndian(out, pngCrc32(out.constData() + typeAt, size + 4));
+}
+
+// Rows as PNG wants them before compression: a filter byte (0, none) and R, G, B per pixel.
+// The 32-bit formats are read straight from the frame, without a converted copy of it.
+static QByteArray pngRows(const QImage& image) {
+    const int w = image.width();
+    const int h = image.height();
+    const qsizetype rowBytes = 1 + qsizetype(w) * 3;
+    QByteArray rows(rowBytes * h, Qt::Uninitialized);
+    auto out = reinterpret_cast<uchar*>(rows.data());
+    const QImage::Format format = image.format();
+    if (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied) {
+        for (int y = 0; y < h; ++y) {
+            auto in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            *out++ = 0;
+            for (int x = 0; x < w; ++x, out += 3) {
+                const QRgb p = in[x];
+                out[0] = uchar(qRed(p));
+                out[1] = uchar(qGreen(p));
+                out[2] = uchar(qBlue(p));
+            }
+        }
+        return rows;
+    }
+    const QImage rgb =
+        format == QImage::Format_RGB888 ? image : image.convertToFormat(QImage::Format_RGB888);
+    for (int y = 0; y < h; ++y) {
+        *out++ = 0;
+        std::memcpy(out, rgb.constScanLine(y), size_t(rowBytes - 1));
+        out += rowBytes - 1;
+    }
+    return rows;
+}
+
+EncodedSnapshot encodePng(const QImage& image, int zlibLevel) {
+    if (image.isNull())
+        return {{}, QStringLiteral("the image is empty")};
+    const QByteArray rows = pngRows(image);
+    // qCompress gives a zlib stream, which is what IDAT holds, behind a 4-byte length.
+    const QByteArray packed = qCompress(rows, zlibLevel);
+    const qsizetype streamSize = packed.size() - 4;
+    if (streamSize <= 0 || streamSize > std::numeric_limits<qint32>::max())
+        return {{}, QStringLiteral("the image is too large to compress")};
+
+    QByteArray png;
+    png.reserve(8 + 25 + 12 + streamSize + 12);
+    png.append("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header;
+    appendBigEndian(header, quint32(image.width()));
+    appendBigEndian(header, quint32(image.height()));
+    header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, no interlace
+    appendChunk(png, "IHDR", header.constData(), header.size());
+    appendChunk(png, "IDAT", packed.constData() + 4, streamSize);
+    appendChunk(png, "IEND", nullptr, 0);
+    return {png, {}};
+}
+
+EncodedSnapshot encodeJpeg(const QImage& image, int quality) {
+    if (image.isNull())
+        return {{}, QStringLiteral("the image is empty")};
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(quality);
+    if (!writer.write(image))
+        return {{}, writer.errorString()};
+    return {jpeg, {}};
+}
+
+EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg) {
+    return jpeg ? encodeJpeg(image) : encodePng(image);
+}

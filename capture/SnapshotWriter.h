@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QImage>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+#include <atomic>
+#include <deque>
+#include <map>
+
+#include "capture/SnapshotNumbering.h"
+
+// One captured frame to be written. The image must own its pixels or stay untouched until
+// the snapshot is reported (the usual rule for a QImage over a foreign buffer); it is only
+// read, never copied.
+struct SnapshotRequest {
+    QImage image;
+    QString folder; // must exist; it is not created here
+    QString prefix;
+    bool jpeg = false;
+};
+
+// Names, encodes and writes snapshots on worker threads of its own. Files are named
+// prefix + the next free number (00001 on) + ".png"/".jpg", numbered in the order of
+// submission even though several are encoded at once, and appear under their final name
+// only when complete. Every submission ends in exactly one written() or failed(), both
+// delivered on the writer's own thread. submit() may be called from any thread.
+class SnapshotWriter : public QObject {
+    Q_OBJECT
+public:
+    explicit SnapshotWriter(int threads = 0 /*0 = number of cores*/, QObject* parent = nullptr);
+    // Waits for pending snapshots up to shutdownWait(), then drops those not started yet and
+    // lets the running ones (at most one per thread) finish. Their signals are not delivered.
+    ~SnapshotWriter() override;
+
+    // Returns at once: no file-system access on the calling thread.
+    void submit(SnapshotRequest request);
+    // Submitted snapshots whose written() or failed() has not been emitted yet.
+    [[nodiscard]] int pending() const;
+    // Waits for every submitted snapshot to be written or to fail. Called on the writer's
+    // thread, it also emits the outstanding signals before returning. False on timeout.
+    bool waitForDone(int msecs = -1);
+
+    [[nodiscard]] int shutdownWait() const { return m_shutdownWait; }
+    void setShutdownWait(int msecs) { m_shutdownWait = msecs; }
+
+Q_SIGNALS:
+    void written(const QString& path);
+    void failed(const QString& reason);
+
+private:
+    struct Naming {
+        quint64 ticket = 0;
+        QString folder;
+        QString prefix;
+        bool jpeg = false;
+    };
+
+    void write(quint64 ticket, const SnapshotRequest& request);
+    [[nodiscard]] int takeNumber(quint64 ticket);
+    [[nodiscard]] int renumber(const SnapshotRequest& request, int taken);
+    void report(const QString& path, const QString& reason);
+
+    QMutex m_mutex;
+    // Guarded by m_mutex: numbers are handed out strictly in ticket order, whichever worker
+    // asks first, so the files follow the order of the frames.
+    quint64 m_nextTicket = 0;
+    std::deque<Naming> m_unnamed;
+    std::map<quint64, int> m_named;
+    SnapshotNumbering m_numbering;
+
+    std::atomic<int> m_pending{0};
+    int m_shutdownWait = 3000;
+    QThreadPool m_pool; // last, so that it is gone before anything its jobs use
+};
