@@ -2,8 +2,7 @@
 
 #include <QStandardPaths>
 
-QString defaultSnapshotFolder()
-{
+QString defaultSnapshotFolder() {
 #ifdef Q_OS_WIN
     return QStringLiteral("C:\\");
 #else
