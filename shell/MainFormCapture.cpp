@@ -68,7 +68,10 @@ void MainForm::timedSnapshotsButton_Click() {
     continuousSnapshotsButton->setEnabled(!timedCapture);
     if (timedCapture)
         snapshotCommand_Click();
-    snapshotsTimer->setEnabled(timedCapture);
+    if (timedCapture)
+        snapshotsTimer->start();
+    else
+        snapshotsTimer->stop();
 }
 
 void MainForm::snapshotsTimer_Timer() {

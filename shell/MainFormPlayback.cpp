@@ -101,8 +101,12 @@ void MainForm::pauseButton_Click() {
     if (engine_.Position() < 0)
         return;
     engine_.pause();
-    if (timedCapture)
-        snapshotsTimer->setEnabled(!snapshotsTimer->isActive());
+    if (timedCapture) {
+        if (snapshotsTimer->isActive())
+            snapshotsTimer->stop();
+        else
+            snapshotsTimer->start();
+    }
     pauseButton->setEnabled(false);
     rewindButton->setEnabled(false);
     ffButton->setEnabled(false);
