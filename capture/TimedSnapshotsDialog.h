@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class Platform;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TextLookup;
+struct Settings;
+
+// Asks for the timed-snapshot interval. The opener builds a fresh one each time, shows it
+// modally and reads Tag afterwards: "1" when cancelled (also by Esc or the close box),
+// otherwise the accepted text exactly as typed (see capture/IntervalText.h to convert it).
+// Accepting also writes Settings::skipTimedPrompt from the check box.
+class TimedSnapshotsDialog : public QDialog {
+    Q_OBJECT
+public:
+    TimedSnapshotsDialog(Settings& settings, const TextLookup& text, Platform& platform,
+                         const QString& okCaption, const QString& cancelCaption,
+                         QWidget* parent = nullptr);
+
+    QString Tag;
+
+    void OKButton_Click();
+    void CancelButton_Click();
+
+    void reject() override;
+
+private:
+    Settings& settings_;
+    const TextLookup& text_;
+    Platform& platform_;
+    QLabel* requestLabel_;
+    QLineEdit* milliseconds_;
+    QLabel* millisecondsLabel_;
+    QCheckBox* Check1_;
+    QPushButton* OKButton_;
+    QPushButton* CancelButton_;
+};

@@ -1,0 +1,285 @@
+#include "settings/OptionsDialog.h"
+
+#include "folderbrowse/FolderBrowse.h"
+#include "localisation/TextLookup.h"
+#include "platform/Platform.h"
+#include "platform/Twips.h"
+#include "settings/ConfigFile.h"
+#include "settings/OptionsRules.h"
+#include "settings/Settings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+// What the dialog shows until the language captions are applied to it.
+struct DefaultCaption {
+    const char* objectName;
+    const char* text;
+};
+static constexpr DefaultCaption kDefaultCaptions[] = {
+    {"", "Options"},
+    {"languageFrame", "Language"},
+    {"languageLabel", "Select Language:"},
+    {"snapshotsFrame", "Snapshots"},
+    {"imageFormatLabel", "Image Format:"},
+    {"snapshotsPathLabel", "Snapshots Path:"},
+    {"snapshotsBrowse", "&Browse..."},
+    {"prefixLabel", "Snapshot Prefix:"},
+    {"inputBoxCheck", "Do not show \"Timed Snapshot\" input box again"},
+    {"valueTitle", "Use this value instead:"},
+    {"millisecondsLabel", "milliseconds."},
+    {"previewSnapshot", "Preview snapshot"},
+    {"miscellaneousFrame", "Miscellaneous"},
+    {"screenSaver", "Disable screen saver"},
+    {"Command1", "Defaults"},
+    {"OKButton", "&OK"},
+    {"CancelButton", "&Cancel"},
+};
+
+template <typename Control>
+static Control* place(QWidget* parent, const char* name, const QRectF& twips, float tpp) {
+    auto* control = new Control(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(twipsToPixels(twips, tpp));
+    return control;
+}
+
+OptionsDialog::OptionsDialog(Settings& settings, const TextLookup& text, Platform& platform,
+                             QString configPath, std::function<bool()> videoOnScreen,
+                             QWidget* parent)
+    : QDialog(parent), settings_(settings), text_(text), platform_(platform),
+      configPath_(std::move(configPath)), videoOnScreen_(std::move(videoOnScreen)) {
+    setObjectName(QStringLiteral("OptionsDialog"));
+    const float tpp = twipsPerPixel(*this);
+    setFixedSize(twipsToPixels(QRectF(0, 0, 6030, 5310), tpp).size());
+
+    // Created in the order the focus should travel.
+    languageFrame_ = place<QGroupBox>(this, "languageFrame", {120, 120, 5775, 855}, tpp);
+    languageLabel_ = place<QLabel>(languageFrame_, "languageLabel", {120, 360, 1215, 195}, tpp);
+    availableLanguages_ =
+        place<QComboBox>(languageFrame_, "availableLanguages", {1440, 360, 1815, 315}, tpp);
+    Picture1_ = place<QLabel>(languageFrame_, "Picture1", {3480, 397, 240, 240}, tpp);
+    Picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    snapshotsFrame_ = place<QGroupBox>(this, "snapshotsFrame", {120, 1080, 5775, 2775}, tpp);
+    imageFormatLabel_ =
+        place<QLabel>(snapshotsFrame_, "imageFormatLabel", {285, 360, 1005, 195}, tpp);
+    imageFormats_ = place<QComboBox>(snapshotsFrame_, "imageFormats", {1440, 300, 1335, 315}, tpp);
+    imageFormats_->addItems({QStringLiteral("PNG"), QStringLiteral("JPG")});
+    snapshotsPathLabel_ =
+        place<QLabel>(snapshotsFrame_, "snapshotsPathLabel", {120, 840, 1170, 195}, tpp);
+    snapshotPath_ = place<QLineEdit>(snapshotsFrame_, "snapshotPath", {1440, 795, 3135, 285}, tpp);
+    snapshotsBrowse_ =
+        place<QPushButton>(snapshotsFrame_, "snapshotsBrowse", {4680, 795, 975, 285}, tpp);
+    snapshotsBrowse_->setAutoDefault(false);
+    prefixLabel_ = place<QLabel>(snapshotsFrame_, "prefixLabel", {135, 1320, 1155, 195}, tpp);
+    snapshotPrefix_ =
+        place<QLineEdit>(snapshotsFrame_, "snapshotPrefix", {1440, 1275, 3135, 285}, tpp);
+    inputBoxCheck_ =
+        place<QCheckBox>(snapshotsFrame_, "inputBoxCheck", {120, 1680, 5535, 255}, tpp);
+    valueTitle_ = place<QLabel>(snapshotsFrame_, "valueTitle", {480, 2040, 1605, 195}, tpp);
+    milliseconds_ = place<QLineEdit>(snapshotsFrame_, "milliseconds", {2160, 1995, 975, 285}, tpp);
+    millisecondsLabel_ =
+        place<QLabel>(snapshotsFrame_, "millisecondsLabel", {3240, 2010, 975, 255}, tpp);
+    previewSnapshot_ =
+        place<QCheckBox>(snapshotsFrame_, "previewSnapshot", {120, 2400, 5535, 255}, tpp);
+
+    miscellaneousFrame_ = place<QGroupBox>(this, "miscellaneousFrame", {120, 3960, 5775, 735}, tpp);
+    screenSaver_ = place<QCheckBox>(miscellaneousFrame_, "screenSaver", {120, 360, 5535, 255}, tpp);
+
+    Command1_ = place<QPushButton>(this, "Command1", {120, 4800, 2295, 375}, tpp);
+    Command1_->setAutoDefault(false);
+    OKButton_ = place<QPushButton>(this, "OKButton", {3360, 4800, 1215, 375}, tpp);
+    OKButton_->setDefault(true);
+    CancelButton_ = place<QPushButton>(this, "CancelButton", {4680, 4800, 1215, 375}, tpp);
+    CancelButton_->setAutoDefault(false);
+
+    FolderBrowse1_ = new FolderBrowse(platform_, this);
+    FolderBrowse1_->setObjectName(QStringLiteral("FolderBrowse1"));
+    FolderBrowse1_->hide();
+
+    for (const DefaultCaption& caption : kDefaultCaptions)
+        setCaption(QLatin1String(caption.objectName), QString::fromUtf8(caption.text));
+
+    connect(availableLanguages_, &QComboBox::currentIndexChanged, this,
+            &OptionsDialog::availableLanguages_Click);
+    connect(inputBoxCheck_, &QCheckBox::toggled, this, &OptionsDialog::inputBoxCheck_Click);
+    connect(snapshotsBrowse_, &QPushButton::clicked, this, &OptionsDialog::snapshotsBrowse_Click);
+    connect(Command1_, &QPushButton::clicked, this, &OptionsDialog::Command1_Click);
+    connect(OKButton_, &QPushButton::clicked, this, &OptionsDialog::OKButton_Click);
+    connect(CancelButton_, &QPushButton::clicked, this, &OptionsDialog::CancelButton_Click);
+}
+
+void OptionsDialog::setCaption(const QString& objectName, const QString& text) {
+    if (objectName.isEmpty() || objectName == this->objectName()) {
+        setWindowTitle(text);
+        return;
+    }
+    QWidget* control = findChild<QWidget*>(objectName);
+    if (auto* frame = qobject_cast<QGroupBox*>(control))
+        frame->setTitle(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(text);
+}
+
+QString OptionsDialog::languageFolder() const {
+    return platform_.applicationFolder() + QStringLiteral("/Lang");
+}
+
+void OptionsDialog::Form_Load() {
+    FillLanguageList();
+    imageFormats_->setCurrentIndex(settings_.imageFormat != 0 ? 1 : 0);
+    snapshotPath_->setText(settings_.snapshotFolder);
+    snapshotPrefix_->setText(settings_.filePrefix);
+    inputBoxCheck_->setChecked(settings_.skipTimedPrompt != 0);
+    milliseconds_->setText(QString::number(settings_.timedInterval));
+    previewSnapshot_->setChecked(settings_.showPreview != 0);
+    screenSaver_->setChecked(settings_.disableScreenSaver != 0);
+    Tag.clear();
+    availableLanguages_Click();
+    inputBoxCheck_Click();
+}
+
+void OptionsDialog::FillLanguageList() {
+    fillLanguageList(settings_.languageFile);
+}
+
+void OptionsDialog::fillLanguageList(const QString& selectedFile) {
+    // The selection is set below and its reaction run by the caller, once.
+    const QSignalBlocker blocker(availableLanguages_);
+    availableLanguages_->clear();
+    // Hidden and system files are left out; a missing folder lists nothing.
+    const QFileInfoList packs =
+        QDir(languageFolder())
+            .entryInfoList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    int selected = -1;
+    for (const QFileInfo& pack : packs) {
+        const QString name = pack.fileName();
+        if (name == selectedFile)
+            selected = availableLanguages_->count();
+        availableLanguages_->addItem(name.chopped(4));
+    }
+    availableLanguages_->setCurrentIndex(selected);
+}
+
+void OptionsDialog::availableLanguages_Click() {
+    QPixmap flag;
+    // A missing or unreadable flag is not worth a word: the old picture stays.
+    if (flag.load(languageFolder() + QLatin1Char('/') + availableLanguages_->currentText() +
+                  QStringLiteral(".bmp")))
+        Picture1_->setPixmap(flag);
+}
+
+void OptionsDialog::inputBoxCheck_Click() {
+    const bool use = inputBoxCheck_->isChecked();
+    milliseconds_->setEnabled(use);
+    valueTitle_->setEnabled(use);
+    millisecondsLabel_->setEnabled(use);
+}
+
+void OptionsDialog::Command1_Click() {
+    imageFormats_->setCurrentIndex(1);
+    snapshotPath_->setText(defaultSnapshotFolder());
+    snapshotPrefix_->setText(QStringLiteral("IMG_"));
+    inputBoxCheck_->setChecked(false);
+    milliseconds_->setText(QStringLiteral("5000"));
+    previewSnapshot_->setChecked(false);
+    screenSaver_->setChecked(true);
+    fillLanguageList(QStringLiteral("English.ini"));
+    availableLanguages_Click();
+    inputBoxCheck_Click();
+}
+
+void OptionsDialog::snapshotsBrowse_Click() {
+    setEnabled(false);
+    if (FolderBrowse1_->Browse())
+        snapshotPath_->setText(FolderBrowse1_->FullName());
+    setEnabled(true);
+    activateWindow();
+    snapshotPath_->setFocus();
+}
+
+void OptionsDialog::OKButton_Click() {
+    const QString errorTitle = QStringLiteral("Error");
+    const std::optional<int> interval = checkOptionsInterval(milliseconds_->text());
+    if (!interval) {
+        (void)platform_.messageBox(
+            this,
+            text_.SetCaptionfromINI(
+                QStringLiteral("014"),
+                QStringLiteral("Please enter a valid numeric time ranging from 1000 - 60000.")),
+            text_.SetCaptionfromINI(QStringLiteral("010"), errorTitle), MessageIcon::Critical,
+            MessageButtons::Ok);
+        return;
+    }
+    switch (checkSnapshotPrefix(snapshotPrefix_->text())) {
+    case PrefixCheck::TooLong:
+        (void)platform_.messageBox(
+            this,
+            text_.SetCaptionfromINI(
+                QStringLiteral("036"),
+                QStringLiteral("Prefix should not be greater than 4 characters.")),
+            errorTitle, MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    case PrefixCheck::NotAFileName:
+        (void)platform_.messageBox(
+            this,
+            text_.SetCaptionfromINI(QStringLiteral("015"),
+                                    QStringLiteral("Please enter a valid snapshot prefix.")),
+            errorTitle, MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    case PrefixCheck::Usable:
+        break;
+    }
+
+    settings_.languageFile = availableLanguages_->currentText() + QStringLiteral(".ini");
+    settings_.imageFormat = static_cast<std::uint8_t>(imageFormats_->currentIndex() == 1 ? 1 : 0);
+    settings_.snapshotFolder = snapshotPath_->text();
+    settings_.filePrefix = snapshotPrefix_->text();
+    settings_.skipTimedPrompt = inputBoxCheck_->isChecked() ? 1 : 0;
+    settings_.timedInterval = *interval;
+    settings_.showPreview = previewSnapshot_->isChecked() ? 1 : 0;
+    settings_.disableScreenSaver = screenSaver_->isChecked() ? 1 : 0;
+
+    // The values stay in effect for this run even when the file cannot be written.
+    QString reason;
+    if (!SaveConfiguration(configPath_, settings_, &reason)) {
+        (void)platform_.messageBox(this,
+                                   QStringLiteral("Could not save the settings to %1: %2")
+                                       .arg(QDir::toNativeSeparators(configPath_), reason),
+                                   text_.SetCaptionfromINI(QStringLiteral("010"), errorTitle),
+                                   MessageIcon::Critical, MessageButtons::Ok);
+    }
+
+    if (videoOnScreen_ && videoOnScreen_()) {
+        const MessageAnswer answer = platform_.messageBox(
+            this,
+            text_.SetCaptionfromINI(QStringLiteral("012"),
+                                    QStringLiteral("Some changes need the video to be reloaded. "
+                                                   "Do you want to reload the video?")),
+            text_.SetCaptionfromINI(QStringLiteral("013"), QStringLiteral("Warning")),
+            MessageIcon::Question, MessageButtons::YesNo);
+        if (answer == MessageAnswer::Yes)
+            Tag = QStringLiteral("Reload");
+    }
+    accept();
+}
+
+void OptionsDialog::CancelButton_Click() {
+    reject();
+}
+
+// Esc and the close box come here too: nothing is stored and no reload is asked for.
+void OptionsDialog::reject() {
+    Tag.clear();
+    QDialog::reject();
+}
