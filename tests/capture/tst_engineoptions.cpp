@@ -96,6 +96,15 @@ void TestEngineOptions::perVideoFolder_data() {
     QTest::newRow("no folder in the path") << "/shots"
                                            << "clip.avi"
                                            << "/shots" + sep() + "clip.avi Images";
+#ifdef Q_OS_WIN
+    QTest::newRow("backslash separates") << "D:\\Shots"
+                                         << "C:\\Movies\\clip.avi"
+                                         << "D:\\Shots\\clip.avi Images";
+#else
+    QTest::newRow("backslash is part of the name") << "/shots"
+                                                   << "/movies/a\\b.avi"
+                                                   << "/shots" + sep() + "a\\b.avi Images";
+#endif
     QTest::newRow("dots and blanks kept") << "/my shots"
                                           << "/a.b/c d.e.mp4"
                                           << "/my shots" + sep() + "c d.e.mp4 Images";
