@@ -21,8 +21,9 @@ RenameOutcome renameWithoutReplacing(const QString& from, const QString& to, QSt
     // could clobber a file another program creates in between: use calls that refuse.
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
-        0)
+    const int renamed =
+        ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (renamed == 0)
         return RenameOutcome::Renamed;
     if (errno == EEXIST)
         return RenameOutcome::TargetExists;

@@ -13,6 +13,11 @@
 #include <QThread>
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 static constexpr int kTimeout = 120000;
 
 static QImage solid(QColor colour, QSize size, QImage::Format format = QImage::Format_RGB32) {
@@ -65,6 +70,7 @@ private Q_SLOTS:
     void failuresReportOnceAndLeaveNothing_data();
     void failuresReportOnceAndLeaveNothing();
     void numberingStartsOverWhenTheFolderAppears();
+    void writeErrorHalfwayLeavesNothing();
     void pendingCountsUntilReported();
     void destroyingWithPendingWorkIsSafe_data();
     void destroyingWithPendingWorkIsSafe();
@@ -279,6 +285,46 @@ void TestSnapshotWriter::numberingStartsOverWhenTheFolderAppears() {
     writer.submit({solid(Qt::red, {8, 8}), folder, "IMG_", false});
     QTRY_COMPARE_WITH_TIMEOUT(written.size(), 1, kTimeout);
     QCOMPARE(entriesOf(folder), QStringList{"IMG_00001.png"});
+}
+
+// The data stops fitting part-way through the file, as on a full disk: the temporary file
+// must go and nothing may appear under the final name.
+void TestSnapshotWriter::writeErrorHalfwayLeavesNothing() {
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    SnapshotWriter writer;
+    QSignalSpy written(&writer, &SnapshotWriter::written);
+    QSignalSpy failed(&writer, &SnapshotWriter::failed);
+    const QImage frame = noise({128, 128});
+
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    writer.submit({frame, dir.path(), "IMG_", false});
+    writer.submit({frame, dir.path(), "IMG_", true});
+    const bool done = writer.waitForDone(kTimeout);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(done);
+    QCOMPARE(written.size(), 0);
+    QCOMPARE(failed.size(), 2);
+    for (const QList<QVariant>& signal : failed)
+        QVERIFY2(signal.at(0).toString().contains(
+                     QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(dir.path()))),
+                 qPrintable(signal.at(0).toString()));
+    QCOMPARE(entriesOf(dir.path()), QStringList());
+
+    writer.submit({frame, dir.path(), "IMG_", false});
+    QVERIFY(writer.waitForDone(kTimeout));
+    QCOMPARE(entriesOf(dir.path()), QStringList{"IMG_00001.png"});
+#else
+    QSKIP("needs a file size limit");
+#endif
 }
 
 void TestSnapshotWriter::pendingCountsUntilReported() {
