@@ -34,7 +34,6 @@ private Q_SLOTS:
     void numberingOnDisk();
     void numberingAfterFailures_data();
     void numberingAfterFailures();
-    void folderSpellingsShareOneCursor();
     void renameNeverReplaces_data();
     void renameNeverReplaces();
     void commitTakesNextNumberWhenNameIsTaken();
@@ -150,15 +149,6 @@ void TestSnapshotNaming::numberingAfterFailures() {
             QFAIL(qPrintable("bad step " + step));
         }
     }
-}
-
-void TestSnapshotNaming::folderSpellingsShareOneCursor() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    SnapshotNumbering numbering;
-    QCOMPARE(numbering.reserve(dir.path() + "/", "IMG_", false), 1);
-    QCOMPARE(numbering.reserve(dir.path() + "//", "IMG_", false), 2);
-    QCOMPARE(numbering.reserve(dir.path(), "IMG_", false), 3);
 }
 
 void TestSnapshotNaming::renameNeverReplaces_data() {

@@ -69,7 +69,6 @@ private Q_SLOTS:
     void neverOverwritesExistingFiles();
     void failuresReportOnceAndLeaveNothing_data();
     void failuresReportOnceAndLeaveNothing();
-    void numberingStartsOverWhenTheFolderAppears();
     void writeErrorHalfwayLeavesNothing();
     void pendingCountsUntilReported();
     void destroyingWithPendingWorkIsSafe_data();
@@ -268,23 +267,6 @@ void TestSnapshotWriter::failuresReportOnceAndLeaveNothing() {
     QCOMPARE(entriesOf(root.path()), QStringList{"work"});
     QCOMPARE(entriesOf(work), QStringList{"plain.txt"});
     QCOMPARE(contentOf(QDir(work).filePath("plain.txt")), QByteArray("text"));
-}
-
-void TestSnapshotWriter::numberingStartsOverWhenTheFolderAppears() {
-    QTemporaryDir root;
-    QVERIFY(root.isValid());
-    const QString folder = root.filePath("clip.avi Images");
-    SnapshotWriter writer;
-    QSignalSpy written(&writer, &SnapshotWriter::written);
-    QSignalSpy failed(&writer, &SnapshotWriter::failed);
-    writer.submit({solid(Qt::red, {8, 8}), folder, "IMG_", false});
-    writer.submit({solid(Qt::red, {8, 8}), folder, "IMG_", false});
-    QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 2, kTimeout);
-
-    QVERIFY(QDir().mkdir(folder));
-    writer.submit({solid(Qt::red, {8, 8}), folder, "IMG_", false});
-    QTRY_COMPARE_WITH_TIMEOUT(written.size(), 1, kTimeout);
-    QCOMPARE(entriesOf(folder), QStringList{"IMG_00001.png"});
 }
 
 // The data stops fitting part-way through the file, as on a full disk: the temporary file
