@@ -1,0 +1,420 @@
+#include "playback/vlc/VlcEngine.h"
+
+#include "capture/SnapshotWriter.h"
+#include "playback/VideoSurface.h"
+#include "playback/vlc/FrameSink.h"
+#include "playback/vlc/PlayerReaper.h"
+#include "playback/vlc/ScreenSaverInhibitor.h"
+
+#include <QByteArrayList>
+#include <QFile>
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+constexpr std::array kPlayerEvents = {libvlc_MediaPlayerPlaying, libvlc_MediaPlayerPaused,
+                                      libvlc_MediaPlayerStopped, libvlc_MediaPlayerEndReached,
+                                      libvlc_MediaPlayerEncounteredError};
+
+// addTarget's mode bit that starts the item at once (mode 10 = replace and go).
+constexpr int kModeGo = 8;
+
+static QStringList instanceArguments(const QStringList& extra) {
+    QStringList arguments = {
+        QStringLiteral("--no-snapshot-preview"), QStringLiteral("--no-osd"),
+        QStringLiteral("--no-video-title-show"), QStringLiteral("--no-mouse-events"),
+        QStringLiteral("--no-keyboard-events"), QStringLiteral("--no-xlib"),
+        QStringLiteral("--quiet"),
+        // Frames go to memory, where hardware decoding surfaces would only be copied back.
+        QStringLiteral("--avcodec-hw=none")};
+    return arguments + extra;
+}
+
+static int snapshotThreadBudget() {
+    return 2 * std::max(1, QThread::idealThreadCount());
+}
+
+float playbackRateForStep(int step) {
+    if (step < 0)
+        return 0.75f;
+    if (step > 0)
+        return 1.5f;
+    return 1.0f;
+}
+
+// One player for one start of the item. Its events carry the session id, so that
+// events still queued from an earlier player are recognised and dropped.
+struct VlcEngine::Session {
+    struct EventRoute {
+        VlcEngine* engine = nullptr;
+        quint64 session = 0;
+    };
+
+    quint64 id = 0;
+    VlcMedia media;
+    VlcPlayer player;
+    std::shared_ptr<FrameSink> sink;
+    EventRoute route;
+    // play was asked and libVLC has not yet reported any state of its own.
+    bool started = false;
+};
+
+VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent)
+    : MediaEngine(parent), throttle_(snapshotThreadBudget()) {
+    const QStringList arguments = instanceArguments(extraArguments);
+    QByteArrayList encoded;
+    std::vector<const char*> argv;
+    for (const QString& argument : arguments)
+        encoded << argument.toLocal8Bit();
+    for (const QByteArray& argument : encoded)
+        argv.push_back(argument.constData());
+    instance_.reset(libvlc_new(int(argv.size()), argv.data()));
+    if (!instance_) {
+        const char* reason = libvlc_errmsg();
+        errorString_ = tr("The media engine (libVLC) could not be started: %1")
+                           .arg(reason && *reason ? QString::fromLocal8Bit(reason)
+                                                  : tr("are VLC's plugins installed?"));
+        return;
+    }
+    libvlc_set_user_agent(instance_.get(), "Framora", "Framora");
+
+    reaper_ = std::make_unique<PlayerReaper>();
+    inhibitor_ = new ScreenSaverInhibitor(this);
+    writer_ = new SnapshotWriter(0, this);
+    connect(writer_, &SnapshotWriter::written, this,
+            [this](const QString& path) { snapshotEnded(true, path); });
+    connect(writer_, &SnapshotWriter::failed, this,
+            [this](const QString& reason) { snapshotEnded(false, reason); });
+}
+
+VlcEngine::~VlcEngine() {
+    retireSession();
+    // Every player is stopped and released before libVLC itself goes.
+    reaper_.reset();
+    if (writer_) {
+        // The writer finishes what it can in its own bounded wait; nobody is told any more.
+        disconnect(writer_, nullptr, this, nullptr);
+        delete writer_;
+        writer_ = nullptr;
+    }
+}
+
+void VlcEngine::attachSurface(VideoSurface* surface) {
+    surface_ = surface;
+    if (surface_)
+        surface_->showFrame(currentFrame());
+}
+
+void VlcEngine::addTarget(const QString& path, const QStringList& options, int mode,
+                          int /*position*/) {
+    if (!isReady())
+        return;
+    retireSession();
+    hasItem_ = true;
+    itemPath_ = path;
+    itemOptions_ = parseItemOptions(options);
+    rateStep_ = 0;
+    createSession();
+    if (mode & kModeGo)
+        startSession();
+}
+
+void VlcEngine::playlistClear() {
+    retireSession();
+    hasItem_ = false;
+    itemPath_.clear();
+    itemOptions_ = {};
+}
+
+int VlcEngine::PlaylistCount() const {
+    return hasItem_ ? 1 : 0;
+}
+
+void VlcEngine::play() {
+    if (!isReady() || !hasItem_)
+        return;
+    const int current = state();
+    if (session_ && current == libvlc_Paused) {
+        libvlc_media_player_set_pause(session_->player.get(), 0);
+        return;
+    }
+    if (session_ && isLoaded(current))
+        return;
+    // A player that has ended, failed or stopped is not restarted: a fresh one plays the
+    // item from its beginning while the old one shuts down elsewhere.
+    if (session_ && session_->started)
+        retireSession();
+    if (!session_)
+        createSession();
+    startSession();
+}
+
+void VlcEngine::pause() {
+    if (session_ && isLoaded(state()))
+        libvlc_media_player_set_pause(session_->player.get(), 1);
+}
+
+void VlcEngine::stop() {
+    // The item stays in the playlist; the next play starts it on a new player.
+    retireSession();
+}
+
+bool VlcEngine::Playing() const {
+    return session_ && state() == libvlc_Playing;
+}
+
+float VlcEngine::Position() const {
+    if (!session_ || !isLoaded(state()))
+        return -1.0f;
+    return std::clamp(libvlc_media_player_get_position(session_->player.get()), 0.0f, 1.0f);
+}
+
+void VlcEngine::setPosition(float position) {
+    if (session_ && isLoaded(state()))
+        libvlc_media_player_set_position(session_->player.get(), std::clamp(position, 0.0f, 1.0f));
+}
+
+int VlcEngine::Time() const {
+    if (!session_)
+        return 0;
+    const libvlc_time_t time = libvlc_media_player_get_time(session_->player.get());
+    return time > 0 ? int(time / 1000) : 0;
+}
+
+int VlcEngine::Length() const {
+    if (!session_)
+        return 0;
+    const libvlc_time_t length = libvlc_media_player_get_length(session_->player.get());
+    return length > 0 ? int(length / 1000) : 0;
+}
+
+void VlcEngine::shuttle(int seconds) {
+    if (!session_ || !isLoaded(state()))
+        return;
+    libvlc_media_player_t* player = session_->player.get();
+    const libvlc_time_t now = libvlc_media_player_get_time(player);
+    if (now < 0)
+        return;
+    libvlc_time_t target = std::max<libvlc_time_t>(0, now + libvlc_time_t(seconds) * 1000);
+    const libvlc_time_t length = libvlc_media_player_get_length(player);
+    if (length > 0)
+        target = std::min(target, length);
+    libvlc_media_player_set_time(player, target);
+}
+
+void VlcEngine::playFaster() {
+    rateStep_ = std::min(1, rateStep_ + 1);
+    if (session_)
+        (void)libvlc_media_player_set_rate(session_->player.get(), playbackRateForStep(rateStep_));
+}
+
+void VlcEngine::playSlower() {
+    rateStep_ = std::max(-1, rateStep_ - 1);
+    if (session_)
+        (void)libvlc_media_player_set_rate(session_->player.get(), playbackRateForStep(rateStep_));
+}
+
+void VlcEngine::fullscreen() {
+    if (surface_)
+        surface_->toggleFullScreen();
+}
+
+void VlcEngine::toggleMute() {
+    muted_ = !muted_;
+    applyAudio();
+}
+
+int VlcEngine::Volume() const {
+    return volume_;
+}
+
+void VlcEngine::setVolume(int volume) {
+    volume_ = std::clamp(volume, 0, 100);
+    applyAudio();
+}
+
+bool VlcEngine::setVariable(const QString& name, int value) {
+    if (name == QLatin1String("key-snapshot")) {
+        snapshotKey_ = value;
+        return true;
+    }
+    if (name == QLatin1String("key-pressed")) {
+        if (value != 0 && value == snapshotKey_)
+            return requestSnapshot();
+        return true;
+    }
+    variables_.insert(name, value);
+    return true;
+}
+
+float VlcEngine::rate() const {
+    return session_ ? libvlc_media_player_get_rate(session_->player.get())
+                    : playbackRateForStep(rateStep_);
+}
+
+QImage VlcEngine::currentFrame() const {
+    return session_ ? session_->sink->latest().image : QImage();
+}
+
+bool VlcEngine::isScreenSaverInhibited() const {
+    return inhibitor_ && inhibitor_->isInhibited();
+}
+
+bool VlcEngine::waitForSnapshots(int msecs) {
+    return !writer_ || writer_->waitForDone(msecs);
+}
+
+void VlcEngine::playerEventCallback(const libvlc_event_t* event, void* data) {
+    // On a libVLC thread: copy what is needed and hand it to the engine's thread.
+    const auto* route = static_cast<const Session::EventRoute*>(data);
+    VlcEngine* engine = route->engine;
+    const quint64 session = route->session;
+    const int type = event->type;
+    QMetaObject::invokeMethod(
+        engine, [engine, session, type] { engine->playerEvent(session, type); },
+        Qt::QueuedConnection);
+}
+
+void VlcEngine::createSession() {
+    auto session = std::make_unique<Session>();
+    session->id = nextSessionId_++;
+    session->media.reset(
+        libvlc_media_new_path(instance_.get(), QFile::encodeName(itemPath_).constData()));
+    session->player.reset(libvlc_media_player_new(instance_.get()));
+    if (!session->media || !session->player)
+        return;
+    libvlc_media_player_set_media(session->player.get(), session->media.get());
+
+    const quint64 id = session->id;
+    session->sink = std::make_shared<FrameSink>([this, id] {
+        QMetaObject::invokeMethod(
+            this, [this, id] { frameArrived(id); }, Qt::QueuedConnection);
+    });
+    session->sink->attach(session->player.get(), session->media.get());
+
+    session->route = {this, id};
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(session->player.get());
+    for (const libvlc_event_e type : kPlayerEvents)
+        (void)libvlc_event_attach(events, type, &VlcEngine::playerEventCallback, &session->route);
+
+    (void)libvlc_media_player_set_rate(session->player.get(), playbackRateForStep(rateStep_));
+    session_ = std::move(session);
+    throttle_.forgetFrames();
+    applyAudio();
+}
+
+void VlcEngine::startSession() {
+    if (!session_)
+        return;
+    session_->started = libvlc_media_player_play(session_->player.get()) == 0;
+}
+
+void VlcEngine::retireSession() {
+    if (!session_)
+        return;
+    std::shared_ptr<Session> old(std::move(session_));
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(old->player.get());
+    for (const libvlc_event_e type : kPlayerEvents)
+        libvlc_event_detach(events, type, &VlcEngine::playerEventCallback, &old->route);
+    old->sink->deactivate();
+    updateScreenSaver();
+    if (surface_)
+        surface_->clear();
+    reaper_->post([old] {
+        libvlc_media_player_stop(old->player.get());
+        old->player.reset();
+    });
+}
+
+void VlcEngine::playerEvent(quint64 session, int type) {
+    if (!session_ || session_->id != session)
+        return;
+    if (type == libvlc_MediaPlayerPlaying)
+        applyAudio();
+    updateScreenSaver();
+    const bool gone = type == libvlc_MediaPlayerStopped || type == libvlc_MediaPlayerEndReached ||
+                      type == libvlc_MediaPlayerEncounteredError;
+    if (gone && surface_)
+        surface_->clear();
+}
+
+void VlcEngine::frameArrived(quint64 session) {
+    if (!session_ || session_->id != session)
+        return;
+    session_->sink->acknowledge();
+    if (surface_ && isLoaded(state()))
+        surface_->showFrame(session_->sink->latest().image);
+}
+
+int VlcEngine::state() const {
+    return session_ ? libvlc_media_player_get_state(session_->player.get()) : libvlc_NothingSpecial;
+}
+
+bool VlcEngine::isLoaded(int state) const {
+    switch (state) {
+    case libvlc_Opening:
+    case libvlc_Buffering:
+    case libvlc_Playing:
+    case libvlc_Paused:
+        return true;
+    case libvlc_NothingSpecial:
+        // Between play and libVLC's first report the item counts as opening.
+        return session_ && session_->started;
+    default:
+        return false;
+    }
+}
+
+void VlcEngine::applyAudio() {
+    // Fails while the player has no audio output; the level is applied again on Playing.
+    if (!session_)
+        return;
+    (void)libvlc_audio_set_volume(session_->player.get(), volume_);
+    libvlc_audio_set_mute(session_->player.get(), muted_ ? 1 : 0);
+}
+
+void VlcEngine::updateScreenSaver() {
+    if (inhibitor_)
+        inhibitor_->setInhibited(session_ && itemOptions_.disableScreenSaver &&
+                                 state() == libvlc_Playing);
+}
+
+bool VlcEngine::requestSnapshot() {
+    if (!session_ || !writer_)
+        return false;
+    const int current = state();
+    if (!isLoaded(current))
+        return false;
+    const VideoFrame frame = session_->sink->latest();
+    if (frame.image.isNull())
+        return false;
+    if (throttle_.request(frame.serial, current == libvlc_Paused) ==
+        SnapshotThrottle::Decision::Coalesce)
+        return true;
+    SnapshotRequest request;
+    request.image = frame.image;
+    request.folder = itemOptions_.snapshotFolder;
+    request.prefix = itemOptions_.snapshotPrefix;
+    request.jpeg = itemOptions_.jpeg;
+    previews_.push_back(itemOptions_.preview ? frame.image : QImage());
+    writer_->submit(std::move(request));
+    return true;
+}
+
+void VlcEngine::snapshotEnded(bool written, const QString& text) {
+    throttle_.finished();
+    QImage preview;
+    if (!previews_.empty()) {
+        preview = std::move(previews_.front());
+        previews_.pop_front();
+    }
+    if (written) {
+        if (!preview.isNull() && surface_)
+            surface_->showPreview(preview);
+        Q_EMIT snapshotWritten(text);
+    } else {
+        Q_EMIT snapshotFailed(text);
+    }
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "playback/MediaEngine.h"
+#include "playback/vlc/ItemOptions.h"
+#include "playback/vlc/SnapshotThrottle.h"
+#include "playback/vlc/VlcHandles.h"
+
+#include <QHash>
+#include <QImage>
+#include <QPointer>
+
+#include <deque>
+#include <memory>
+
+class PlayerReaper;
+class ScreenSaverInhibitor;
+class SnapshotWriter;
+class VideoSurface;
+
+// Playback rate of a speed step: one step slower is 0.75 of normal, one faster 1.5.
+[[nodiscard]] float playbackRateForStep(int step);
+
+// The media engine over libVLC 3. It keeps a playlist of at most one item, runs each
+// start of that item on a player of its own and shuts players down on a worker thread,
+// so no call blocks the user-interface thread on libVLC's thread joins. Video arrives
+// as frames in memory (shown by the attached VideoSurface), which gives snapshots of
+// exactly the frame on screen, written by a SnapshotWriter with the item's options.
+class VlcEngine : public MediaEngine {
+    Q_OBJECT
+public:
+    // Tests pass {"--vout=dummy", "--aout=dummy"}; the video itself always goes to memory.
+    explicit VlcEngine(const QStringList& extraArguments = {}, QObject* parent = nullptr);
+    ~VlcEngine() override;
+
+    // False when libVLC could not start; every operation is then a harmless no-op.
+    [[nodiscard]] bool isReady() const { return instance_ != nullptr; }
+    [[nodiscard]] QString errorString() const { return errorString_; }
+
+    // Where frames are shown; null detaches.
+    void attachSurface(VideoSurface* surface);
+
+    void addTarget(const QString& path, const QStringList& options, int mode,
+                   int position) override;
+    void playlistClear() override;
+    [[nodiscard]] int PlaylistCount() const override;
+
+    void play() override;
+    void pause() override;
+    void stop() override;
+    [[nodiscard]] bool Playing() const override;
+
+    [[nodiscard]] float Position() const override;
+    void setPosition(float position) override;
+    [[nodiscard]] int Time() const override;
+    [[nodiscard]] int Length() const override;
+
+    void shuttle(int seconds) override;
+    void playFaster() override;
+    void playSlower() override;
+    void fullscreen() override;
+    void toggleMute() override;
+    [[nodiscard]] int Volume() const override;
+    void setVolume(int volume) override;
+
+    [[nodiscard]] bool setVariable(const QString& name, int value) override;
+
+    // The playback rate of the player (1 is normal), or the one it will get.
+    [[nodiscard]] float rate() const;
+    [[nodiscard]] bool isMuted() const { return muted_; }
+    // The frame shown last, null without one.
+    [[nodiscard]] QImage currentFrame() const;
+    // Snapshots accepted and not yet written or failed.
+    [[nodiscard]] int pendingSnapshots() const { return throttle_.outstanding(); }
+    [[nodiscard]] bool isScreenSaverInhibited() const;
+    // Blocks until every accepted snapshot is written or failed.
+    bool waitForSnapshots(int msecs = -1);
+
+private:
+    struct Session;
+
+    static void playerEventCallback(const libvlc_event_t* event, void* data);
+
+    void createSession();
+    void startSession();
+    void retireSession();
+    void playerEvent(quint64 session, int type);
+    void frameArrived(quint64 session);
+    [[nodiscard]] int state() const;
+    [[nodiscard]] bool isLoaded(int state) const;
+    void applyAudio();
+    void updateScreenSaver();
+    [[nodiscard]] bool requestSnapshot();
+    void snapshotEnded(bool written, const QString& text);
+
+    VlcInstance instance_;
+    QString errorString_;
+    std::unique_ptr<PlayerReaper> reaper_;
+    std::unique_ptr<Session> session_;
+    quint64 nextSessionId_ = 1;
+
+    bool hasItem_ = false;
+    QString itemPath_;
+    ItemOptions itemOptions_;
+
+    int volume_ = 50;
+    bool muted_ = false;
+    int rateStep_ = 0;
+    int snapshotKey_ = 0;
+    QHash<QString, int> variables_;
+
+    QPointer<VideoSurface> surface_;
+    ScreenSaverInhibitor* inhibitor_ = nullptr;
+    SnapshotWriter* writer_ = nullptr;
+    SnapshotThrottle throttle_;
+    // One entry per snapshot in progress, in the order given to the writer: the image
+    // to preview once it is written, null when the item asked for no preview.
+    std::deque<QImage> previews_;
+};

@@ -1,0 +1,53 @@
+#!/bin/sh
+# Makes small test clips with ffmpeg, for the engine tests and for trying things by hand:
+#   make-test-clips.sh OUTPUT_FOLDER [NAME...]
+# Without names every clip is made. Names: clip.<ext> for each of the twelve supported
+# containers (4 s, 176x144, 25 fps, with sound), play.mp4 (testsrc with its counter,
+# 5 s, 320x240, 25 fps), hd.mp4 (1280x720, 6 s) and broken.avi (a text file).
+set -eu
+
+if [ $# -lt 1 ]; then
+    echo "usage: $0 OUTPUT_FOLDER [NAME...]" >&2
+    exit 2
+fi
+out=$1
+shift
+mkdir -p "$out"
+if [ $# -eq 0 ]; then
+    set -- clip.mpg clip.avi clip.mpe clip.3gp clip.3g2 clip.asf clip.hdmov clip.m4v \
+        clip.mkv clip.mp4 clip.wmv clip.vob play.mp4 hd.mp4 broken.avi
+fi
+
+# encode NAME SECONDS SIZE VIDEO_SOURCE -- ffmpeg output options...
+encode() {
+    name=$1 seconds=$2 size=$3 source=$4
+    shift 5
+    ffmpeg -hide_banner -loglevel error -nostdin -y \
+        -f lavfi -i "$source=size=$size:rate=25:duration=$seconds" \
+        -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$seconds" \
+        -shortest "$@" "$out/$name"
+}
+
+small=176x144
+for name in "$@"; do
+    case $name in
+    clip.mpg) encode "$name" 4 $small testsrc -- -c:v mpeg1video -b:v 400k -c:a mp2 -f mpeg ;;
+    clip.mpe) encode "$name" 4 $small testsrc -- -c:v mpeg2video -b:v 400k -c:a mp2 -f mpeg ;;
+    clip.vob) encode "$name" 4 $small testsrc -- -c:v mpeg2video -b:v 400k -c:a ac3 -ar 48000 -f vob ;;
+    clip.avi) encode "$name" 4 $small testsrc -- -c:v mpeg4 -c:a mp2 -f avi ;;
+    clip.3gp) encode "$name" 4 $small testsrc -- -c:v h263 -c:a aac -ac 1 -ar 22050 -f 3gp ;;
+    clip.3g2) encode "$name" 4 $small testsrc -- -c:v mpeg4 -c:a aac -ac 1 -ar 22050 -f 3g2 ;;
+    clip.asf | clip.wmv) encode "$name" 4 $small testsrc -- -c:v wmv2 -c:a wmav2 -f asf ;;
+    clip.hdmov) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mov ;;
+    clip.m4v) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f ipod ;;
+    clip.mkv) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a libvorbis -f matroska ;;
+    clip.mp4) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
+    play.mp4) encode "$name" 5 320x240 testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
+    hd.mp4) encode "$name" 6 1280x720 testsrc2 -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
+    broken.avi) printf 'This is a text file, not a video.\n' >"$out/$name" ;;
+    *)
+        echo "$0: unknown clip $name" >&2
+        exit 2
+        ;;
+    esac
+done
