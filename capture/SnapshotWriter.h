@@ -36,7 +36,10 @@ public:
 
     // Returns at once: no file-system access on the calling thread.
     void submit(SnapshotRequest request);
-    // Submitted snapshots whose written() or failed() has not been emitted yet.
+    // Submitted snapshots whose written() or failed() has not been emitted yet. Nothing is
+    // dropped here: a caller producing frames faster than they encode (continuous PNG capture
+    // of detailed footage) should skip frames while this is above a few per thread, since
+    // every queued frame holds its image in memory.
     [[nodiscard]] int pending() const;
     // Waits for every submitted snapshot to be written or to fail. Called on the writer's
     // thread, it also emits the outstanding signals before returning. False on timeout.
