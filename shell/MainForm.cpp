@@ -7,6 +7,7 @@
 #include "playback/MediaTypes.h"
 #include "playback/VideoSurface.h"
 #include "settings/ConfigFile.h"
+#include "settings/OptionsDialog.h"
 #include "settings/Settings.h"
 #include "shell/AboutForm.h"
 #include "shell/GlyphFaces.h"

@@ -7,7 +7,6 @@
 // A media engine that records every call as a line of text and answers reads from
 // fields the test sets.
 class FakeEngine : public MediaEngine {
-    Q_OBJECT
 public:
     QStringList calls;
     // Every read is recorded too when true (the timer tick's reads).
