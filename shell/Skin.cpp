@@ -1,0 +1,28 @@
+#include "shell/Skin.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QtDebug>
+
+bool loadSkin(const QString& path) {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!app) {
+        qWarning().noquote() << "Skin not applied: there is no widget application.";
+        return false;
+    }
+    if (!QFileInfo(path).isFile()) {
+        qWarning().noquote() << "Skin not applied:" << path << "does not exist.";
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning().noquote() << "Skin not applied:" << path
+                             << "cannot be read:" << file.errorString();
+        return false;
+    }
+    const QString styleSheet = QString::fromUtf8(file.readAll());
+    file.close();
+    app->setStyleSheet(styleSheet);
+    return true;
+}
