@@ -1,5 +1,6 @@
 #include "capture/EngineOptions.h"
 
+#include "platform/FileNames.h"
 #include "settings/Settings.h"
 
 #include <QDir>
@@ -22,18 +23,6 @@ QStringList BuildEngineOptions(const Settings& settings) {
     };
 }
 
-// What follows the last path separator ("/" everywhere, also "\" on Windows). The same rule
-// as playback's fileNameOf, kept here because capture sits below playback and must not
-// link against it.
-static QString videoFileName(const QString& path) {
-    qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
-#ifdef Q_OS_WIN
-    cut = std::max(cut, path.lastIndexOf(QLatin1Char('\\')));
-#endif
-    return path.mid(cut + 1);
-}
-
 QString perVideoSnapshotFolder(const QString& snapshotFolder, const QString& videoPath) {
-    return snapshotFolder + QDir::separator() + videoFileName(videoPath) +
-           QStringLiteral(" Images");
+    return snapshotFolder + QDir::separator() + fileNameOf(videoPath) + QStringLiteral(" Images");
 }

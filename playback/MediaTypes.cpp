@@ -1,15 +1,13 @@
 #include "playback/MediaTypes.h"
 
-QStringList supportedExtensionList()
-{
-    return {QStringLiteral("mpg"), QStringLiteral("avi"), QStringLiteral("mpe"),
-            QStringLiteral("3gp"), QStringLiteral("3g2"), QStringLiteral("asf"),
+QStringList supportedExtensionList() {
+    return {QStringLiteral("mpg"),   QStringLiteral("avi"), QStringLiteral("mpe"),
+            QStringLiteral("3gp"),   QStringLiteral("3g2"), QStringLiteral("asf"),
             QStringLiteral("hdmov"), QStringLiteral("m4v"), QStringLiteral("mkv"),
-            QStringLiteral("mp4"), QStringLiteral("wmv"), QStringLiteral("vob")};
+            QStringLiteral("mp4"),   QStringLiteral("wmv"), QStringLiteral("vob")};
 }
 
-QString buildOpenFilter(const QString& allFormatsText, const QStringList& extensions)
-{
+QString buildOpenFilter(const QString& allFormatsText, const QStringList& extensions) {
     QString filter = allFormatsText + QLatin1Char('|');
     for (const QString& e : extensions)
         filter += QStringLiteral("*.") + e + QLatin1Char(';');
@@ -21,21 +19,11 @@ QString buildOpenFilter(const QString& allFormatsText, const QStringList& extens
     return filter;
 }
 
-bool hasSupportedExtension(const QString& path, const QStringList& extensions)
-{
+bool hasSupportedExtension(const QString& path, const QStringList& extensions) {
     const QString lower = path.toLower();
     for (const QString& e : extensions) {
         if (lower.endsWith(QLatin1Char('.') + e))
             return true;
     }
     return false;
-}
-
-QString fileNameOf(const QString& path)
-{
-    qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
-#ifdef Q_OS_WIN
-    cut = std::max(cut, path.lastIndexOf(QLatin1Char('\\')));
-#endif
-    return path.mid(cut + 1);
 }

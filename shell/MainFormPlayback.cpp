@@ -5,6 +5,7 @@
 #include "playback/FormatTime.h"
 #include "playback/MediaEngine.h"
 #include "playback/MediaTypes.h"
+#include "platform/FileNames.h"
 #include "settings/Settings.h"
 #include "shell/GlyphFaces.h"
 #include "shell/MainForm.h"

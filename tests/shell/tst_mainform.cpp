@@ -4,6 +4,7 @@
 #include "support/FakePlatform.h"
 
 #include "playback/MediaTypes.h"
+#include "platform/FileNames.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "shell/GlyphFaces.h"
