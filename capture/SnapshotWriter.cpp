@@ -25,15 +25,16 @@ void SnapshotWriter::submit(SnapshotRequest request) {
     QString problem = snapshotNamingProblem(request.folder, request.prefix);
     if (problem.isEmpty() && request.image.isNull())
         problem = QStringLiteral("Cannot write the snapshot: the captured frame is empty");
-    if (!problem.isEmpty()) {
-        report({}, problem);
-        return;
-    }
     quint64 ticket = 0;
     {
         const QMutexLocker lock(&m_mutex);
         ticket = m_nextTicket++;
-        m_unnamed.push_back({ticket, request.folder, request.prefix, request.jpeg});
+        if (problem.isEmpty())
+            m_unnamed.push_back({ticket, request.folder, request.prefix, request.jpeg});
+    }
+    if (!problem.isEmpty()) {
+        report(ticket, {}, problem);
+        return;
     }
     m_pool.start([this, ticket, request = std::move(request)] { write(ticket, request); });
 }
@@ -74,8 +75,9 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
     // Numbered only now, so that a name is held no longer than needed.
     const int number = takeNumber(ticket);
     if (number <= 0) {
-        report({}, QStringLiteral("Cannot write a snapshot into %1: no free file number is left")
-                       .arg(QDir::toNativeSeparators(snapshotFolderKey(r.folder))));
+        report(ticket, {},
+               QStringLiteral("Cannot write a snapshot into %1: no free file number is left")
+                   .arg(QDir::toNativeSeparators(snapshotFolderKey(r.folder))));
         return;
     }
     SnapshotCommit commit;
@@ -98,18 +100,26 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
         else
             m_numbering.settle(r.folder, r.prefix, r.jpeg, commit.number);
     }
-    report(commit.path, commit.error);
+    report(ticket, commit.path, commit.error);
 }
 
-void SnapshotWriter::report(const QString& path, const QString& reason) {
+void SnapshotWriter::report(quint64 ticket, const QString& path, const QString& reason) {
     QMetaObject::invokeMethod(
-        this,
-        [this, path, reason] {
-            m_pending.fetch_sub(1);
-            if (reason.isEmpty())
-                Q_EMIT written(path);
-            else
-                Q_EMIT failed(reason);
-        },
+        this, [this, ticket, path, reason] { deliver(ticket, path, reason); },
         Qt::QueuedConnection);
+}
+
+void SnapshotWriter::deliver(quint64 ticket, const QString& path, const QString& reason) {
+    m_results.emplace(ticket, Result{path, reason});
+    // Taken out before emitting: a slot may wait for the writer and so deliver more.
+    while (!m_results.empty() && m_results.begin()->first == m_nextReport) {
+        const Result result = std::move(m_results.begin()->second);
+        m_results.erase(m_results.begin());
+        ++m_nextReport;
+        m_pending.fetch_sub(1);
+        if (result.reason.isEmpty())
+            Q_EMIT written(result.path);
+        else
+            Q_EMIT failed(result.reason);
+    }
 }

@@ -24,8 +24,9 @@ struct SnapshotRequest {
 // Names, encodes and writes snapshots on worker threads of its own. Files are named
 // prefix + the next free number (00001 on) + ".png"/".jpg", numbered in the order of
 // submission even though several are encoded at once, and appear under their final name
-// only when complete. Every submission ends in exactly one written() or failed(), both
-// delivered on the writer's own thread. submit() may be called from any thread.
+// only when complete. Every submission ends in exactly one written() or failed(), delivered
+// on the writer's own thread in the order of submission (a result that is ready early
+// waits for those before it). submit() may be called from any thread.
 class SnapshotWriter : public QObject {
     Q_OBJECT
 public:
@@ -63,7 +64,8 @@ private:
     void write(quint64 ticket, const SnapshotRequest& request);
     [[nodiscard]] int takeNumber(quint64 ticket);
     [[nodiscard]] int renumber(const SnapshotRequest& request, int taken);
-    void report(const QString& path, const QString& reason);
+    void report(quint64 ticket, const QString& path, const QString& reason);
+    void deliver(quint64 ticket, const QString& path, const QString& reason);
 
     QMutex m_mutex;
     // Guarded by m_mutex: numbers are handed out strictly in ticket order, whichever worker
@@ -72,6 +74,14 @@ private:
     std::deque<Naming> m_unnamed;
     std::map<quint64, int> m_named;
     SnapshotNumbering m_numbering;
+
+    // On the writer's thread only: results waiting for the ones submitted before them.
+    struct Result {
+        QString path;
+        QString reason;
+    };
+    std::map<quint64, Result> m_results;
+    quint64 m_nextReport = 0;
 
     std::atomic<int> m_pending{0};
     int m_shutdownWait = 3000;

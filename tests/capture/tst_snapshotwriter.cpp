@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -70,7 +71,7 @@ private Q_SLOTS:
     void failuresReportOnceAndLeaveNothing_data();
     void failuresReportOnceAndLeaveNothing();
     void writeErrorHalfwayLeavesNothing();
-    void pendingCountsUntilReported();
+    void resultsComeInSubmissionOrder();
     void destroyingWithPendingWorkIsSafe_data();
     void destroyingWithPendingWorkIsSafe();
 };
@@ -141,7 +142,8 @@ void TestSnapshotWriter::writesRealImageFiles() {
     QCOMPARE(reader.size(), size);
 }
 
-// Large early frames take longest to encode; their files must still get the lower numbers.
+// Large early frames take longest to encode; their files must still get the lower numbers,
+// and their results must still be reported first.
 void TestSnapshotWriter::numbersFollowSubmissionOrder() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -172,6 +174,8 @@ void TestSnapshotWriter::numbersFollowSubmissionOrder() {
     for (int i = 1; i <= kCount; ++i)
         expected << snapshotFileName("IMG_", i, false);
     QCOMPARE(entriesOf(dir.path()), expected);
+    for (int i = 0; i < kCount; ++i)
+        QCOMPARE(written.at(i).at(0).toString(), dir.filePath(expected[i]));
     for (int i = 0; i < kCount; ++i) {
         const QImage image(dir.filePath(expected[i]));
         QCOMPARE(image.size(), sizes[i]);
@@ -309,24 +313,27 @@ void TestSnapshotWriter::writeErrorHalfwayLeavesNothing() {
 #endif
 }
 
-void TestSnapshotWriter::pendingCountsUntilReported() {
+void TestSnapshotWriter::resultsComeInSubmissionOrder() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     SnapshotWriter writer(2);
-    QSignalSpy written(&writer, &SnapshotWriter::written);
-    QSignalSpy failed(&writer, &SnapshotWriter::failed);
-    for (int i = 0; i < 4; ++i)
-        writer.submit({noise({320, 240}), dir.path(), "IMG_", i % 2 == 1});
+    QStringList results;
+    connect(&writer, &SnapshotWriter::written,
+            [&](const QString& path) { results << QFileInfo(path).fileName(); });
+    connect(&writer, &SnapshotWriter::failed, [&](const QString&) { results << "failed"; });
+
+    writer.submit({noise({1280, 720}), dir.path(), "IMG_", false});
+    writer.submit({solid(Qt::red, {8, 8}), QString(), "IMG_", false});
+    writer.submit({solid(Qt::red, {8, 8}), dir.path(), "IMG_", true});
     writer.submit({solid(Qt::red, {8, 8}), dir.filePath("missing"), "IMG_", false});
+    writer.submit({solid(Qt::red, {8, 8}), dir.path(), "IMG_", false});
     QCOMPARE(writer.pending(), 5);
 
     QVERIFY(writer.waitForDone(kTimeout));
     // Every result has been announced by the time waitForDone returns on this thread.
     QCOMPARE(writer.pending(), 0);
-    QCOMPARE(written.size(), 4);
-    QCOMPARE(failed.size(), 1);
-    QCOMPARE(entriesOf(dir.path()),
-             (QStringList{"IMG_00001.jpg", "IMG_00001.png", "IMG_00002.jpg", "IMG_00002.png"}));
+    QCOMPARE(results,
+             (QStringList{"IMG_00001.png", "failed", "IMG_00001.jpg", "failed", "IMG_00002.png"}));
 }
 
 void TestSnapshotWriter::destroyingWithPendingWorkIsSafe_data() {
