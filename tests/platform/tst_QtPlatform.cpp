@@ -20,9 +20,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
-#include <atomic>
 #include <functional>
-#include <thread>
 
 // Runs f on the next modal window once it is up. f must close that window, so that a
 // failing check can never leave the test waiting on it; checks go after exec returns.
@@ -57,7 +55,6 @@ private Q_SLOTS:
     void boundedWaitReturnsOnceDone_data();
     void boundedWaitReturnsOnceDone();
     void boundedWaitWaitsWhileNotDone();
-    void boundedWaitEndsWhenAnotherThreadFinishes();
     void secondProcessSeesTheClaim();
     void claimOfAKilledProcessIsTakenOver();
     void unusableLockFolderDoesNotBlockStart();
@@ -68,8 +65,6 @@ private Q_SLOTS:
     void openFileDialogCancel();
     void browseForFolder_data();
     void browseForFolder();
-    void execDialog_data();
-    void execDialog();
 
 private:
     QTemporaryDir tmp_;
@@ -188,22 +183,6 @@ void QtPlatformTest::boundedWaitWaitsWhileNotDone() {
 
     clock.restart();
     platform.boundedWait(0, [] { return false; });
-    QVERIFY(clock.elapsed() < 30000);
-}
-
-void QtPlatformTest::boundedWaitEndsWhenAnotherThreadFinishes() {
-    QtPlatform platform(tmp_.filePath("wait.lock"));
-    std::atomic<bool> finished = false;
-    std::thread worker([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        finished = true;
-    });
-    bool sawFinished = false;
-    QElapsedTimer clock;
-    clock.start();
-    platform.boundedWait(60000, [&] { return sawFinished = finished.load(); });
-    worker.join();
-    QVERIFY(sawFinished);
     QVERIFY(clock.elapsed() < 30000);
 }
 
@@ -402,26 +381,6 @@ void QtPlatformTest::browseForFolder() {
         platform.browseForFolder(nullptr, {QStringLiteral("Folder Browser"), root, 0x0022});
     QCOMPARE(instruction, QStringLiteral("Folder Browser"));
     QCOMPARE(chosen, confirm ? QDir::toNativeSeparators(root + "/Holiday") : QString());
-}
-
-void QtPlatformTest::execDialog_data() {
-    QTest::addColumn<bool>("accept");
-    QTest::newRow("accepted") << true;
-    QTest::newRow("rejected") << false;
-}
-
-void QtPlatformTest::execDialog() {
-    QFETCH(bool, accept);
-    QDialog dialog;
-    whenModal([&](QWidget* modal) {
-        auto* shown = qobject_cast<QDialog*>(modal);
-        if (shown && accept)
-            shown->accept();
-        else
-            modal->close();
-    });
-    QtPlatform platform(tmp_.filePath("exec.lock"));
-    QCOMPARE(platform.execDialog(dialog), accept ? int(QDialog::Accepted) : int(QDialog::Rejected));
 }
 
 QTEST_MAIN(QtPlatformTest)
