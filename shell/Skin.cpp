@@ -21,8 +21,14 @@ bool loadSkin(const QString& path) {
                              << "cannot be read:" << file.errorString();
         return false;
     }
-    const QString styleSheet = QString::fromUtf8(file.readAll());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        qWarning().noquote() << "Skin not applied:" << path
+                             << "cannot be read:" << file.errorString();
+        return false;
+    }
     file.close();
+    const QString styleSheet = QString::fromUtf8(bytes);
     app->setStyleSheet(styleSheet);
     return true;
 }
