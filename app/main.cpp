@@ -3,6 +3,7 @@
 #include "platform/QtPlatform.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
+#include "shell/GlyphFaces.h"
 #include "shell/MainForm.h"
 
 #include <QApplication>
@@ -18,6 +19,9 @@ int main(int argc, char** argv) {
                                             .arg(FRAMORA_VERSION_MAJOR)
                                             .arg(FRAMORA_VERSION_MINOR)
                                             .arg(FRAMORA_VERSION_REVISION));
+
+    QApplication::setWindowIcon(applicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("framora"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Plays a video and captures still images."));

@@ -66,10 +66,11 @@ QString MainForm::text(const char* key, const char* defaultText) const {
 bool MainForm::Form_Load() {
     // No configuration has been read yet, so the refusal speaks in its default wording.
     if (platform_.anotherInstanceRunning()) {
+        // The splash goes first: some window managers keep it above the message.
+        splash_.reset();
         (void)platform_.messageBox(this, QStringLiteral("The application is already running."),
                                    QStringLiteral("Warning"), MessageIcon::Exclamation,
                                    MessageButtons::Ok);
-        splash_.reset();
         return false;
     }
 
