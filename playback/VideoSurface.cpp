@@ -3,6 +3,7 @@
 #include "playback/FullScreenWindow.h"
 
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -76,6 +77,10 @@ void VideoSurface::setFullScreen(bool fullScreen) {
         fullScreenWindow_ = new FullScreenWindow(*this);
         connect(fullScreenWindow_, &FullScreenWindow::leaveRequested, this,
                 [this] { setFullScreen(false); });
+        // The screen's size up front: without a window manager full-screen state alone
+        // leaves a new window at its default size.
+        if (QScreen* screen = window()->screen())
+            fullScreenWindow_->setGeometry(screen->geometry());
         fullScreenWindow_->showFullScreen();
         fullScreenWindow_->activateWindow();
         fullScreenWindow_->setFocus(Qt::ActiveWindowFocusReason);

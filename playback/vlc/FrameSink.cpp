@@ -2,11 +2,9 @@
 
 #include "playback/vlc/FrameSize.h"
 
+#include <algorithm>
 #include <cstring>
 
-// Enough for the latest frame, the one on screen and the snapshots still being encoded;
-// beyond it a picture goes to a scratch buffer and is not shown.
-constexpr std::size_t kMaxBuffers = 24;
 // How long to wait for the track to report its size before taking the decoder's.
 constexpr int kMaxRefusals = 100;
 constexpr auto kMaxSizeWait = std::chrono::milliseconds(1500);
@@ -42,7 +40,8 @@ struct FrameSink::BufferRef {
     std::shared_ptr<Buffer> buffer;
 };
 
-FrameSink::FrameSink(std::function<void()> frameReady) : frameReady_(std::move(frameReady)) {}
+FrameSink::FrameSink(std::function<void()> frameReady, std::size_t maxBuffers)
+    : frameReady_(std::move(frameReady)), maxBuffers_(std::max<std::size_t>(2, maxBuffers)) {}
 
 FrameSink::~FrameSink() = default;
 
@@ -150,7 +149,7 @@ void* FrameSink::lockBuffer(void** planes) {
             }
         }
     }
-    if (!rendering_ && pool_.size() < kMaxBuffers) {
+    if (!rendering_ && pool_.size() < maxBuffers_) {
         pool_.push_back(makeBuffer());
         rendering_ = pool_.back();
     }

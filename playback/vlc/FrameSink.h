@@ -27,7 +27,9 @@ class FrameSink {
 public:
     // frameReady is called on libVLC's thread when a new frame was published and the
     // previous call has been acknowledged, so at most one notification is in flight.
-    explicit FrameSink(std::function<void()> frameReady);
+    // Frames still held elsewhere (on screen, being written) keep their buffers; beyond
+    // maxBuffers a picture goes to a scratch buffer and is not published.
+    FrameSink(std::function<void()> frameReady, std::size_t maxBuffers);
     ~FrameSink();
     FrameSink(const FrameSink&) = delete;
     FrameSink& operator=(const FrameSink&) = delete;
@@ -58,6 +60,7 @@ private:
     [[nodiscard]] std::shared_ptr<Buffer> makeBuffer() const;
 
     std::function<void()> frameReady_;
+    std::size_t maxBuffers_;
     VlcMedia media_;
     std::atomic<bool> active_{true};
     std::atomic<bool> notifyPending_{false};

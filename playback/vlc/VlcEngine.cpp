@@ -57,8 +57,10 @@ struct VlcEngine::Session {
     VlcPlayer player;
     std::shared_ptr<FrameSink> sink;
     EventRoute route;
-    // play was asked and libVLC has not yet reported any state of its own.
+    // play was asked (libVLC reports no state of its own for a moment after that).
     bool started = false;
+    // Pause asked before the first picture was shown.
+    bool pauseWhenShown = false;
 };
 
 VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent)
@@ -140,8 +142,10 @@ void VlcEngine::play() {
         libvlc_media_player_set_pause(session_->player.get(), 0);
         return;
     }
-    if (session_ && isLoaded(current))
+    if (session_ && isLoaded(current)) {
+        session_->pauseWhenShown = false;
         return;
+    }
     // A player that has ended, failed or stopped is not restarted: a fresh one plays the
     // item from its beginning while the old one shuts down elsewhere.
     if (session_ && session_->started)
@@ -152,8 +156,27 @@ void VlcEngine::play() {
 }
 
 void VlcEngine::pause() {
-    if (session_ && isLoaded(state()))
-        libvlc_media_player_set_pause(session_->player.get(), 1);
+    if (!session_)
+        return;
+    const int current = state();
+    const bool shown = !session_->sink->latest().image.isNull();
+    if ((current == libvlc_Playing || current == libvlc_Paused) && shown) {
+        // libVLC stops an item it cannot pause (a live stream); such an item keeps playing.
+        if (libvlc_media_player_can_pause(session_->player.get()))
+            libvlc_media_player_set_pause(session_->player.get(), 1);
+    } else if (isLoaded(current)) {
+        // Paused before its first picture, libVLC would show nothing at all (and while
+        // opening it cannot pause yet): pause as soon as a picture is on screen.
+        session_->pauseWhenShown = true;
+    }
+}
+
+void VlcEngine::pauseIfAsked() {
+    if (session_ && session_->pauseWhenShown && state() == libvlc_Playing &&
+        !session_->sink->latest().image.isNull()) {
+        session_->pauseWhenShown = false;
+        pause();
+    }
 }
 
 void VlcEngine::stop() {
@@ -288,10 +311,14 @@ void VlcEngine::createSession() {
     libvlc_media_player_set_media(session->player.get(), session->media.get());
 
     const quint64 id = session->id;
-    session->sink = std::make_shared<FrameSink>([this, id] {
+    // Buffers for every snapshot that may be in progress, the latest frame, the one on
+    // screen, the one being rendered and a few to spare.
+    const std::size_t buffers = std::size_t(snapshotThreadBudget()) + 8;
+    auto frameReady = [this, id] {
         QMetaObject::invokeMethod(
             this, [this, id] { frameArrived(id); }, Qt::QueuedConnection);
-    });
+    };
+    session->sink = std::make_shared<FrameSink>(frameReady, buffers);
     session->sink->attach(session->player.get(), session->media.get());
 
     session->route = {this, id};
@@ -331,8 +358,10 @@ void VlcEngine::retireSession() {
 void VlcEngine::playerEvent(quint64 session, int type) {
     if (!session_ || session_->id != session)
         return;
-    if (type == libvlc_MediaPlayerPlaying)
+    if (type == libvlc_MediaPlayerPlaying) {
         applyAudio();
+        pauseIfAsked();
+    }
     updateScreenSaver();
     const bool gone = type == libvlc_MediaPlayerStopped || type == libvlc_MediaPlayerEndReached ||
                       type == libvlc_MediaPlayerEncounteredError;
@@ -346,6 +375,7 @@ void VlcEngine::frameArrived(quint64 session) {
     session_->sink->acknowledge();
     if (surface_ && isLoaded(state()))
         surface_->showFrame(session_->sink->latest().image);
+    pauseIfAsked();
 }
 
 int VlcEngine::state() const {

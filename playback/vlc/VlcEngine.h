@@ -85,6 +85,7 @@ private:
     void retireSession();
     void playerEvent(quint64 session, int type);
     void frameArrived(quint64 session);
+    void pauseIfAsked();
     [[nodiscard]] int state() const;
     [[nodiscard]] bool isLoaded(int state) const;
     void applyAudio();

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void playAfterStopOrEndStartsAgain_data();
     void playAfterStopOrEndStartsAgain();
     void pauseKeepsPosition();
+    void pauseWhileOpeningPausesOnceItPlays();
     void shuttleMovesTime();
     void rateSteps_data();
     void rateSteps();
@@ -185,6 +186,18 @@ void TstVlcEngine::pauseKeepsPosition() {
     engine_->play();
     QTRY_VERIFY_WITH_TIMEOUT(engine_->Playing(), kDeadline);
     QTRY_VERIFY_WITH_TIMEOUT(engine_->Position() > paused, kDeadline);
+}
+
+void TstVlcEngine::pauseWhileOpeningPausesOnceItPlays() {
+    engine_->addTarget(clips_->path(QStringLiteral("play.mp4")), {}, kReplaceAndGo, 0);
+    engine_->pause();
+    // Paused with its first frame, not stopped.
+    QTRY_VERIFY_WITH_TIMEOUT(!engine_->currentFrame().isNull(), kDeadline);
+    QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing(), kDeadline);
+    QVERIFY(engine_->Position() >= 0.0f);
+    engine_->play();
+    QTRY_VERIFY_WITH_TIMEOUT(engine_->Playing(), kDeadline);
+    QTRY_VERIFY_WITH_TIMEOUT(engine_->Position() > 0.05f, kDeadline);
 }
 
 void TstVlcEngine::shuttleMovesTime() {
