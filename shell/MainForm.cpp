@@ -50,10 +50,17 @@ MainForm::MainForm(Settings& settings, MediaEngine& engine, Platform& platform, 
     buildMenus();
     connectControls();
 
+    resizeToDesignSize();
+}
+
+// The client area opens at its design size; the menu bar's height depends on the style,
+// so this runs again once the skin is on.
+void MainForm::resizeToDesignSize() {
     const double tpp = twipsPerPixel(*this);
     const int clientWidth = static_cast<int>(std::lround(kDesignClientWidthTwips / tpp));
     const int clientHeight = static_cast<int>(std::lround(kDesignClientHeightTwips / tpp));
     client_->resize(clientWidth, clientHeight);
+    setMinimumSize(0, 0);
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
 }
 
@@ -75,9 +82,6 @@ bool MainForm::Form_Load() {
     }
 
     const double tpp = twipsPerPixel(*this);
-    minHeight = static_cast<int>(std::lround(height() * tpp));
-    minWidth = static_cast<int>(std::lround(width() * tpp));
-    setMinimumSize(width(), height());
     speedStep = 0;
     supportedExtensions = supportedExtensionList();
     logoHide->move(stage_->x(), logoHide->y());
@@ -96,6 +100,12 @@ bool MainForm::Form_Load() {
     quickSnapshotFolder->setText(settings_.snapshotFolder);
     BuildEngineOptions();
     ApplyLanguageCaptions();
+    // The menu bar's height depends on the skin and on the captions, so the window takes
+    // its design size, and with it its minimum size, only now.
+    resizeToDesignSize();
+    minHeight = static_cast<int>(std::lround(height() * tpp));
+    minWidth = static_cast<int>(std::lround(width() * tpp));
+    setMinimumSize(width(), height());
     splash_.reset();
 
     if (!loaded) {

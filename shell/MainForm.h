@@ -109,6 +109,7 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void resizeToDesignSize();
     void connectControls();
     void loadVideo(const QString& path, int mode);
     void setMuteCaption(const QString& caption);
