@@ -177,6 +177,7 @@ void TstVlcEngine::pauseKeepsPosition() {
     QTRY_VERIFY_WITH_TIMEOUT(engine_->Position() > 0.1f, kDeadline);
     engine_->pause();
     QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing(), kDeadline);
+    QTest::qWait(200); // the input's last position update before it came to rest
     const float paused = engine_->Position();
     QVERIFY(paused > 0.0f);
     // A paused player stays where it is; a short look is enough to see it moving if it did.
@@ -207,7 +208,8 @@ void TstVlcEngine::shuttleMovesTime() {
     QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing(), kDeadline);
     const int before = engine_->Time();
     engine_->shuttle(1);
-    QTRY_COMPARE_WITH_TIMEOUT(engine_->Time(), before + 1, kDeadline);
+    QTRY_VERIFY_WITH_TIMEOUT(engine_->Time() >= before + 1, kDeadline);
+    QVERIFY(engine_->Time() <= before + 2);
     engine_->shuttle(-1);
     engine_->shuttle(-1);
     QTRY_VERIFY_WITH_TIMEOUT(engine_->Time() < before, kDeadline);
