@@ -33,7 +33,10 @@ int main(int argc, char** argv) {
 
     QtPlatform platform;
     Settings settings;
-    VlcEngine engine;
+    // Extra libVLC options for diagnosis and headless runs, e.g. "--aout=dummy".
+    const QStringList engineArguments =
+        qEnvironmentVariable("FRAMORA_VLC_ARGS").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    VlcEngine engine(engineArguments);
     MainForm form(settings, engine, platform);
     engine.attachSurface(form.stage());
     if (!form.Form_Load())
