@@ -24,7 +24,7 @@ TimedSnapshotsDialog::TimedSnapshotsDialog(Settings& settings, const TextLookup&
                                            const QString& cancelCaption, QWidget* parent)
     : QDialog(parent), settings_(settings), text_(text), platform_(platform) {
     setObjectName(QStringLiteral("TimedSnapshotsDialog"));
-    const float tpp = twipsPerPixel(*this);
+    const float tpp = dialogTwipsPerPixel(*this);
     setFixedSize(twipsToPixels(QRectF(0, 0, 6030, 1470), tpp).size());
     setWindowTitle(
         text_.SetCaptionfromINI(QStringLiteral("90"), QStringLiteral("Timed Snapshots")));
@@ -48,6 +48,9 @@ TimedSnapshotsDialog::TimedSnapshotsDialog(Settings& settings, const TextLookup&
     millisecondsLabel_ = place<QLabel>(this, "millisecondsLabel", {3120, 240, 1485, 195}, tpp);
     millisecondsLabel_->setText(
         text_.SetCaptionfromINI(QStringLiteral("80"), QStringLiteral("milliseconds.")));
+    for (QWidget* control : {static_cast<QWidget*>(Check1_), static_cast<QWidget*>(requestLabel_),
+                             static_cast<QWidget*>(millisecondsLabel_)})
+        fitTextToWidth(*control);
     milliseconds_->setFocus();
 
     connect(OKButton_, &QPushButton::clicked, this, &TimedSnapshotsDialog::OKButton_Click);

@@ -10,6 +10,16 @@ class QWidget;
 // Twips per pixel of the screen the widget is on: 1440 / logical DPI (15 at 96 DPI).
 [[nodiscard]] float twipsPerPixel(const QWidget& widget);
 
+// Twips per pixel for a dialog drawn in twips: the screen's, made smaller when the
+// dialog's font runs wider than the small font the design was drawn with, so that its
+// texts keep their room. Never larger than the screen's.
+[[nodiscard]] float dialogTwipsPerPixel(const QWidget& dialog);
+
+// Gives a label, check box or button back its parent's font, then makes that font smaller
+// (down to a legible limit) until the control's text fits its width: translations run
+// longer than the texts a design was measured for.
+void fitTextToWidth(QWidget& control);
+
 // A twips rectangle in pixels, still with its fractions.
 [[nodiscard]] QRectF twipsToPixelsF(const QRectF& twips, float tpp);
 

@@ -57,7 +57,7 @@ OptionsDialog::OptionsDialog(Settings& settings, const TextLookup& text, Platfor
     : QDialog(parent), settings_(settings), text_(text), platform_(platform),
       configPath_(std::move(configPath)), videoOnScreen_(std::move(videoOnScreen)) {
     setObjectName(QStringLiteral("OptionsDialog"));
-    const float tpp = twipsPerPixel(*this);
+    const float tpp = dialogTwipsPerPixel(*this);
     setFixedSize(twipsToPixels(QRectF(0, 0, 6030, 5310), tpp).size());
 
     // Created in the order the focus should travel.
@@ -129,6 +129,8 @@ void OptionsDialog::setCaption(const QString& objectName, const QString& text) {
         button->setText(text);
     else if (auto* label = qobject_cast<QLabel*>(control))
         label->setText(text);
+    if (control && !qobject_cast<QGroupBox*>(control))
+        fitTextToWidth(*control);
 }
 
 QString OptionsDialog::languageFolder() const {

@@ -16,7 +16,7 @@ AboutForm::AboutForm(const TextLookup& text, QWidget* parent) : QDialog(parent),
     setObjectName(QStringLiteral("AboutForm"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    const float tpp = twipsPerPixel(*this);
+    const float tpp = dialogTwipsPerPixel(*this);
     const auto px = [tpp](int twips) { return static_cast<int>(std::lround(twips / tpp)); };
     setFixedSize(px(5730), px(3555));
 
