@@ -83,7 +83,7 @@ void TestTimedDialog::controls() {
     QFETCH(QString, caption);
 
     QCOMPARE(dialog_->windowTitle(), QStringLiteral("Timed Snapshots"));
-    const float tpp = twipsPerPixel(*dialog_);
+    const float tpp = dialogTwipsPerPixel(*dialog_);
     QCOMPARE(dialog_->size(), twipsToPixels(QRectF(0, 0, 6030, 1470), tpp).size());
     auto* control = dialog_->findChild<QWidget*>(name);
     QVERIFY(control);

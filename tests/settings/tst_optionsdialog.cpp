@@ -176,7 +176,7 @@ void TestOptionsDialog::controls() {
     QFETCH(QString, caption);
 
     QCOMPARE(dialog_->windowTitle(), QStringLiteral("Options"));
-    const float tpp = twipsPerPixel(*dialog_);
+    const float tpp = dialogTwipsPerPixel(*dialog_);
     QCOMPARE(dialog_->size(), twipsToPixels(QRectF(0, 0, 6030, 5310), tpp).size());
     auto* control = dialog_->findChild<QWidget*>(name);
     QVERIFY(control);
