@@ -47,4 +47,6 @@ Q_SIGNALS:
     void snapshotFailed(const QString& reason);
     // A snapshot file is complete under its final name.
     void snapshotWritten(const QString& path);
+    // The item could not be played: not a video, damaged, or unreadable.
+    void playbackFailed(const QString& path);
 };

@@ -276,6 +276,7 @@ void MainForm::connectControls() {
     connect(volumeSlider, &QSlider::sliderMoved, this,
             [this](int value) { engine_.setVolume(value); });
     connect(&engine_, &MediaEngine::snapshotFailed, this, &MainForm::showSnapshotError);
+    connect(&engine_, &MediaEngine::playbackFailed, this, &MainForm::showPlaybackError);
     movieTimer->start();
 }
 

@@ -115,6 +115,7 @@ private:
     void setMuteCaption(const QString& caption);
     void endCaptureModes();
     void showSnapshotError(const QString& reason);
+    void showPlaybackError(const QString& path);
     void saveConfiguration();
     void ensureOptionsDialog();
     void ensureAboutForm();

@@ -1,16 +1,17 @@
 // Opening media and the transport controls of the main window.
 #include "capture/EngineOptions.h"
+#include "platform/FileNames.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "playback/FormatTime.h"
 #include "playback/MediaEngine.h"
 #include "playback/MediaTypes.h"
-#include "platform/FileNames.h"
 #include "settings/Settings.h"
 #include "shell/GlyphFaces.h"
 #include "shell/MainForm.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -78,6 +79,16 @@ void MainForm::loadVideo(const QString& path, int mode) {
     engine_.addTarget(path, engineOptions, mode, 0);
     if (mode == kStartAndPlay)
         platform_.boundedWait(kEngineSettleMs, [this] { return engine_.Playing(); });
+}
+
+// The engine found the file unplayable: say so, rather than leave the user looking at
+// the empty cover wondering what happened.
+void MainForm::showPlaybackError(const QString& path) {
+    (void)platform_.messageBox(
+        this,
+        QStringLiteral("This file cannot be played. It is not a video file, or it is damaged:\n%1")
+            .arg(QDir::toNativeSeparators(path)),
+        text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
 }
 
 void MainForm::ReloadVideo() {

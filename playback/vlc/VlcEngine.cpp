@@ -61,6 +61,8 @@ struct VlcEngine::Session {
     bool started = false;
     // Pause asked before the first picture was shown.
     bool pauseWhenShown = false;
+    // A picture was shown: an item that ends without one was no video at all.
+    bool showedFrame = false;
 };
 
 VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent)
@@ -367,12 +369,16 @@ void VlcEngine::playerEvent(quint64 session, int type) {
                       type == libvlc_MediaPlayerEncounteredError;
     if (gone && surface_)
         surface_->clear();
+    if (type == libvlc_MediaPlayerEncounteredError ||
+        (type == libvlc_MediaPlayerEndReached && !session_->showedFrame))
+        Q_EMIT playbackFailed(itemPath_);
 }
 
 void VlcEngine::frameArrived(quint64 session) {
     if (!session_ || session_->id != session)
         return;
     session_->sink->acknowledge();
+    session_->showedFrame = true;
     if (surface_ && isLoaded(state()))
         surface_->showFrame(session_->sink->latest().image);
     pauseIfAsked();

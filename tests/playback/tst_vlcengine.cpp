@@ -122,6 +122,7 @@ void TstVlcEngine::positionNegativeOnceTheMediaIsGone_data() {
 
 void TstVlcEngine::positionNegativeOnceTheMediaIsGone() {
     QFETCH(Gone, how);
+    QSignalSpy failures(engine_.get(), &MediaEngine::playbackFailed);
     switch (how) {
     case Gone::Stop:
         startPlaying(QStringLiteral("play.mp4"));
@@ -139,7 +140,10 @@ void TstVlcEngine::positionNegativeOnceTheMediaIsGone() {
     case Gone::FailedOpen:
         engine_->addTarget(clips_->path(QStringLiteral("broken.avi")), {}, kReplaceAndGo, 0);
         QTRY_COMPARE_WITH_TIMEOUT(engine_->Position(), -1.0f, kDeadline);
-        break;
+        // The user is told: the file was no video at all.
+        QTRY_COMPARE_WITH_TIMEOUT(failures.size(), 1, kDeadline);
+        QCOMPARE(failures.first().first().toString(), clips_->path(QStringLiteral("broken.avi")));
+        return;
     case Gone::PlaylistClear:
         startPlaying(QStringLiteral("play.mp4"));
         engine_->playlistClear();
@@ -147,6 +151,8 @@ void TstVlcEngine::positionNegativeOnceTheMediaIsGone() {
         break;
     }
     QVERIFY(!engine_->Playing());
+    // A video that played and ended, or was stopped, is no failure.
+    QVERIFY(failures.isEmpty());
 }
 
 void TstVlcEngine::playAfterStopOrEndStartsAgain_data() {

@@ -106,6 +106,7 @@ private Q_SLOTS:
     void mediaGoneEndsCapture();
     void failedSnapshotEndsModesAndReportsOnce();
     void pauseFlipsTimedCaptureTimer();
+    void unplayableFileIsReported();
     void closeQuestion_data();
     void closeQuestion();
     void hoverTexts();
@@ -519,6 +520,17 @@ void TestMainForm::pauseFlipsTimedCaptureTimer() {
     QVERIFY(!timer->isActive());
     rig.form->pauseButton_Click();
     QVERIFY(timer->isActive());
+}
+
+void TestMainForm::unplayableFileIsReported()
+{
+    Rig rig;
+    QVERIFY(rig.load());
+    Q_EMIT rig.engine.playbackFailed(QStringLiteral("/videos/notes.avi"));
+    QCOMPARE(rig.platform.messages.size(), 1);
+    QVERIFY(rig.platform.messages.first().text.contains(QStringLiteral("notes.avi")));
+    QCOMPARE(rig.platform.messages.first().title, QStringLiteral("Error"));
+    QCOMPARE(rig.platform.messages.first().icon, MessageIcon::Critical);
 }
 
 void TestMainForm::closeQuestion_data() {
