@@ -1,0 +1,292 @@
+# shellcheck shell=bash disable=SC2034,SC2154
+# Helpers for the end-to-end tests: a private application folder, the program's
+# processes, its windows on the X server, keys and mouse through xdotool, and polling
+# with deadlines. Sourced by framora_e2e.sh, which sets work, bindir and the E2E_* knobs.
+
+# How long any one awaited condition may take. Generous: the machine may be busy.
+E2E_DEADLINE=${E2E_DEADLINE:-30}
+# Pause between two looks at a condition.
+E2E_POLL=${E2E_POLL:-0.1}
+
+# The clip every test plays: its file name, size and length. Long enough that the end of
+# the clip, which ends every capture mode, never comes before a test has switched a mode
+# off itself, even on a busy machine.
+clip_name=clip.mp4
+clip_width=320
+clip_height=240
+clip_seconds=${E2E_CLIP_SECONDS:-20}
+
+# The main window's design client area and the video area inside it, in pixels at 96 DPI;
+# the window's real width gives the scale.
+readonly client_width=489 client_height=418
+readonly stage_left=72 stage_top=8 stage_width=345 stage_height=258
+
+started_pids=()
+main_pid=
+holder_pid=
+
+log() { printf '%s\n' "$*"; }
+
+# Says what went wrong, leaves a picture of the screen and the program's output, and ends
+# the test (the exit trap stops the program).
+fail() {
+    printf 'FAIL: %s\n' "$*" >&2
+    if [ -n "${work:-}" ] && [ -d "$work" ]; then
+        import -window root "$work/failure.png" 2>/dev/null &&
+            printf 'screen at the failure: %s\n' "$work/failure.png" >&2
+        log_windows >&2
+        local f
+        for f in "$work"/framora-*.err; do
+            [ -s "$f" ] || continue
+            printf -- '--- last lines of %s\n' "$f" >&2
+            tail -n 20 "$f" >&2
+        done
+    fi
+    exit 1
+}
+
+log_windows() {
+    local w
+    printf 'visible windows:\n'
+    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        printf '  %s "%s"\n' "$w" "$(xdotool getwindowname "$w" 2>/dev/null)"
+    done
+}
+
+# Running, and not merely a child that has ended and is still to be waited for.
+alive() {
+    local state
+    state=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
+    case $state in
+    Z*) return 1 ;;
+    esac
+}
+ended() { ! alive "$1"; }
+
+# wait_until <what> <command...>: runs the command until it succeeds. Fails the test when
+# the deadline passes or the main program has ended meanwhile.
+wait_until() {
+    local what=$1
+    shift
+    local deadline=$((SECONDS + E2E_DEADLINE))
+    while :; do
+        if "$@"; then
+            return 0
+        fi
+        if [ -n "$main_pid" ] && ! alive "$main_pid"; then
+            fail "framora ended while waiting for: $what"
+        fi
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            fail "no $what within ${E2E_DEADLINE} s"
+        fi
+        sleep "$E2E_POLL"
+    done
+}
+
+# An application folder of the test's own: the program, its language packs, skin and
+# help pages, but no Config.cfg or error log of earlier runs.
+make_app_folder() {
+    app=$work/app
+    mkdir -p "$app"
+    cp "$bindir/framora" "$bindir/Skin.skf" "$app/"
+    cp -R "$bindir/Lang" "$app/"
+    cp "$bindir"/*.html "$app/" 2>/dev/null || true
+}
+
+# write_config <format> <folder> <prefix> <skip prompt> <interval>: Config.cfg as the
+# program writes it, eight lines with CR LF; no preview, screen saver kept off, English.
+write_config() {
+    printf '%s\r\n' "$1" "$2" "$3" "$4" "$5" 0 1 English.ini >"$app/Config.cfg"
+}
+
+make_clip() {
+    ffmpeg -hide_banner -loglevel error -y -f lavfi \
+        -i "testsrc=size=${clip_width}x${clip_height}:rate=25:duration=${clip_seconds}" \
+        -c:v libx264 -preset ultrafast -pix_fmt yuv420p "$work/$clip_name" ||
+        fail "ffmpeg could not make the test clip"
+}
+
+# start_framora <arguments...>: starts the program from the private folder; its id is
+# left in started_pid. Each start gets its own output files.
+start_framora() {
+    local n=$((${#started_pids[@]} + 1))
+    (cd "$work" && exec "$app/framora" "$@") >"$work/framora-$n.out" 2>"$work/framora-$n.err" &
+    started_pid=$!
+    started_pids+=("$started_pid")
+}
+
+# Ends one program: politely first, then for certain.
+stop_framora() {
+    local pid=$1
+    alive "$pid" || return 0
+    kill -TERM "$pid" 2>/dev/null || true
+    for _ in $(seq 1 100); do
+        alive "$pid" || break
+        sleep 0.1
+    done
+    alive "$pid" && kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+}
+
+stop_all() {
+    local pid
+    for pid in "${started_pids[@]}"; do
+        stop_framora "$pid"
+    done
+    if [ -n "$holder_pid" ]; then
+        kill "$holder_pid" 2>/dev/null || true
+        wait "$holder_pid" 2>/dev/null || true
+        holder_pid=
+    fi
+}
+
+# Xvfb as xvfb-run starts it resets when its last client leaves and refuses connections
+# for a moment while it does, so a test that starts right after another one could find
+# no display. A client of the test's own keeps the server up from here to the end.
+hold_display() {
+    local out=$work/display-holder.out deadline=$((SECONDS + E2E_DEADLINE))
+    while :; do
+        : >"$out"
+        # Prints the root window's title property as soon as it is connected.
+        xprop -root -spy WM_NAME >"$out" 2>"$out.err" &
+        holder_pid=$!
+        while alive "$holder_pid" && [ ! -s "$out" ]; do
+            sleep 0.05
+        done
+        if alive "$holder_pid"; then
+            return 0
+        fi
+        wait "$holder_pid" 2>/dev/null || true
+        holder_pid=
+        [ "$SECONDS" -lt "$deadline" ] || fail "cannot connect to the display $DISPLAY: $(cat "$out.err")"
+        sleep "$E2E_POLL"
+    done
+}
+
+# find_window <pid> <title regex>: the first visible window of that process with a
+# matching title, printed; false when there is none.
+find_window() {
+    local id
+    id=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && printf '%s\n' "$id"
+}
+
+has_window() { find_window "$1" "$2" >/dev/null; }
+no_window() { ! find_window "$1" "$2" >/dev/null; }
+
+# await_window <pid> <title regex> <what>: waits for the window and prints its id.
+await_window() {
+    wait_until "$3 (window \"$2\")" has_window "$1" "$2"
+    find_window "$1" "$2"
+}
+
+# Visible windows of any process whose title matches.
+count_windows() {
+    xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l
+}
+
+# press <window> <keys...>: gives the window the keyboard focus (there is no window
+# manager to do it) and types the keys.
+press() {
+    local win=$1
+    shift
+    timeout 15 xdotool windowfocus --sync "$win" || fail "cannot focus window $win"
+    timeout 15 xdotool key --clearmodifiers "$@" || fail "cannot type $* into window $win"
+}
+
+# window_geometry <window>: sets win_x, win_y, win_w, win_h.
+window_geometry() {
+    local X Y WIDTH HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9]+$')"
+    win_x=$X win_y=$Y win_w=$WIDTH win_h=$HEIGHT
+}
+
+# Looks at the middle of the video area of the main window: sets stage_colours (the number
+# of distinct colours there) and stage_sum (a checksum of the pixels).
+grab_stage() {
+    window_geometry "$1"
+    # The client area sits below the menu bar, at the bottom of the window; a margin of
+    # a tenth of the video area on every side keeps the look inside it.
+    local crop
+    crop=$(awk -v x="$win_x" -v y="$win_y" -v w="$win_w" -v h="$win_h" \
+        -v cw="$client_width" -v ch="$client_height" -v sl="$stage_left" -v st="$stage_top" \
+        -v sw="$stage_width" -v sh="$stage_height" 'BEGIN {
+            s = w / cw
+            top = y + h - ch * s + st * s
+            printf "%dx%d+%d+%d", sw * s * 0.8, sh * s * 0.8, x + (sl + sw * 0.1) * s, top + sh * s * 0.1
+        }')
+    local shot=$work/stage.png
+    import -window root -crop "$crop" +repage "$shot" 2>/dev/null || return 1
+    stage_colours=$(identify -format '%k' "$shot")
+    stage_sum=$(md5sum <"$shot")
+}
+
+# True once two looks in a row show a moving picture in the video area: many colours
+# (not the white cover nor an empty black area) that differ from the look before.
+previous_stage_sum=
+video_moving() {
+    grab_stage "$1" || return 1
+    if [ "$stage_colours" -lt 16 ]; then
+        previous_stage_sum=
+        return 1
+    fi
+    if [ -n "$previous_stage_sum" ] && [ "$stage_sum" != "$previous_stage_sum" ]; then
+        previous_stage_sum=
+        return 0
+    fi
+    previous_stage_sum=$stage_sum
+    return 1
+}
+
+await_video_playing() {
+    previous_stage_sum=
+    wait_until "moving video in the window" video_moving "$1"
+}
+
+# Snapshot files of an extension in a folder, hidden files in progress left out.
+count_images() {
+    local n=0 f
+    for f in "$1"/IMG_*."$2"; do
+        [ -f "$f" ] && n=$((n + 1))
+    done
+    printf '%s\n' "$n"
+}
+
+images_at_least() { [ "$(count_images "$1" "$2")" -ge "$3" ]; }
+
+# Waits until the number of images stays the same for <seconds>, and prints it.
+await_stable_count() {
+    local folder=$1 ext=$2 quiet=$3
+    local deadline=$((SECONDS + E2E_DEADLINE)) last count since=$SECONDS
+    last=$(count_images "$folder" "$ext")
+    while :; do
+        sleep "$E2E_POLL"
+        count=$(count_images "$folder" "$ext")
+        if [ "$count" != "$last" ]; then
+            last=$count
+            since=$SECONDS
+        elif [ $((SECONDS - since)) -ge "$quiet" ]; then
+            printf '%s\n' "$count"
+            return 0
+        fi
+        [ "$SECONDS" -lt "$deadline" ] || fail "the number of .$ext images kept growing ($count)"
+    done
+}
+
+# file_magic <file> <count>: the first bytes of the file in hex.
+file_magic() { head -c "$2" "$1" | od -An -tx1 | tr -d ' \n'; }
+
+# expect_image <file> <PNG|JPEG>: a real image of that format at the clip's size.
+expect_image() {
+    local file=$1 format=$2 magic described
+    [ -f "$file" ] || fail "missing image $file"
+    case $format in
+    PNG) magic=89504e470d0a1a0a ;;
+    JPEG) magic=ffd8ff ;;
+    esac
+    [ "$(file_magic "$file" $((${#magic} / 2)))" = "$magic" ] ||
+        fail "$file does not start like a $format file ($(file_magic "$file" 8))"
+    described=$(identify -format '%m %w %h' "$file" 2>&1) || fail "identify cannot read $file: $described"
+    [ "$described" = "$format $clip_width $clip_height" ] ||
+        fail "$file is '$described', expected '$format $clip_width $clip_height'"
+}
