@@ -136,6 +136,18 @@ menu_open() {
     [ "$(xdotool search --onlyvisible --classname '^framora$' 2>/dev/null | wc -l)" -ge 2 ]
 }
 
+# The first timed snapshot does not wait for the interval: with the longest one, 60 s,
+# it is there long before the interval could have passed.
+case_timed_capture_first_at_once() {
+    write_config 0 "$snapshots" IMG_ 1 60000
+    start_playing
+    press "$main_window" ctrl+F3
+    local E2E_DEADLINE=20
+    wait_until "timed snapshot before the 60 s interval" images_at_least "$images" png 1
+    press "$main_window" ctrl+F3
+    expect_image "$images/IMG_00001.png" PNG
+}
+
 # Tools > Options: JPG chosen, OK, reload confirmed; the next snapshot is a JPEG and
 # Config.cfg holds the new format.
 case_options_jpg() {
@@ -165,8 +177,10 @@ case_options_jpg() {
     press "$question" Return
     wait_until "the dialogs to close" no_window "$main_pid" '^(Options|Warning)$'
 
-    [ "$(sed -n 1p "$app/Config.cfg")" = $' 1 \r' ] ||
-        fail "Config.cfg line 1 is '$(sed -n 1p "$app/Config.cfg" | od -c | head -n 1)', expected ' 1 '"
+    # Every field rewritten, numbers in their print form with a blank on either side.
+    printf '%s\r\n' ' 1 ' "$snapshots" IMG_ ' 0 ' ' 5000 ' ' 0 ' ' 1 ' English.ini >"$work/expected.cfg"
+    cmp "$work/expected.cfg" "$app/Config.cfg" ||
+        fail "Config.cfg after OK: $(od -c "$app/Config.cfg" | head -n 8)"
     await_video_playing "$main_window"
     press "$main_window" ctrl+F1
     wait_until "a JPEG snapshot" test -f "$images/IMG_00001.jpg"
@@ -233,8 +247,8 @@ case_config_missing() {
 }
 
 case $case_name in
-single_snapshot | continuous_capture | timed_capture | options_jpg | second_instance | \
-    config_short | config_overflow | config_missing)
+single_snapshot | continuous_capture | timed_capture | timed_capture_first_at_once | \
+    options_jpg | second_instance | config_short | config_overflow | config_missing)
     "case_$case_name"
     ;;
 *)
