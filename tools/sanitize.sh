@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 dir=${FRAMORA_ASAN_DIR:-build-asan}
 
-# clang: its sanitizers report cleanly with -Werror at -O1, and llvm-symbolizer matches it.
+# clang: the same toolchain as the fuzzers, whose llvm-symbolizer reads its debug info.
 compiler=${FRAMORA_ASAN_CXX:-clang++}
 launcher=
 command -v ccache >/dev/null 2>&1 && launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
@@ -24,7 +24,7 @@ excluded_labels='e2e|bench'
 excluded_names='bench'
 tests=$(ctest --test-dir "$dir" -N -LE "$excluded_labels" -E "$excluded_names" |
     sed -n 's/^ *Test *#[0-9]*: *//p')
-targets=$(cmake --build "$dir" --target help | sed -n 's/^\([A-Za-z0-9_.-]*\): .*/\1/p')
+targets=$(ninja -C "$dir" -t targets all | sed -n 's/^\([A-Za-z0-9_.+-]*\): phony$/\1/p')
 build=framora_runtime_files
 for test in $tests; do
     if printf '%s\n' "$targets" | grep -qx "$test"; then
@@ -35,14 +35,11 @@ done
 cmake --build "$dir" -j"$(nproc)" --target $build
 
 symbolizer=$(command -v llvm-symbolizer || command -v llvm-symbolizer-14 || true)
-# Every error stops its test with a stack; leaks are errors too, except the ones that
-# tools/lsan.supp lists (third-party libraries only).
+# Every error stops its test with a stack; leaks are errors too, except what
+# tools/lsan.supp lists (third-party code only).
 ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:print_stacktrace=1"
 ASAN_OPTIONS="$ASAN_OPTIONS:check_initialization_order=1:strict_init_order=1"
 ASAN_OPTIONS="$ASAN_OPTIONS:detect_stack_use_after_return=1:strict_string_checks=1"
-# Whole allocation stacks, not just the frame-pointer chain: the third-party libraries
-# have no frame pointers, and tools/lsan.supp matches on a frame deep inside libVLC.
-ASAN_OPTIONS="$ASAN_OPTIONS:fast_unwind_on_malloc=0:malloc_context_size=40"
 UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:report_error_type=1"
 LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
 if [ -n "$symbolizer" ]; then
@@ -50,6 +47,13 @@ if [ -n "$symbolizer" ]; then
     UBSAN_OPTIONS="$UBSAN_OPTIONS:external_symbolizer_path=$symbolizer"
 fi
 export ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
+
+# Libraries stay loaded to the end (see tools/keep-libraries-loaded.c), so that what
+# libVLC's plugins allocate at load time is not taken for a leak when VLC unloads them.
+keep_loaded=$(cd "$dir" && pwd)/keep-libraries-loaded.so
+${CC:-cc} -shared -fPIC -O1 -o "$keep_loaded" tools/keep-libraries-loaded.c
+LD_PRELOAD=$keep_loaded
+export LD_PRELOAD
 
 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" \
     -LE "$excluded_labels" -E "$excluded_names" "$@"
