@@ -283,6 +283,10 @@ QImage VlcEngine::currentFrame() const {
     return session_ ? session_->sink->latest().image : QImage();
 }
 
+quint64 VlcEngine::framesShown() const {
+    return session_ ? session_->sink->latest().serial : 0;
+}
+
 bool VlcEngine::isScreenSaverInhibited() const {
     return inhibitor_ && inhibitor_->isInhibited();
 }

@@ -69,6 +69,9 @@ public:
     [[nodiscard]] bool isMuted() const { return muted_; }
     // The frame shown last, null without one.
     [[nodiscard]] QImage currentFrame() const;
+    // Distinct pictures shown since the item last started (a picture shown again while
+    // paused counts once).
+    [[nodiscard]] quint64 framesShown() const;
     // Snapshots accepted and not yet written or failed.
     [[nodiscard]] int pendingSnapshots() const { return throttle_.outstanding(); }
     [[nodiscard]] bool isScreenSaverInhibited() const;

@@ -1,0 +1,166 @@
+#include "bench/ContinuousCapture.h"
+
+#include "bench/BenchAppFolder.h"
+#include "bench/BenchApplication.h"
+#include "bench/BenchPlatform.h"
+#include "bench/BenchStats.h"
+#include "bench/BenchWait.h"
+#include "bench/ChildProcess.h"
+#include "playback/vlc/VlcEngine.h"
+#include "settings/Settings.h"
+#include "shell/MainForm.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QEventLoop>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdio>
+
+constexpr int kDeadlineMs = 30000;
+// Frames shown before the measurement starts: playback has settled by then.
+constexpr quint64 kSettleFrames = 10;
+
+namespace {
+struct ImageCount {
+    int files = 0;
+    int distinct = 0;
+    int unreadable = 0;
+};
+
+// Pixels, not file bytes: two encodings of one frame are one image.
+ImageCount countImages(const QString& folder) {
+    ImageCount count;
+    QSet<QByteArray> hashes;
+    QDirIterator it(folder, {QStringLiteral("*.png"), QStringLiteral("*.jpg")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QImage image(it.next());
+        ++count.files;
+        if (image.isNull()) {
+            ++count.unreadable;
+            continue;
+        }
+        const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        for (int y = 0; y < rgb.height(); ++y)
+            hash.addData(QByteArrayView(reinterpret_cast<const char*>(rgb.constScanLine(y)),
+                                        qsizetype(rgb.width()) * 3));
+        hashes.insert(hash.result());
+    }
+    count.distinct = int(hashes.size());
+    return count;
+}
+
+qint64 ownPeakMemoryKiB() {
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return 0;
+}
+} // namespace
+
+int runContinuousCapture(BenchApplication& app, const QString& clip, const QString& format,
+                         double seconds, double fps, const QString& outDir) {
+    const bool capture = format != QLatin1String("none");
+    Settings wanted;
+    wanted.imageFormat = format == QLatin1String("jpg") ? 1 : 0;
+    wanted.snapshotFolder = outDir;
+    QDir().mkpath(outDir);
+    const BenchAppFolder folder(QCoreApplication::applicationDirPath(), wanted);
+    if (!folder.isValid())
+        return 1;
+
+    BenchPlatform platform(folder.path());
+    Settings settings;
+    VlcEngine engine({QStringLiteral("--aout=dummy")});
+    if (!engine.isReady()) {
+        std::fprintf(stderr, "%s\n", qPrintable(engine.errorString()));
+        return 1;
+    }
+    int result = 1;
+    {
+        MainForm form(settings, engine, platform);
+        engine.attachSurface(form.stage());
+        if (!form.Form_Load())
+            return 1;
+        form.show();
+        (void)waitUntil([&] { return form.windowHandle() && form.windowHandle()->isExposed(); },
+                        kDeadlineMs);
+        if (!form.openFromCommandLine(clip) ||
+            !waitUntil([&] { return engine.Playing() && engine.framesShown() >= kSettleFrames; },
+                       kDeadlineMs)) {
+            std::fprintf(stderr, "the clip did not play: %s\n", qPrintable(clip));
+            engine.attachSurface(nullptr);
+            return 1;
+        }
+        auto* movieTimer = form.findChild<QTimer*>(QStringLiteral("movieTimer"));
+
+        bool inWindow = true;
+        int writtenInWindow = 0;
+        QObject::connect(&engine, &MediaEngine::snapshotWritten, &form, [&] {
+            if (inWindow)
+                ++writtenInWindow;
+        });
+        const quint64 frames = engine.framesShown();
+        const double cpu = processCpuMs();
+        const qint64 start = monotonicNs();
+        app.startRecording(movieTimer);
+        if (capture)
+            form.continuousSnapshotsButton_Click();
+        waitFor(int(seconds * 1000));
+        const bool endedEarly = capture && !form.continuousCapture;
+        if (capture && form.continuousCapture)
+            form.continuousSnapshotsButton_Click();
+        const double elapsed = double(monotonicNs() - start) / 1e9;
+        const quint64 shown = engine.framesShown() - frames;
+        const double cpuPercent = (processCpuMs() - cpu) / elapsed / 10.0;
+        app.stopRecording();
+        inWindow = false;
+
+        (void)engine.waitForSnapshots(kDeadlineMs);
+        waitFor(100);
+        form.stopButton_Click();
+        engine.attachSurface(nullptr);
+
+        const ImageCount images = countImages(outDir);
+        const double expected = fps * elapsed;
+        const QJsonObject json{
+            {QStringLiteral("format"), format},
+            {QStringLiteral("seconds"), elapsed},
+            {QStringLiteral("framesExpected"), expected},
+            {QStringLiteral("framesShown"), double(shown)},
+            {QStringLiteral("files"), images.files},
+            {QStringLiteral("distinct"), images.distinct},
+            {QStringLiteral("duplicates"), images.files - images.distinct - images.unreadable},
+            {QStringLiteral("unreadable"), images.unreadable},
+            {QStringLiteral("completeness"), expected > 0 ? images.distinct / expected : 0},
+            {QStringLiteral("imagesPerSecond"), writtenInWindow / elapsed},
+            {QStringLiteral("endedEarly"), endedEarly},
+            {QStringLiteral("cpuPercent"), cpuPercent},
+            {QStringLiteral("tickP99Ms"), percentile(app.tickMs(), 99)},
+            {QStringLiteral("tickMaxMs"), largest(app.tickMs())},
+            {QStringLiteral("ticks"), double(app.tickMs().size())},
+            {QStringLiteral("handlerP99Ms"), percentile(app.handlerMs(), 99)},
+            {QStringLiteral("handlerMaxMs"), largest(app.handlerMs())},
+            {QStringLiteral("probeP99Ms"), percentile(app.probeLatenessMs(), 99)},
+            {QStringLiteral("probeMaxMs"), largest(app.probeLatenessMs())},
+            {QStringLiteral("slowest"), app.slowestHandler()},
+            {QStringLiteral("peakMemoryKiB"), double(ownPeakMemoryKiB())},
+            {QStringLiteral("messages"), platform.messages}};
+        std::printf("%s\n", QJsonDocument(json).toJson(QJsonDocument::Compact).constData());
+        result = platform.messages == 0 ? 0 : 1;
+    }
+    return result;
+}

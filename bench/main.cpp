@@ -1,0 +1,75 @@
+// The capture benchmark. tools/bench.sh runs `framora_bench report`, which starts this
+// program again for each measurement so that every one gets a fresh process.
+#include "bench/BenchApplication.h"
+#include "bench/ChildProcess.h"
+#include "bench/ContinuousCapture.h"
+#include "bench/Report.h"
+#include "bench/SnapshotCost.h"
+#include "bench/StartupProbe.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+static int usage() {
+    std::fprintf(stderr,
+                 "usage: framora_bench report --clips DIR --work DIR --framora EXE [--runs N]\n"
+                 "                            [--seconds S] [--sizes WxH,...] [--parts a,b,...]\n"
+                 "       framora_bench snapshot CLIP png|jpg RUNS OUTDIR\n"
+                 "       framora_bench continuous CLIP png|jpg|none SECONDS FPS OUTDIR\n"
+                 "       framora_bench startup-probe\n"
+                 "parts: snapshot, continuous, idle, startup\n");
+    return 2;
+}
+
+static int report(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ReportOptions options;
+    options.sizes = {QStringLiteral("640x360"), QStringLiteral("1280x720"),
+                     QStringLiteral("1920x1080")};
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 2; i + 1 < args.size(); i += 2) {
+        const QString& name = args[i];
+        const QString& value = args[i + 1];
+        if (name == QLatin1String("--clips"))
+            options.clips = value;
+        else if (name == QLatin1String("--work"))
+            options.work = value;
+        else if (name == QLatin1String("--framora"))
+            options.framora = value;
+        else if (name == QLatin1String("--runs"))
+            options.runs = std::max(1, value.toInt());
+        else if (name == QLatin1String("--seconds"))
+            options.seconds = std::max(1.0, value.toDouble());
+        else if (name == QLatin1String("--sizes"))
+            options.sizes = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        else if (name == QLatin1String("--parts"))
+            options.parts = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        else
+            return usage();
+    }
+    if (options.clips.isEmpty() || options.work.isEmpty() || options.framora.isEmpty())
+        return usage();
+    return runReport(options);
+}
+
+int main(int argc, char** argv) {
+    const qint64 mainNs = monotonicNs();
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == QLatin1String("startup-probe"))
+        return runStartupProbe(argc, argv, mainNs);
+    if (mode == QLatin1String("report"))
+        return report(argc, argv);
+    if (mode == QLatin1String("snapshot") && argc == 6) {
+        QCoreApplication app(argc, argv);
+        const QStringList a = QCoreApplication::arguments();
+        return runSnapshotCost(a[2], a[3] == QLatin1String("jpg"), a[4].toInt(), a[5]);
+    }
+    if (mode == QLatin1String("continuous") && argc == 7) {
+        BenchApplication app(argc, argv);
+        const QStringList a = QCoreApplication::arguments();
+        return runContinuousCapture(app, a[2], a[3], a[4].toDouble(), a[5].toDouble(), a[6]);
+    }
+    return usage();
+}

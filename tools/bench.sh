@@ -1,0 +1,44 @@
+#!/bin/sh
+# The capture benchmark: builds Framora and its benchmark program into build-bench/ (or
+# $FRAMORA_BENCH_DIR) as run.sh builds it (RelWithDebInfo), makes the test clips once,
+# and prints the tables that docs/performance.md records (also written to
+# <build dir>/bench-work/results.md). Takes about 15 minutes with the defaults.
+#   tools/bench.sh [--runs N] [--seconds S] [--sizes 640x360,1280x720,1920x1080]
+#                  [--parts snapshot,continuous,idle,startup]
+set -eu
+cd "$(dirname "$0")/.."
+for tool in cmake ninja ffmpeg xvfb-run; do
+    command -v "$tool" >/dev/null 2>&1 || ./tools/install-deps.sh
+done
+dir=${FRAMORA_BENCH_DIR:-build-bench}
+launcher=
+command -v ccache >/dev/null 2>&1 && launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFRAMORA_BENCH=ON $launcher >/dev/null
+cmake --build "$dir" --target framora framora_bench -j"$(nproc)"
+
+work=$dir/bench-work
+clips=$work/clips
+mkdir -p "$clips"
+# Natural-looking detail: a moving test pattern with fresh grain on every frame, at
+# bitrates a camera would use. Flat patterns would make PNG look cheap.
+for spec in 640x360:2500k 1280x720:6M 1920x1080:12M; do
+    size=${spec%%:*}
+    rate=${spec##*:}
+    clip=$clips/clip-$size.mp4
+    [ -s "$clip" ] && continue
+    echo "Making $clip" >&2
+    ffmpeg -hide_banner -loglevel error -nostdin -y \
+        -f lavfi -i "testsrc2=size=$size:rate=25:duration=12,noise=alls=12:allf=t" \
+        -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=12" -shortest \
+        -c:v libx264 -preset veryfast -maxrate "$rate" -bufsize "$rate" -pix_fmt yuv420p \
+        -c:a aac -movflags +faststart "$clip.part.mp4"
+    mv "$clip.part.mp4" "$clip"
+done
+
+set -- "$dir/bin/framora_bench" report --clips "$clips" --work "$work" \
+    --framora "$dir/bin/framora" "$@"
+# The main window needs an X server; the measured runs start their own processes in it.
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1920x1080x24" "$@"
+fi
+exec "$@"
