@@ -1,5 +1,7 @@
 #include "capture/SnapshotEncoder.h"
 
+#include "capture/SnapshotDeflate.h"
+
 #include <QBuffer>
 #include <QImageWriter>
 #include <QtEndian>
@@ -94,27 +96,35 @@ static QByteArray pngRows(const QImage& image) {
     return rows;
 }
 
-EncodedSnapshot encodePng(const QImage& image, int zlibLevel) {
+EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, int level) {
     if (image.isNull())
         return {{}, QStringLiteral("the image is empty")};
     const QByteArray rows = pngRows(image);
-    // qCompress gives a zlib stream, which is what IDAT holds, behind a 4-byte length.
-    const QByteArray packed = qCompress(rows, zlibLevel);
-    const qsizetype streamSize = packed.size() - 4;
-    if (streamSize <= 0 || streamSize > std::numeric_limits<qint32>::max())
-        return {{}, QStringLiteral("the image is too large to compress")};
 
     QByteArray png;
-    png.reserve(8 + 25 + 12 + streamSize + 12);
     png.append("\x89PNG\r\n\x1a\n", 8);
     QByteArray header;
     appendBigEndian(header, quint32(image.width()));
     appendBigEndian(header, quint32(image.height()));
     header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, no interlace
     appendChunk(png, "IHDR", header.constData(), header.size());
-    appendChunk(png, "IDAT", packed.constData() + 4, streamSize);
+    // The image data is compressed straight into its chunk; the length goes in after.
+    const qsizetype lengthAt = png.size();
+    png.append("\0\0\0\0IDAT", 8);
+    if (!deflate.compress(rows.constData(), rows.size(), level, png))
+        return {{}, QStringLiteral("the image could not be compressed")};
+    const qsizetype streamSize = png.size() - lengthAt - 8;
+    if (streamSize > std::numeric_limits<qint32>::max())
+        return {{}, QStringLiteral("the image is too large to compress")};
+    qToBigEndian(quint32(streamSize), png.data() + lengthAt);
+    appendBigEndian(png, pngCrc32(png.constData() + lengthAt + 4, streamSize + 4));
     appendChunk(png, "IEND", nullptr, 0);
     return {png, {}};
+}
+
+EncodedSnapshot encodePng(const QImage& image, int zlibLevel) {
+    const SnapshotDeflate zlib(SnapshotDeflate::Backend::Zlib);
+    return encodePng(image, zlib, zlibLevel);
 }
 
 EncodedSnapshot encodeJpeg(const QImage& image, int quality) {
@@ -130,6 +140,6 @@ EncodedSnapshot encodeJpeg(const QImage& image, int quality) {
     return {jpeg, {}};
 }
 
-EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg) {
-    return jpeg ? encodeJpeg(image) : encodePng(image);
+EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg, const SnapshotDeflate& deflate) {
+    return jpeg ? encodeJpeg(image) : encodePng(image, deflate);
 }

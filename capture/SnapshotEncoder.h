@@ -4,9 +4,11 @@
 #include <QImage>
 #include <QString>
 
-// One zlib level below ffmpeg's PNG default (6), with no row prediction as there: on
+class SnapshotDeflate;
+
+// One deflate level below ffmpeg's PNG default (6), with no row prediction as there: on
 // detailed 720p frames the files come out within 1% of ffmpeg's size for about three
-// quarters of its cost, which is what lets continuous PNG capture keep pace.
+// quarters of its cost with zlib, and less than half of it with libdeflate.
 inline constexpr int kSnapshotPngLevel = 5;
 inline constexpr int kSnapshotJpegQuality = 90;
 
@@ -16,9 +18,14 @@ struct EncodedSnapshot {
 };
 
 // The image at its own resolution as a PNG (8-bit RGB; alpha is dropped, a video frame
-// has none) or a JPEG at quality 90. Safe on any thread; the image is only read.
-[[nodiscard]] EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg);
+// has none, its data compressed by deflate) or a JPEG at quality 90. Safe on any thread;
+// the image is only read.
+[[nodiscard]] EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg,
+                                             const SnapshotDeflate& deflate);
 
+[[nodiscard]] EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate,
+                                        int level = kSnapshotPngLevel);
+// With zlib.
 [[nodiscard]] EncodedSnapshot encodePng(const QImage& image, int zlibLevel = kSnapshotPngLevel);
 [[nodiscard]] EncodedSnapshot encodeJpeg(const QImage& image, int quality = kSnapshotJpegQuality);
 

@@ -71,7 +71,7 @@ int SnapshotWriter::renumber(const SnapshotRequest& request, int taken) {
 }
 
 void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
-    const EncodedSnapshot encoded = encodeSnapshot(r.image, r.jpeg);
+    const EncodedSnapshot encoded = encodeSnapshot(r.image, r.jpeg, m_deflate);
     // Numbered only now, so that a name is held no longer than needed.
     const int number = takeNumber(ticket);
     if (number <= 0) {

@@ -9,6 +9,7 @@
 #include <deque>
 #include <map>
 
+#include "capture/SnapshotDeflate.h"
 #include "capture/SnapshotNumbering.h"
 
 // One captured frame to be written. The image must own its pixels or stay untouched until
@@ -85,5 +86,6 @@ private:
 
     std::atomic<int> m_pending{0};
     int m_shutdownWait = 3000;
+    const SnapshotDeflate m_deflate;
     QThreadPool m_pool; // last, so that it is gone before anything its jobs use
 };

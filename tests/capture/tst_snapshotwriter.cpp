@@ -1,3 +1,4 @@
+#include "capture/SnapshotDeflate.h"
 #include "capture/SnapshotEncoder.h"
 #include "capture/SnapshotNaming.h"
 #include "capture/SnapshotWriter.h"
@@ -64,6 +65,7 @@ class TestSnapshotWriter : public QObject {
 private Q_SLOTS:
     void pngIsLossless_data();
     void pngIsLossless();
+    void pngSizeDoesNotDependOnTheDeflater();
     void writesRealImageFiles_data();
     void writesRealImageFiles();
     void numbersFollowSubmissionOrder();
@@ -78,24 +80,56 @@ private Q_SLOTS:
 
 void TestSnapshotWriter::pngIsLossless_data() {
     QTest::addColumn<QImage>("image");
+    QTest::addColumn<SnapshotDeflate::Backend>("backend");
 
-    QTest::newRow("RGB32 noise, odd size") << noise({33, 17});
-    QTest::newRow("RGB32 noise, 720p") << noise({1280, 720});
-    QTest::newRow("RGB888, padded rows") << noise({31, 9}, QImage::Format_RGB888);
-    QTest::newRow("premultiplied, opaque") << noise({16, 16}, QImage::Format_ARGB32_Premultiplied);
-    QTest::newRow("RGBX8888") << noise({15, 4}, QImage::Format_RGBX8888);
-    QTest::newRow("grayscale") << noise({20, 10}, QImage::Format_Grayscale8);
-    QTest::newRow("one pixel") << solid(QColor(1, 2, 3), {1, 1});
+    const std::pair<const char*, QImage> images[] = {
+        {"RGB32 noise, odd size", noise({33, 17})},
+        {"RGB32 noise, 720p", noise({1280, 720})},
+        {"RGB888, padded rows", noise({31, 9}, QImage::Format_RGB888)},
+        {"premultiplied, opaque", noise({16, 16}, QImage::Format_ARGB32_Premultiplied)},
+        {"RGBX8888", noise({15, 4}, QImage::Format_RGBX8888)},
+        {"grayscale", noise({20, 10}, QImage::Format_Grayscale8)},
+        {"one pixel", solid(QColor(1, 2, 3), {1, 1})}};
+    // Fastest is libdeflate where the system has it, zlib again where it does not.
+    for (const auto& [name, image] : images) {
+        QTest::addRow("%s, zlib", name) << image << SnapshotDeflate::Backend::Zlib;
+        QTest::addRow("%s, fastest", name) << image << SnapshotDeflate::Backend::Fastest;
+    }
 }
 
 void TestSnapshotWriter::pngIsLossless() {
     QFETCH(QImage, image);
-    const EncodedSnapshot png = encodePng(image);
+    QFETCH(SnapshotDeflate::Backend, backend);
+    const SnapshotDeflate deflate(backend);
+    const EncodedSnapshot png = encodePng(image, deflate);
     QVERIFY2(png.error.isEmpty(), qPrintable(png.error));
     QVERIFY(png.bytes.startsWith("\x89PNG\r\n\x1a\n"));
     QImage decoded;
     QVERIFY(decoded.loadFromData(png.bytes, "png"));
     QVERIFY(sameRgb(decoded, image));
+}
+
+// The faster deflater must not buy its speed with bigger files at the same level.
+void TestSnapshotWriter::pngSizeDoesNotDependOnTheDeflater() {
+    const SnapshotDeflate fastest(SnapshotDeflate::Backend::Fastest);
+    if (!fastest.usesLibdeflate())
+        QSKIP("libdeflate is not installed");
+    // Smooth shading under grain, as in filmed footage.
+    QImage image(640, 360, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < image.height(); ++y) {
+        auto line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int grain = int(random.bounded(25)) - 12;
+            line[x] = qRgb(qBound(0, x * 255 / 640 + grain, 255),
+                           qBound(0, y * 255 / 360 + grain, 255), qBound(0, 128 + grain, 255));
+        }
+    }
+    const qsizetype zlibSize = encodePng(image).bytes.size();
+    const qsizetype fastSize = encodePng(image, fastest).bytes.size();
+    QVERIFY(zlibSize > 0 && fastSize > 0);
+    QVERIFY2(fastSize <= zlibSize + zlibSize / 50,
+             qPrintable(QStringLiteral("%1 bytes against zlib's %2").arg(fastSize).arg(zlibSize)));
 }
 
 void TestSnapshotWriter::writesRealImageFiles_data() {
