@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <exception>
 #include <new>
 
@@ -51,7 +52,8 @@ QByteArray TextLookup::readPack(const QString& path) const {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QByteArray bytes = file.read(maxPackBytes + 1);
+    // Read what is there, up to the limit: this runs on every mouse move over a button.
+    QByteArray bytes = file.read(std::min<qint64>(file.size(), maxPackBytes + 1));
     file.close();
     if (bytes.size() > maxPackBytes) {
         // Cut after the last whole line, so a UTF-8 pack stays valid UTF-8.

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -88,7 +89,7 @@ bool LoadConfiguration(const QString& path, Settings& settings) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.read(maxConfigBytes);
+    const QByteArray bytes = file.read(std::min<qint64>(file.size(), maxConfigBytes));
     file.close();
 
     const QStringList lines = splitLines(DecodeUtf8OrWindows1252(bytes));

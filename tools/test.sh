@@ -3,7 +3,13 @@
 set -eu
 cd "$(dirname "$0")/.."
 ./tools/install-deps.sh
+./tools/check-format.sh
 ./tools/build.sh
 # End-to-end tests need a real X server; everything else runs on Qt's offscreen platform.
-xvfb-run -a -s "-screen 0 1280x800x24" \
+# -noreset keeps the server up between tests that each connect and disconnect.
+xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
     ctest --test-dir build --output-on-failure --timeout 600 -j2
+# Every unit test again under AddressSanitizer and UndefinedBehaviorSanitizer.
+./tools/sanitize.sh --output-on-failure
+# The readers of outside input (Config.cfg, language packs, interval texts) under libFuzzer.
+FRAMORA_FUZZ_SECONDS=${FRAMORA_FUZZ_SECONDS:-30} ./tools/fuzz.sh

@@ -3,8 +3,8 @@
 #include "support/FakeEngine.h"
 #include "support/FakePlatform.h"
 
-#include "playback/MediaTypes.h"
 #include "platform/FileNames.h"
+#include "playback/MediaTypes.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "shell/GlyphFaces.h"
@@ -522,8 +522,7 @@ void TestMainForm::pauseFlipsTimedCaptureTimer() {
     QVERIFY(timer->isActive());
 }
 
-void TestMainForm::unplayableFileIsReported()
-{
+void TestMainForm::unplayableFileIsReported() {
     Rig rig;
     QVERIFY(rig.load());
     Q_EMIT rig.engine.playbackFailed(QStringLiteral("/videos/notes.avi"));
