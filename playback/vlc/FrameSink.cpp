@@ -7,7 +7,8 @@
 
 // How long to wait for the track to report its size before taking the decoder's.
 constexpr int kMaxRefusals = 100;
-constexpr auto kMaxSizeWait = std::chrono::milliseconds(1500);
+// Long enough for a slow machine (or a sanitizer build) to parse an MPEG program stream.
+constexpr auto kMaxSizeWait = std::chrono::milliseconds(4000);
 
 static QSize trackSize(libvlc_media_t* media, unsigned* sarNum, unsigned* sarDen) {
     QSize size;
