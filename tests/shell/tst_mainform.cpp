@@ -1,19 +1,17 @@
 // The main window with a recording engine and a scripted platform: start-up, opening,
-// transport, the playback timer and the capture modes.
+// transport, the playback timer, the capture modes, resizing, dialogs and hover texts.
 #include "support/FakeEngine.h"
 #include "support/FakePlatform.h"
 
 #include "platform/FileNames.h"
-#include "playback/MediaTypes.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "shell/GlyphFaces.h"
 #include "shell/MainForm.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
-#include <QFile>
-#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,28 +22,26 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
-const QStringList kControlSet = {QStringLiteral("snapshotButton"),
-                                 QStringLiteral("continuousSnapshotsButton"),
-                                 QStringLiteral("timedSnapshotsButton"),
-                                 QStringLiteral("fullScreenButton"),
-                                 QStringLiteral("Command1"),
-                                 QStringLiteral("Command2"),
-                                 QStringLiteral("rewindButton"),
-                                 QStringLiteral("pauseButton"),
-                                 QStringLiteral("stopButton"),
-                                 QStringLiteral("ffButton")};
+// What EnablePlaybackControls switches.
+const QStringList kPlaybackSet = {u"snapshotButton"_s,
+                                  u"continuousSnapshotsButton"_s,
+                                  u"timedSnapshotsButton"_s,
+                                  u"fullScreenButton"_s,
+                                  u"Command1"_s,
+                                  u"Command2"_s,
+                                  u"rewindButton"_s,
+                                  u"pauseButton"_s,
+                                  u"stopButton"_s,
+                                  u"ffButton"_s};
 
-void writePack(const QString& appFolder, const QString& name, const QByteArray& body) {
-    QDir(appFolder).mkpath(QStringLiteral("Lang"));
-    QFile file(appFolder + QStringLiteral("/Lang/") + name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[Framora Language Pack]\r\n" + body);
-}
-
-// One main window over a fresh application folder.
+// One main window over a fresh application folder whose Config.cfg skips the interval
+// prompt and keeps snapshots under <folder>/shots.
 struct Rig {
     QTemporaryDir dir;
     Settings settings;
@@ -56,21 +52,23 @@ struct Rig {
     explicit Rig(bool withConfig = true) {
         if (withConfig) {
             Settings stored;
-            stored.snapshotFolder = dir.path() + QStringLiteral("/shots");
-            (void)SaveConfiguration(dir.path() + QStringLiteral("/Config.cfg"), stored);
+            stored.snapshotFolder = dir.path() + u"/shots"_s;
+            stored.skipTimedPrompt = 1;
+            (void)SaveConfiguration(dir.path() + u"/Config.cfg"_s, stored);
         }
         form = std::make_unique<MainForm>(settings, engine, platform);
     }
-    bool load() { return form->Form_Load(); }
-    template <typename T = QWidget> T* control(const QString& name) const {
-        return form->findChild<T*>(name);
+    void writePack(const QString& name, const QByteArray& body) const {
+        QDir(dir.path()).mkpath(u"Lang"_s);
+        QFile file(dir.path() + u"/Lang/"_s + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Framora Language Pack]\r\n" + body);
     }
-    QAction* action(const QString& name) const { return form->findChild<QAction*>(name); }
-    bool enabled(const QString& name) const { return control(name)->isEnabled(); }
-    QLabel* toolTips() const { return control<QLabel>(QStringLiteral("toolTips")); }
-    QTimer* timer(const QString& name) const { return form->findChild<QTimer*>(name); }
-    // A video as File > Open would load it, engine playing.
-    void openPlaying(const QString& path = QStringLiteral("/videos/clip.avi")) {
+    bool load() { return form->Form_Load(); }
+    // Loaded, then a video opened as File > Open does and playing at 3 s of 12.
+    bool loadPlaying(const QString& path = u"/videos/clip.avi"_s) {
+        if (!load())
+            return false;
         platform.openFileAnswer = path;
         form->openMenu_Click();
         engine.playing = true;
@@ -79,9 +77,32 @@ struct Rig {
         engine.length = 12;
         form->movieTimer_Timer();
         engine.calls.clear();
+        return true;
+    }
+    template <typename T = QWidget> T* control(const QString& name) const {
+        return form->findChild<T*>(name);
+    }
+    QAction* action(const QString& name) const { return control<QAction>(name); }
+    bool enabled(const QString& name) const { return control(name)->isEnabled(); }
+    QString label(const QString& name) const { return control<QLabel>(name)->text(); }
+    QTimer* timer(const QString& name) const { return control<QTimer>(name); }
+    void click(const QString& name) const { control<QPushButton>(name)->click(); }
+    // Every message box shown, as "<icon> <title>: <text> [<buttons>]".
+    QStringList messages() const {
+        static const char* const icons[] = {"None", "Critical", "Exclamation", "Question"};
+        QStringList shown;
+        for (const FakePlatform::Message& m : platform.messages)
+            shown << u"%1 %2: %3 [%4]"_s.arg(QLatin1String(icons[int(m.icon)]), m.title, m.text,
+                                             m.buttons == MessageButtons::Ok ? "Ok" : "YesNo");
+        return shown;
     }
 };
+
+using RigStep = std::function<void(Rig&)>;
+using Handler = void (MainForm::*)();
 } // namespace
+Q_DECLARE_METATYPE(RigStep)
+Q_DECLARE_METATYPE(Handler)
 
 class TestMainForm : public QObject {
     Q_OBJECT
@@ -89,29 +110,29 @@ private Q_SLOTS:
     void startUpState();
     void recoveryMessageComesAfterCaptionsAndSplash();
     void secondInstanceIsRefused();
-    void openThroughDialog();
-    void reloadSequence();
+    void loadAndReloadCallOrder();
     void drops_data();
     void drops();
+    void noVideoNoEngineCall_data();
+    void noVideoNoEngineCall();
     void speedSteps();
     void muteTwiceAndSliderWhileMuted();
     void seek_data();
     void seek();
     void timerTickBranches();
-    void stopWithNothingLoaded();
     void captureModeStateTable();
     void timedCaptureWithPromptAndCancel();
-    void stopDuringTimedCapture();
-    void endOfVideoEndsCapture();
-    void mediaGoneEndsCapture();
-    void failedSnapshotEndsModesAndReportsOnce();
+    void captureEnds_data();
+    void captureEnds();
     void pauseFlipsTimedCaptureTimer();
     void unplayableFileIsReported();
     void closeQuestion_data();
     void closeQuestion();
+    void resizeKeepsMinimumAndIgnoresMinimised();
     void hoverTexts();
-    void hoverTextFromPartialPack();
     void reloadPromptOnlyWithVideoOnScreen();
+    void optionsSwitchLanguageAtOnce();
+    void aboutTextsInPackLanguage();
     void helpAndUpdater_data();
     void helpAndUpdater();
 };
@@ -120,44 +141,36 @@ void TestMainForm::startUpState() {
     Rig rig;
     rig.engine.volume = 37;
     QVERIFY(rig.load());
-    for (const QString& name : kControlSet)
+    for (const QString& name : kPlaybackSet + QStringList{u"playButton"_s})
         QVERIFY2(!rig.enabled(name), qPrintable(name));
-    QVERIFY(!rig.enabled(QStringLiteral("playButton")));
-    QVERIFY(!rig.action(QStringLiteral("editMenu"))->isEnabled());
-    QVERIFY(!rig.action(QStringLiteral("snapshotCommand"))->isEnabled());
-    QVERIFY(rig.enabled(QStringLiteral("muteStatus")));
-    QVERIFY(rig.enabled(QStringLiteral("volumeSlider")));
-    QVERIFY(rig.enabled(QStringLiteral("browseCommand")));
-    QVERIFY(rig.action(QStringLiteral("fileMenu"))->isEnabled());
-    QCOMPARE(rig.control<QLabel>(QStringLiteral("timeElapsed"))->text(), QString());
-    QCOMPARE(rig.control<QProgressBar>(QStringLiteral("movieProgress"))->value(), 0);
-    QCOMPARE(rig.control<QSlider>(QStringLiteral("volumeSlider"))->value(), 37);
-    QCOMPARE(rig.form->supportedExtensions.size(), 12);
-    QCOMPARE(rig.control<QLineEdit>(QStringLiteral("quickSnapshotFolder"))->text(),
-             rig.dir.path() + QStringLiteral("/shots"));
-    QCOMPARE(rig.control<QGroupBox>(QStringLiteral("quickPath"))->title(),
-             QStringLiteral("Snapshots Path"));
-    QVERIFY(!rig.action(QStringLiteral("separator1"))->isVisible());
-    QVERIFY(!rig.action(QStringLiteral("checkUpdates"))->isVisible());
-    QCOMPARE(rig.form->engineOptions.size(), 7);
+    for (const QString& name : {u"muteStatus"_s, u"volumeSlider"_s, u"browseCommand"_s})
+        QVERIFY2(rig.enabled(name), qPrintable(name));
+    QVERIFY(!rig.action(u"editMenu"_s)->isEnabled());
+    QVERIFY(!rig.action(u"snapshotCommand"_s)->isEnabled());
+    QVERIFY(rig.action(u"fileMenu"_s)->isEnabled());
+    QVERIFY(!rig.action(u"separator1"_s)->isVisible());
+    QVERIFY(!rig.action(u"checkUpdates"_s)->isVisible());
+    QCOMPARE(rig.label(u"timeElapsed"_s), QString());
+    QCOMPARE(rig.control<QProgressBar>(u"movieProgress"_s)->value(), 0);
+    QCOMPARE(rig.control<QSlider>(u"volumeSlider"_s)->value(), 37);
+    QCOMPARE(rig.control<QLineEdit>(u"quickSnapshotFolder"_s)->text(),
+             rig.dir.path() + u"/shots"_s);
+    QCOMPARE(rig.control<QGroupBox>(u"quickPath"_s)->title(), u"Snapshots Path"_s);
     QVERIFY(rig.platform.messages.isEmpty());
 }
 
 void TestMainForm::recoveryMessageComesAfterCaptionsAndSplash() {
     Rig rig(false);
-    writePack(rig.dir.path(), QStringLiteral("English.ini"), "10=&Datei\r\n08=Broken.\r\n");
+    rig.writePack(u"English.ini"_s, "10=&Datei\r\n08=Broken.\r\n");
     QString menuAtMessage;
     rig.platform.onMessage = [&](const FakePlatform::Message&) {
-        menuAtMessage = rig.form->findChild<QMenu*>(QStringLiteral("fileMenu"))->title();
+        menuAtMessage = rig.control<QMenu>(u"fileMenu"_s)->title();
     };
     QVERIFY(rig.load());
-    QCOMPARE(rig.platform.messages.size(), 1);
-    const FakePlatform::Message& message = rig.platform.messages.first();
-    QCOMPARE(message.text, QStringLiteral("Broken.\rA new one was created with the defaults."));
-    QCOMPARE(message.title, QStringLiteral("Error"));
-    QCOMPARE(message.icon, MessageIcon::Critical);
-    QCOMPARE(menuAtMessage, QStringLiteral("&Datei"));
-    QVERIFY(QFile::exists(rig.dir.path() + QStringLiteral("/Config.cfg")));
+    QCOMPARE(
+        rig.messages(),
+        QStringList{u"Critical Error: Broken.\rA new one was created with the defaults. [Ok]"_s});
+    QCOMPARE(menuAtMessage, u"&Datei"_s);
     QCOMPARE(rig.settings, Settings{});
 }
 
@@ -165,73 +178,56 @@ void TestMainForm::secondInstanceIsRefused() {
     Rig rig(false);
     rig.platform.otherInstance = true;
     QVERIFY(!rig.load());
-    QCOMPARE(rig.platform.messages.size(), 1);
-    QCOMPARE(rig.platform.messages.first().text,
-             QStringLiteral("The application is already running."));
-    QCOMPARE(rig.platform.messages.first().title, QStringLiteral("Warning"));
-    QCOMPARE(rig.platform.messages.first().icon, MessageIcon::Exclamation);
+    QCOMPARE(rig.messages(),
+             QStringList{u"Exclamation Warning: The application is already running. [Ok]"_s});
     // Nothing of the load ran: the configuration was not even created.
-    QVERIFY(!QFile::exists(rig.dir.path() + QStringLiteral("/Config.cfg")));
+    QVERIFY(!QFile::exists(rig.dir.path() + u"/Config.cfg"_s));
 }
 
-void TestMainForm::openThroughDialog() {
+void TestMainForm::loadAndReloadCallOrder() {
     Rig rig;
     QVERIFY(rig.load());
-    rig.platform.openFileAnswer = QStringLiteral("/videos/My Clip.AVI");
+    rig.platform.openFileAnswer = u"/videos/My Clip.AVI"_s;
     rig.form->openMenu_Click();
     QCOMPARE(rig.platform.lastOpenFilter,
-             QStringLiteral("All Supported Formats|*.mpg;*.avi;*.mpe;*.3gp;*.3g2;*.asf;*.hdmov;"
-                            "*.m4v;*.mkv;*.mp4;*.wmv;*.vob|MPG|*.mpg|AVI|*.avi|MPE|*.mpe|3GP|"
-                            "*.3gp|3G2|*.3g2|ASF|*.asf|HDMOV|*.hdmov|M4V|*.m4v|MKV|*.mkv|MP4|"
-                            "*.mp4|WMV|*.wmv|VOB|*.vob"));
-    const QString folder = rig.dir.path() + QStringLiteral("/shots/My Clip.AVI Images");
+             u"All Supported Formats|*.mpg;*.avi;*.mpe;*.3gp;*.3g2;*.asf;*.hdmov;*.m4v;*.mkv;"
+             "*.mp4;*.wmv;*.vob|MPG|*.mpg|AVI|*.avi|MPE|*.mpe|3GP|*.3gp|3G2|*.3g2|ASF|*.asf|"
+             "HDMOV|*.hdmov|M4V|*.m4v|MKV|*.mkv|MP4|*.mp4|WMV|*.wmv|VOB|*.vob"_s);
+    const QString options = u"[overlay,snapshot-prefix=IMG_,snapshot-path=%1/shots/My Clip.AVI "
+                            "Images,snapshot-format=PNG,no-snapshot-preview,snapshot-sequential,"
+                            "disable-screensaver]"_s.arg(rig.dir.path());
     QCOMPARE(rig.engine.calls,
-             QStringList({QStringLiteral("playlistClear"),
-                          QStringLiteral("addTarget /videos/My Clip.AVI [overlay,snapshot-prefix="
-                                         "IMG_,snapshot-path=%1,snapshot-format=PNG,no-snapshot-"
-                                         "preview,snapshot-sequential,disable-screensaver] 10 0")
-                              .arg(folder),
-                          QStringLiteral("play")}));
-    QCOMPARE(rig.form->currentVideo, QStringLiteral("/videos/My Clip.AVI"));
-    QCOMPARE(rig.form->windowTitle(), QStringLiteral("Framora [ My Clip.AVI ]"));
-    QVERIFY(rig.control(QStringLiteral("logoHide"))->isHidden());
-    QVERIFY(rig.enabled(QStringLiteral("fullScreenButton")));
+             QStringList({u"playlistClear"_s,
+                          u"addTarget /videos/My Clip.AVI "_s + options + " 10 0", u"play"_s}));
+    QCOMPARE(rig.form->currentVideo, u"/videos/My Clip.AVI"_s);
+    QCOMPARE(rig.form->windowTitle(), u"Framora [ My Clip.AVI ]"_s);
+    QVERIFY(rig.control(u"logoHide"_s)->isHidden());
+    QVERIFY(rig.enabled(u"fullScreenButton"_s));
 
-    // Cancel changes nothing.
+    // The dialog cancelled: nothing.
     rig.engine.calls.clear();
     rig.platform.openFileAnswer.clear();
     rig.form->openMenu_Click();
     QVERIFY(rig.engine.calls.isEmpty());
-}
 
-void TestMainForm::reloadSequence() {
-    Rig rig;
-    QVERIFY(rig.load());
-    rig.openPlaying();
+    // A reload stops first, then puts the same video back with mode 2 and a normal speed.
+    rig.engine.position = 0.25f;
     rig.form->speedStep = 1;
     rig.form->ReloadVideo();
-    QCOMPARE(rig.engine.calls.first(), QStringLiteral("stop"));
-    QCOMPARE(rig.engine.calls.at(1), QStringLiteral("playlistClear"));
-    QVERIFY(rig.engine.calls.at(2).startsWith(QStringLiteral("addTarget /videos/clip.avi [")));
-    QVERIFY(rig.engine.calls.at(2).endsWith(QStringLiteral("] 2 0")));
-    QVERIFY(rig.engine.calls.at(2).contains(QStringLiteral("clip.avi Images")));
+    QCOMPARE(rig.engine.calls.mid(0, 3),
+             QStringList({u"stop"_s, u"playlistClear"_s,
+                          u"addTarget /videos/My Clip.AVI "_s + options + " 2 0"}));
     QCOMPARE(rig.form->speedStep, 0);
 }
 
 void TestMainForm::drops_data() {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("loaded");
-    QTest::newRow("upper-case extension")
-        << QStringList{QStringLiteral("/v/Clip.AVI")} << QStringLiteral("/v/Clip.AVI");
-    QTest::newRow("double extension")
-        << QStringList{QStringLiteral("/v/movie.mp4.txt")} << QString();
-    QTest::newRow("hdmov") << QStringList{QStringLiteral("/v/film.hdmov")}
-                           << QStringLiteral("/v/film.hdmov");
-    QTest::newRow("first of two") << QStringList{QStringLiteral("/v/a.mkv"),
-                                                 QStringLiteral("/v/b.mp4")}
-                                  << QStringLiteral("/v/a.mkv");
-    QTest::newRow("unsupported first")
-        << QStringList{QStringLiteral("/v/a.txt"), QStringLiteral("/v/b.mp4")} << QString();
+    QTest::newRow("upper-case extension") << QStringList{u"/v/Clip.AVI"_s} << u"/v/Clip.AVI"_s;
+    QTest::newRow("double extension") << QStringList{u"/v/movie.mp4.txt"_s} << QString();
+    QTest::newRow("hdmov") << QStringList{u"/v/film.hdmov"_s} << u"/v/film.hdmov"_s;
+    QTest::newRow("first of two") << QStringList{u"/v/a.mkv"_s, u"/v/b.mp4"_s} << u"/v/a.mkv"_s;
+    QTest::newRow("unsupported first") << QStringList{u"/v/a.txt"_s, u"/v/b.mp4"_s} << QString();
     QTest::newRow("nothing") << QStringList{} << QString();
 }
 
@@ -242,19 +238,38 @@ void TestMainForm::drops() {
     QVERIFY(rig.load());
     rig.form->logoHide_OLEDragDrop(files);
     QCOMPARE(rig.form->currentVideo, loaded);
-    QCOMPARE(rig.engine.callsStartingWith(QStringLiteral("addTarget")).size(),
-             loaded.isEmpty() ? 0 : 1);
-    if (!loaded.isEmpty()) {
-        QVERIFY(
-            rig.engine.lastOptions.at(2).endsWith(fileNameOf(loaded) + QStringLiteral(" Images")));
-    }
-    QCOMPARE(rig.form->windowTitle(), QStringLiteral("Framora"));
+    QCOMPARE(rig.engine.callsStartingWith(u"addTarget"_s).size(), loaded.isEmpty() ? 0 : 1);
+    if (!loaded.isEmpty())
+        QVERIFY(rig.engine.lastOptions.at(2).endsWith(fileNameOf(loaded) + u" Images"_s));
+    QCOMPARE(rig.form->windowTitle(), u"Framora"_s);
+}
+
+void TestMainForm::noVideoNoEngineCall_data() {
+    QTest::addColumn<Handler>("handler");
+    QTest::newRow("play") << &MainForm::playButton_Click;
+    QTest::newRow("pause") << &MainForm::pauseButton_Click;
+    QTest::newRow("stop") << &MainForm::stopButton_Click;
+    QTest::newRow("rewind") << &MainForm::rewindButton_Click;
+    QTest::newRow("fast forward") << &MainForm::ffButton_Click;
+    QTest::newRow("slower") << &MainForm::Command1_Click;
+    QTest::newRow("faster") << &MainForm::Command2_Click;
+    QTest::newRow("full screen") << &MainForm::fullScreenButton_Click;
+    QTest::newRow("snapshot button") << &MainForm::snapshotButton_Click;
+}
+
+void TestMainForm::noVideoNoEngineCall() {
+    QFETCH(Handler, handler);
+    Rig rig;
+    QVERIFY(rig.load());
+    (rig.form.get()->*handler)();
+    QVERIFY2(rig.engine.calls.isEmpty(), qPrintable(rig.engine.calls.join(u", "_s)));
+    QCOMPARE(rig.platform.beeps, 0);
+    QCOMPARE(rig.messages(), QStringList());
 }
 
 void TestMainForm::speedSteps() {
     Rig rig;
-    QVERIFY(rig.load());
-    rig.openPlaying();
+    QVERIFY(rig.loadPlaying());
     rig.form->Command2_Click();
     rig.form->Command2_Click();
     QCOMPARE(rig.platform.beeps, 1);
@@ -264,14 +279,7 @@ void TestMainForm::speedSteps() {
     rig.form->Command1_Click();
     QCOMPARE(rig.platform.beeps, 2);
     QCOMPARE(rig.form->speedStep, -1);
-    QCOMPARE(rig.engine.calls,
-             QStringList({QStringLiteral("playFaster"), QStringLiteral("playSlower"),
-                          QStringLiteral("playSlower")}));
-    // Nothing without a video.
-    rig.engine.position = -1;
-    rig.engine.calls.clear();
-    rig.form->Command2_Click();
-    QVERIFY(rig.engine.calls.isEmpty());
+    QCOMPARE(rig.engine.calls, QStringList({u"playFaster"_s, u"playSlower"_s, u"playSlower"_s}));
 }
 
 void TestMainForm::muteTwiceAndSliderWhileMuted() {
@@ -282,238 +290,199 @@ void TestMainForm::muteTwiceAndSliderWhileMuted() {
     QCOMPARE(rig.form->muteCaption(), kMutedCaption);
     rig.form->muteStatus_Click();
     QCOMPARE(rig.form->muteCaption(), kSoundOnCaption);
-    QCOMPARE(rig.engine.calls.size(), 2);
+    QCOMPARE(rig.engine.calls, QStringList({u"toggleMute"_s, u"toggleMute"_s}));
 
     rig.form->muteStatus_Click();
     rig.engine.calls.clear();
-    rig.control<QSlider>(QStringLiteral("volumeSlider"))->setValue(80);
+    rig.control<QSlider>(u"volumeSlider"_s)->setValue(80);
     rig.form->volumeSlider_MouseDown(Qt::RightButton);
     QVERIFY(rig.engine.calls.isEmpty());
-    QCOMPARE(rig.toolTips()->text(), QStringLiteral("Volume"));
+    QCOMPARE(rig.label(u"toolTips"_s), u"Volume"_s); // tooltip first, whatever the button
     rig.form->volumeSlider_MouseDown(Qt::LeftButton);
-    QCOMPARE(rig.engine.calls,
-             QStringList({QStringLiteral("setVolume 80"), QStringLiteral("toggleMute")}));
+    QCOMPARE(rig.engine.calls, QStringList({u"setVolume 80"_s, u"toggleMute"_s}));
     QCOMPARE(rig.form->muteCaption(), kSoundOnCaption);
 }
 
 void TestMainForm::seek_data() {
-    QTest::addColumn<int>("button");
+    QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<double>("fractionOfWidth");
     QTest::addColumn<bool>("seeks");
-    QTest::newRow("left edge") << int(Qt::LeftButton) << 0.0 << true;
-    QTest::newRow("middle") << int(Qt::LeftButton) << 0.5 << true;
-    QTest::newRow("right button") << int(Qt::RightButton) << 0.5 << false;
+    QTest::newRow("left edge") << Qt::LeftButton << 0.0 << true;
+    QTest::newRow("middle") << Qt::LeftButton << 0.5 << true;
+    QTest::newRow("right button") << Qt::RightButton << 0.5 << false;
 }
 
 void TestMainForm::seek() {
-    QFETCH(int, button);
+    QFETCH(Qt::MouseButton, button);
     QFETCH(double, fractionOfWidth);
     QFETCH(bool, seeks);
     Rig rig;
-    QVERIFY(rig.load());
     rig.form->show();
-    rig.openPlaying();
-    auto* bar = rig.control<QProgressBar>(QStringLiteral("movieProgress"));
+    QVERIFY(rig.loadPlaying());
+    auto* bar = rig.control<QProgressBar>(u"movieProgress"_s);
     const int x = static_cast<int>(bar->width() * fractionOfWidth);
-    QTest::mouseClick(bar, Qt::MouseButton(button), {}, QPoint(x, 5));
-    const QStringList calls = rig.engine.callsStartingWith(QStringLiteral("setPosition "));
+    QTest::mouseClick(bar, button, {}, QPoint(x, 5));
+    const QStringList calls = rig.engine.callsStartingWith(u"setPosition "_s);
     QCOMPARE(calls.size(), seeks ? 1 : 0);
-    if (seeks) {
-        const double position = calls.first().mid(12).toDouble();
-        QVERIFY(qAbs(position - double(x) / bar->width()) < 1e-4);
-    }
+    if (seeks)
+        QVERIFY(qAbs(calls.first().mid(12).toDouble() - double(x) / bar->width()) < 1e-4);
 }
 
 void TestMainForm::timerTickBranches() {
     Rig rig;
-    QVERIFY(rig.load());
-    rig.openPlaying();
-    auto* cover = rig.control(QStringLiteral("logoHide"));
+    QVERIFY(rig.loadPlaying());
+    auto* cover = rig.control(u"logoHide"_s);
     rig.form->movieTimer_Timer();
     QVERIFY(cover->isHidden());
-    QCOMPARE(rig.control<QProgressBar>(QStringLiteral("movieProgress"))->value(), 25);
-    QCOMPARE(rig.control<QLabel>(QStringLiteral("timeElapsed"))->text(),
-             QStringLiteral("00:00:03 / 00:00:12"));
+    QCOMPARE(rig.control<QProgressBar>(u"movieProgress"_s)->value(), 25);
+    QCOMPARE(rig.label(u"timeElapsed"_s), u"00:00:03 / 00:00:12"_s);
 
     // Ended by itself: the set stays on until the engine reports no media.
     rig.engine.playing = false;
     rig.form->movieTimer_Timer();
-    QVERIFY(rig.enabled(QStringLiteral("fullScreenButton")));
+    QVERIFY(rig.enabled(u"fullScreenButton"_s));
     QVERIFY(cover->isHidden());
     rig.engine.position = -1;
     rig.form->movieTimer_Timer();
     QVERIFY(!cover->isHidden());
-    for (const QString& name : kControlSet)
+    for (const QString& name : kPlaybackSet)
         QVERIFY2(!rig.enabled(name), qPrintable(name));
-    QVERIFY(rig.enabled(QStringLiteral("playButton")));
-    QCOMPARE(rig.control<QLabel>(QStringLiteral("timeElapsed"))->text(), QString());
+    QVERIFY(rig.enabled(u"playButton"_s));
+    QCOMPARE(rig.label(u"timeElapsed"_s), QString());
 
     // Playing again switches the set back on at the next tick.
     rig.engine.playing = true;
     rig.engine.position = 0.5f;
     rig.form->movieTimer_Timer();
     QVERIFY(cover->isHidden());
-    QVERIFY(rig.enabled(QStringLiteral("fullScreenButton")));
-}
-
-void TestMainForm::stopWithNothingLoaded() {
-    Rig rig;
-    QVERIFY(rig.load());
-    rig.form->stopButton_Click();
-    QVERIFY(rig.engine.callsStartingWith(QStringLiteral("stop")).isEmpty());
-    QVERIFY(!rig.enabled(QStringLiteral("stopButton")));
-    QVERIFY(rig.enabled(QStringLiteral("playButton")));
-    // Play with an empty playlist does nothing.
-    rig.form->playButton_Click();
-    QVERIFY(rig.engine.calls.isEmpty());
+    QVERIFY(rig.enabled(u"fullScreenButton"_s));
 }
 
 void TestMainForm::captureModeStateTable() {
     Rig rig;
-    rig.settings.skipTimedPrompt = 1;
-    QVERIFY(rig.load());
-    rig.settings.skipTimedPrompt = 1;
-    rig.openPlaying();
+    QVERIFY(rig.loadPlaying());
+    // Single, continuous and timed buttons enabled, and the timed capture timer running.
     const auto states = [&rig] {
-        return QList<bool>{rig.enabled(QStringLiteral("snapshotButton")),
-                           rig.enabled(QStringLiteral("continuousSnapshotsButton")),
-                           rig.enabled(QStringLiteral("timedSnapshotsButton")),
-                           rig.timer(QStringLiteral("snapshotsTimer"))->isActive()};
+        return QList<bool>{
+            rig.enabled(u"snapshotButton"_s), rig.enabled(u"continuousSnapshotsButton"_s),
+            rig.enabled(u"timedSnapshotsButton"_s), rig.timer(u"snapshotsTimer"_s)->isActive()};
     };
     QCOMPARE(states(), QList<bool>({true, true, true, false}));
-    rig.control<QPushButton>(QStringLiteral("continuousSnapshotsButton"))->click();
+    rig.click(u"continuousSnapshotsButton"_s);
     QVERIFY(rig.form->continuousCapture);
     QCOMPARE(states(), QList<bool>({false, true, false, false}));
-    // Every playing tick takes one snapshot.
-    rig.engine.calls.clear();
+    // Every playing tick takes one snapshot, into a per-video folder made for it.
     rig.form->movieTimer_Timer();
-    QCOMPARE(rig.engine.callsStartingWith(QStringLiteral("setVariable")),
-             QStringList({QStringLiteral("setVariable key-snapshot 83"),
-                          QStringLiteral("setVariable key-pressed 83")}));
-    QVERIFY(QDir(rig.dir.path() + QStringLiteral("/shots/clip.avi Images")).exists());
-    rig.control<QPushButton>(QStringLiteral("continuousSnapshotsButton"))->click();
+    QCOMPARE(rig.engine.callsStartingWith(u"setVariable"_s),
+             QStringList({u"setVariable key-snapshot 83"_s, u"setVariable key-pressed 83"_s}));
+    QVERIFY(QDir(rig.dir.path() + u"/shots/clip.avi Images"_s).exists());
+    rig.click(u"continuousSnapshotsButton"_s);
     QCOMPARE(states(), QList<bool>({true, true, true, false}));
 
-    rig.control<QPushButton>(QStringLiteral("timedSnapshotsButton"))->click();
+    rig.click(u"timedSnapshotsButton"_s);
     QVERIFY(rig.form->timedCapture);
     QCOMPARE(states(), QList<bool>({false, false, true, true}));
-    QCOMPARE(rig.timer(QStringLiteral("snapshotsTimer"))->interval(), 5000);
+    QCOMPARE(rig.timer(u"snapshotsTimer"_s)->interval(), 5000);
 
     // Through the menu both modes can run at once.
-    rig.action(QStringLiteral("continuousSnapshots"))->trigger();
+    rig.action(u"continuousSnapshots"_s)->trigger();
     QVERIFY(rig.form->continuousCapture && rig.form->timedCapture);
-    rig.action(QStringLiteral("continuousSnapshots"))->trigger();
+    rig.action(u"continuousSnapshots"_s)->trigger();
     QVERIFY(!rig.form->continuousCapture);
-    rig.control<QPushButton>(QStringLiteral("timedSnapshotsButton"))->click();
+    rig.click(u"timedSnapshotsButton"_s);
     QCOMPARE(states(), QList<bool>({true, true, true, false}));
 }
 
 void TestMainForm::timedCaptureWithPromptAndCancel() {
     Rig rig;
-    QVERIFY(rig.load());
-    rig.openPlaying();
-    rig.platform.dialogScript = [](QDialog& dialog) {
-        dialog.findChild<QLineEdit*>(QStringLiteral("milliseconds"))
-            ->setText(QStringLiteral("1500.6"));
-        dialog.findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
-        return dialog.result();
+    QVERIFY(rig.loadPlaying());
+    rig.settings.skipTimedPrompt = 0;
+    const auto answer = [&rig](const QString& typed, const QString& button) {
+        rig.platform.dialogScript = [typed, button](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>(u"milliseconds"_s)->setText(typed);
+            dialog.findChild<QPushButton*>(button)->click();
+            return dialog.result();
+        };
     };
+    answer(u"1500.6"_s, u"OKButton"_s);
     rig.form->timedSnapshotsButton_Click();
     QVERIFY(rig.form->timedCapture);
     QCOMPARE(rig.settings.timedInterval, 1501);
-    QCOMPARE(rig.timer(QStringLiteral("snapshotsTimer"))->interval(), 1501);
+    QCOMPARE(rig.timer(u"snapshotsTimer"_s)->interval(), 1501);
     // The first snapshot does not wait for the interval.
-    QCOMPARE(rig.engine.callsStartingWith(QStringLiteral("setVariable")).size(), 2);
+    QCOMPARE(rig.engine.callsStartingWith(u"setVariable"_s).size(), 2);
     rig.form->timedSnapshotsButton_Click();
 
     rig.engine.calls.clear();
-    rig.platform.dialogScript = [](QDialog& dialog) {
-        dialog.findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
-        return dialog.result();
-    };
+    answer(u"2000"_s, u"CancelButton"_s);
     rig.form->timedSnapshotsButton_Click();
     QVERIFY(!rig.form->timedCapture);
     QVERIFY(rig.engine.calls.isEmpty());
     QCOMPARE(rig.settings.timedInterval, 1501);
 }
 
-void TestMainForm::stopDuringTimedCapture() {
-    Rig rig;
-    QVERIFY(rig.load());
-    rig.settings.skipTimedPrompt = 1;
-    rig.openPlaying();
-    rig.form->timedSnapshotsButton_Click();
-    rig.form->stopButton_Click();
-    QVERIFY(!rig.form->timedCapture);
-    QVERIFY(!rig.timer(QStringLiteral("snapshotsTimer"))->isActive());
-    QVERIFY(!rig.enabled(QStringLiteral("snapshotButton")));
-    QVERIFY(!rig.enabled(QStringLiteral("timedSnapshotsButton")));
-    QVERIFY(!rig.enabled(QStringLiteral("continuousSnapshotsButton")));
-    QVERIFY(rig.engine.calls.contains(QStringLiteral("stop")));
+void TestMainForm::captureEnds_data() {
+    QTest::addColumn<bool>("continuous");
+    QTest::addColumn<bool>("timed");
+    QTest::addColumn<RigStep>("event");
+    QTest::addColumn<bool>("buttonsOn"); // the single, continuous and timed buttons after it
+    QTest::addColumn<QString>("message");
+    QTest::newRow("Stop during timed capture") << false << true << RigStep([](Rig& r) {
+        r.form->stopButton_Click();
+        QVERIFY(r.engine.calls.contains(u"stop"_s));
+    }) << false << QString();
+    QTest::newRow("end of video, Length 0") << true << true << RigStep([](Rig& r) {
+        r.engine.length = 0;
+        r.form->movieTimer_Timer();
+    }) << true << QString();
+    // Not the end of the video: the media went away (Position negative).
+    QTest::newRow("media gone") << false << true << RigStep([](Rig& r) {
+        r.engine.playing = false;
+        r.engine.position = -1;
+        r.form->movieTimer_Timer();
+    }) << false << QString();
+    QTest::newRow("snapshot failed on the worker") << true << false << RigStep([](Rig& r) {
+        Q_EMIT r.engine.snapshotFailed(u"Cannot write /x/IMG_00001.png: Disk full"_s);
+    }) << true << u"None : Error\n\nCannot write /x/IMG_00001.png: Disk full [Ok]"_s;
+    QTest::newRow("snapshot refused at once") << false << true << RigStep([](Rig& r) {
+        r.engine.snapshotAccepted = false;
+        r.form->snapshotsTimer_Timer();
+    }) << true << u"None : Error [Ok]"_s;
 }
 
-void TestMainForm::endOfVideoEndsCapture() {
+void TestMainForm::captureEnds() {
+    QFETCH(bool, continuous);
+    QFETCH(bool, timed);
+    QFETCH(RigStep, event);
+    QFETCH(bool, buttonsOn);
+    QFETCH(QString, message);
     Rig rig;
-    QVERIFY(rig.load());
-    rig.settings.skipTimedPrompt = 1;
-    rig.openPlaying();
-    rig.engine.length = 0; // not known yet
-    rig.form->continuousSnapshotsButton_Click();
-    rig.form->timedSnapshotsButton_Click();
-    rig.form->movieTimer_Timer();
+    QVERIFY(rig.loadPlaying());
+    if (continuous)
+        rig.form->continuousSnapshotsButton_Click();
+    if (timed)
+        rig.form->timedSnapshotsButton_Click();
+    QVERIFY(rig.form->continuousCapture == continuous && rig.form->timedCapture == timed);
+    event(rig);
     QVERIFY(!rig.form->continuousCapture);
     QVERIFY(!rig.form->timedCapture);
-    QVERIFY(!rig.timer(QStringLiteral("snapshotsTimer"))->isActive());
-}
-
-void TestMainForm::mediaGoneEndsCapture() {
-    Rig rig;
-    QVERIFY(rig.load());
-    rig.settings.skipTimedPrompt = 1;
-    rig.openPlaying();
-    rig.form->timedSnapshotsButton_Click();
-    rig.engine.playing = false;
-    rig.engine.position = -1;
-    rig.form->movieTimer_Timer();
-    QVERIFY(!rig.form->timedCapture);
-    QVERIFY(!rig.timer(QStringLiteral("snapshotsTimer"))->isActive());
-    rig.engine.calls.clear();
-    rig.form->snapshotsTimer_Timer();
-    QVERIFY(rig.platform.messages.isEmpty());
-}
-
-void TestMainForm::failedSnapshotEndsModesAndReportsOnce() {
-    Rig rig;
-    QVERIFY(rig.load());
-    rig.openPlaying();
-    rig.form->continuousSnapshotsButton_Click();
-    Q_EMIT rig.engine.snapshotFailed(QStringLiteral("Cannot write /x/IMG_00001.png: Disk full"));
-    QVERIFY(!rig.form->continuousCapture);
-    QCOMPARE(rig.platform.messages.size(), 1);
-    QVERIFY(rig.platform.messages.first().text.startsWith(QStringLiteral("Error")));
-    QVERIFY(rig.platform.messages.first().text.contains(QStringLiteral("Disk full")));
-    QCOMPARE(rig.platform.messages.first().icon, MessageIcon::None);
-    QCOMPARE(rig.platform.messages.first().buttons, MessageButtons::Ok);
-
-    // A refusal at once (no video in the engine) is reported the same way.
-    rig.engine.snapshotAccepted = false;
-    rig.form->snapshotCommand_Click();
-    QCOMPARE(rig.platform.messages.size(), 2);
-    QCOMPARE(rig.platform.messages.last().text, QStringLiteral("Error"));
+    QVERIFY(!rig.timer(u"snapshotsTimer"_s)->isActive());
+    for (const QString& name :
+         {u"snapshotButton"_s, u"continuousSnapshotsButton"_s, u"timedSnapshotsButton"_s})
+        QVERIFY2(rig.enabled(name) == buttonsOn, qPrintable(name));
+    // One message per failed snapshot, however many modes it ended.
+    QCOMPARE(rig.messages(), message.isEmpty() ? QStringList() : QStringList{message});
 }
 
 void TestMainForm::pauseFlipsTimedCaptureTimer() {
     Rig rig;
-    QVERIFY(rig.load());
-    rig.settings.skipTimedPrompt = 1;
-    rig.openPlaying();
+    QVERIFY(rig.loadPlaying());
     rig.form->timedSnapshotsButton_Click();
-    QTimer* timer = rig.timer(QStringLiteral("snapshotsTimer"));
+    QTimer* timer = rig.timer(u"snapshotsTimer"_s);
     rig.form->pauseButton_Click();
     QVERIFY(!timer->isActive());
-    QVERIFY(!rig.enabled(QStringLiteral("pauseButton")));
-    QVERIFY(!rig.enabled(QStringLiteral("rewindButton")));
-    QVERIFY(!rig.enabled(QStringLiteral("ffButton")));
+    for (const QString& name : {u"pauseButton"_s, u"rewindButton"_s, u"ffButton"_s})
+        QVERIFY2(!rig.enabled(name), qPrintable(name));
     // Play does not touch the timer; the next Pause switches it back on.
     rig.engine.playing = false;
     rig.form->playButton_Click();
@@ -525,149 +494,189 @@ void TestMainForm::pauseFlipsTimedCaptureTimer() {
 void TestMainForm::unplayableFileIsReported() {
     Rig rig;
     QVERIFY(rig.load());
-    Q_EMIT rig.engine.playbackFailed(QStringLiteral("/videos/notes.avi"));
-    QCOMPARE(rig.platform.messages.size(), 1);
-    QVERIFY(rig.platform.messages.first().text.contains(QStringLiteral("notes.avi")));
-    QCOMPARE(rig.platform.messages.first().title, QStringLiteral("Error"));
-    QCOMPARE(rig.platform.messages.first().icon, MessageIcon::Critical);
+    Q_EMIT rig.engine.playbackFailed(u"/videos/notes.avi"_s);
+    QCOMPARE(rig.messages().size(), 1);
+    QVERIFY(rig.messages().first().startsWith(u"Critical Error: "_s));
+    QVERIFY(rig.messages().first().contains(u"notes.avi"_s));
 }
 
 void TestMainForm::closeQuestion_data() {
     QTest::addColumn<bool>("capturing");
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<MessageAnswer>("answer");
     QTest::addColumn<bool>("closes");
-    QTest::newRow("idle") << false << int(MessageAnswer::No) << true;
-    QTest::newRow("capturing, no") << true << int(MessageAnswer::No) << false;
-    QTest::newRow("capturing, yes") << true << int(MessageAnswer::Yes) << true;
+    QTest::newRow("idle") << false << MessageAnswer::No << true;
+    QTest::newRow("capturing, no") << true << MessageAnswer::No << false;
+    QTest::newRow("capturing, yes") << true << MessageAnswer::Yes << true;
 }
 
 void TestMainForm::closeQuestion() {
     QFETCH(bool, capturing);
-    QFETCH(int, answer);
+    QFETCH(MessageAnswer, answer);
     QFETCH(bool, closes);
     Rig rig;
-    QVERIFY(rig.load());
     rig.form->show();
-    rig.openPlaying();
+    QVERIFY(rig.loadPlaying());
     if (capturing)
         rig.form->continuousSnapshotsButton_Click();
-    rig.platform.answers = {MessageAnswer(answer)};
+    rig.platform.answers = {answer};
     QCOMPARE(rig.form->close(), closes);
-    QCOMPARE(rig.platform.messages.size(), capturing ? 1 : 0);
-    if (capturing) {
-        const FakePlatform::Message& message = rig.platform.messages.first();
-        QCOMPARE(message.text,
-                 QStringLiteral("Capturing process is running now are you sure to exit?"));
-        QCOMPARE(message.title, QString());
-        QCOMPARE(message.buttons, MessageButtons::YesNo);
-        QCOMPARE(message.icon, MessageIcon::Exclamation);
-        QCOMPARE(rig.form->continuousCapture, true);
-    }
+    const QString question =
+        u"Exclamation : Capturing process is running now are you sure to exit? [YesNo]"_s;
+    QCOMPARE(rig.messages(), capturing ? QStringList{question} : QStringList());
+    QCOMPARE(rig.form->continuousCapture, capturing);
 }
 
-void TestMainForm::hoverTexts() {
+void TestMainForm::resizeKeepsMinimumAndIgnoresMinimised() {
     Rig rig;
     QVERIFY(rig.load());
     rig.form->show();
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    auto* stop = rig.control(QStringLiteral("stopButton"));
-    // Disabled buttons give no hover text.
-    QTest::mouseMove(stop, QPoint(5, 5));
-    QCOMPARE(rig.toolTips()->text(), QString());
+    const QSize minimum = rig.form->size();
+    QWidget* bar = rig.control(u"movieProgress"_s);
+    const int narrow = bar->width();
 
-    rig.openPlaying();
-    QTimer* timer = rig.timer(QStringLiteral("toolTipTimer"));
-    QTest::mouseMove(rig.control(QStringLiteral("pauseButton")), QPoint(5, 5));
-    QCOMPARE(rig.toolTips()->text(), QStringLiteral("Pause"));
-    QVERIFY(timer->isActive());
-    QTest::mouseMove(stop, QPoint(5, 5));
-    QCOMPARE(rig.toolTips()->text(), QStringLiteral("Stop"));
-    // Moving within one control neither restarts the timer nor changes the text.
-    timer->stop();
-    QTest::mouseMove(stop, QPoint(9, 9));
-    QVERIFY(!timer->isActive());
-    rig.form->toolTipTimer_Timer();
-    QCOMPARE(rig.toolTips()->text(), QString());
-    QTest::mouseMove(stop, QPoint(6, 6));
-    QCOMPARE(rig.toolTips()->text(), QStringLiteral("Stop"));
+    rig.form->resize(minimum.width() + 200, minimum.height());
+    QTRY_COMPARE(bar->width(), narrow + 200);
 
-    auto* mute = rig.control(QStringLiteral("muteStatus"));
-    QTest::mouseMove(mute, QPoint(5, 5));
-    QCOMPARE(rig.toolTips()->text(), QStringLiteral("Mute"));
-    rig.form->muteStatus_Click();
-    QTest::mouseMove(mute, QPoint(6, 5));
-    QCOMPARE(rig.toolTips()->text(), QStringLiteral("Sound"));
+    // Nothing moves while minimised.
+    const QRect wide = bar->geometry();
+    rig.form->setWindowState(Qt::WindowMinimized);
+    rig.form->resize(minimum.width() + 400, minimum.height() + 100);
+    QTRY_COMPARE(rig.form->width(), minimum.width() + 400);
+    QCOMPARE(bar->geometry(), wide);
+
+    rig.form->setWindowState(Qt::WindowNoState);
+    rig.form->resize(100, 100);
+    QTRY_COMPARE(rig.form->size(), minimum);
+    QCOMPARE(bar->width(), narrow);
 }
 
-void TestMainForm::hoverTextFromPartialPack() {
+void TestMainForm::hoverTexts() {
     Rig rig;
-    writePack(rig.dir.path(), QStringLiteral("English.ini"), "029=Pausa\r\n");
+    // A pack that translates Pause but not Stop.
+    rig.writePack(u"English.ini"_s, "029=Pausa\r\n");
     QVERIFY(rig.load());
-    rig.openPlaying();
-    rig.form->ShowToolTip(QStringLiteral("029"), QStringLiteral("Pause"));
-    QCOMPARE(rig.toolTips()->text(), QStringLiteral("Pausa"));
-    rig.form->ShowToolTip(QStringLiteral("030"), QStringLiteral("Stop"));
-    QCOMPARE(rig.toolTips()->text(), QStringLiteral("Stop"));
+    rig.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
+    const auto hover = [&rig](const char* name, QPoint at) {
+        QTest::mouseMove(rig.control(QLatin1String(name)), at);
+        return rig.label(u"toolTips"_s);
+    };
+    // Disabled buttons give no hover text.
+    QCOMPARE(hover("stopButton", {5, 5}), QString());
+
+    rig.platform.openFileAnswer = u"/videos/clip.avi"_s;
+    rig.form->openMenu_Click();
+    QTimer* timer = rig.timer(u"toolTipTimer"_s);
+    QCOMPARE(hover("pauseButton", {5, 5}), u"Pausa"_s);
+    QVERIFY(timer->isActive());
+    QCOMPARE(hover("stopButton", {5, 5}), u"Stop"_s);
+    // Moving within one control neither restarts the timer nor changes the text.
+    timer->stop();
+    QCOMPARE(hover("stopButton", {9, 9}), u"Stop"_s);
+    QVERIFY(!timer->isActive());
+    rig.form->toolTipTimer_Timer();
+    QCOMPARE(rig.label(u"toolTips"_s), QString());
+    QCOMPARE(hover("stopButton", {6, 6}), u"Stop"_s);
+
+    QCOMPARE(hover("muteStatus", {5, 5}), u"Mute"_s);
+    rig.form->muteStatus_Click();
+    QCOMPARE(hover("muteStatus", {6, 5}), u"Sound"_s);
 }
 
 void TestMainForm::reloadPromptOnlyWithVideoOnScreen() {
     Rig rig;
     QVERIFY(rig.load());
-    rig.platform.folderAnswer = rig.dir.path() + QStringLiteral("/other");
+    const QString other = rig.dir.path() + u"/other"_s;
+    rig.platform.folderAnswer = other;
     rig.form->browseCommand_Click();
-    QVERIFY(rig.platform.messages.isEmpty());
-    QCOMPARE(rig.settings.snapshotFolder, rig.dir.path() + QStringLiteral("/other"));
+    QCOMPARE(rig.messages(), QStringList());
+    QCOMPARE(rig.settings.snapshotFolder, other);
     Settings reread;
-    QVERIFY(LoadConfiguration(rig.dir.path() + QStringLiteral("/Config.cfg"), reread));
-    QCOMPARE(reread.snapshotFolder, rig.dir.path() + QStringLiteral("/other"));
+    QVERIFY(LoadConfiguration(rig.dir.path() + u"/Config.cfg"_s, reread));
+    QCOMPARE(reread.snapshotFolder, other);
 
-    rig.openPlaying();
+    rig.platform.openFileAnswer = u"/videos/clip.avi"_s;
+    rig.form->openMenu_Click();
+    rig.engine.calls.clear();
     rig.platform.answers = {MessageAnswer::Yes};
     rig.form->browseCommand_Click();
-    QCOMPARE(rig.platform.messages.size(), 1);
-    QCOMPARE(rig.platform.messages.first().title, QStringLiteral("Warning"));
-    QCOMPARE(rig.platform.messages.first().icon, MessageIcon::Question);
-    QCOMPARE(rig.engine.callsStartingWith(QStringLiteral("addTarget")).size(), 1);
-    QVERIFY(rig.engine.lastOptions.at(2).contains(QStringLiteral("/other")));
+    QCOMPARE(rig.messages(), QStringList{u"Question Warning: Some changes need the video to be "
+                                         "reloaded. Do you want to reload the video? [YesNo]"_s});
+    QCOMPARE(rig.engine.callsStartingWith(u"addTarget"_s).size(), 1);
+    QVERIFY(rig.engine.lastOptions.at(2).contains(u"/other"_s));
 
     // Cancelled browse: nothing happens at all.
     rig.platform.folderAnswer.clear();
     rig.engine.calls.clear();
     rig.form->browseCommand_Click();
-    QCOMPARE(rig.platform.messages.size(), 1);
+    QCOMPARE(rig.messages().size(), 1);
     QVERIFY(rig.engine.calls.isEmpty());
+}
+
+void TestMainForm::optionsSwitchLanguageAtOnce() {
+    Rig rig;
+    rig.writePack(u"English.ini"_s, "");
+    rig.writePack(u"German.ini"_s, "10=&Datei\r\n70=Optionen\r\n75=Speicherort:\r\n");
+    QVERIFY(rig.load());
+    QString reopenedTitle;
+    rig.platform.dialogScript = [&](QDialog& dialog) {
+        reopenedTitle = dialog.windowTitle();
+        dialog.findChild<QComboBox*>(u"availableLanguages"_s)->setCurrentText(u"German"_s);
+        dialog.findChild<QPushButton*>(u"OKButton"_s)->click();
+        return dialog.result();
+    };
+    rig.form->optionsMenuCommand_Click();
+    QCOMPARE(reopenedTitle, u"Options"_s);
+    QCOMPARE(rig.settings.languageFile, u"German.ini"_s);
+    QCOMPARE(rig.control<QMenu>(u"fileMenu"_s)->title(), u"&Datei"_s);
+    QCOMPARE(rig.control<QGroupBox>(u"quickPath"_s)->title(), u"Speicherort"_s);
+    rig.form->optionsMenuCommand_Click();
+    QCOMPARE(reopenedTitle, u"Optionen"_s);
+}
+
+void TestMainForm::aboutTextsInPackLanguage() {
+    Rig rig;
+    rig.writePack(u"English.ini"_s,
+                  "03=&Gut\r\n51=Über\r\n52=Fassung\r\n53=Bilder aus Videos.\r\n");
+    QVERIFY(rig.load());
+    QStringList shown;
+    rig.platform.dialogScript = [&](QDialog& dialog) {
+        shown << dialog.windowTitle();
+        for (const char* name : {"lblVersion", "lblDescription"})
+            shown << dialog.findChild<QLabel*>(QLatin1String(name))->text();
+        shown << dialog.findChild<QPushButton*>(u"cmdOK"_s)->text();
+        return int(QDialog::Accepted);
+    };
+    rig.form->aboutMenu_Click();
+    QCOMPARE(shown, QStringList({u"Über Framora"_s, u"Fassung 1.0.0.0"_s, u"Bilder aus Videos."_s,
+                                 u"&Gut"_s}));
 }
 
 void TestMainForm::helpAndUpdater_data() {
     QTest::addColumn<QString>("languageFile");
     QTest::addColumn<QString>("document");
-    QTest::addColumn<bool>("message");
-    QTest::newRow("English") << QStringLiteral("English.ini") << QStringLiteral("/English.html")
-                             << false;
-    QTest::newRow("four characters") << QStringLiteral("x.in") << QStringLiteral("/.html") << false;
-    QTest::newRow("three characters") << QStringLiteral("x.i") << QString() << true;
+    QTest::newRow("English") << u"English.ini"_s << u"/English.html"_s;
+    QTest::newRow("four characters") << u"x.in"_s << u"/.html"_s;
+    QTest::newRow("three characters") << u"x.i"_s << QString();
 }
 
 void TestMainForm::helpAndUpdater() {
     QFETCH(QString, languageFile);
     QFETCH(QString, document);
-    QFETCH(bool, message);
     Rig rig;
     QVERIFY(rig.load());
     rig.settings.languageFile = languageFile;
     rig.form->howToUseMenu_Click();
     QCOMPARE(rig.platform.openedDocuments,
              document.isEmpty() ? QStringList() : QStringList{rig.dir.path() + document});
-    QCOMPARE(rig.platform.messages.size(), message ? 1 : 0);
-    if (message) {
-        QCOMPARE(rig.platform.messages.first().text, QStringLiteral("Can't find the help file."));
-        QCOMPARE(rig.platform.messages.first().title, QStringLiteral("Error"));
-    }
+    const QString missing = u"Critical Error: Can't find the help file. [Ok]"_s;
+    QCOMPARE(rig.messages(), document.isEmpty() ? QStringList{missing} : QStringList());
     rig.platform.messages.clear();
     rig.platform.startProgramResult = false;
     rig.form->checkUpdates_Click();
-    QCOMPARE(rig.platform.startedPrograms, QStringList{rig.dir.path() + QStringLiteral("/Update")});
-    QCOMPARE(rig.platform.messages.first().text, QStringLiteral("Can't run the updates checker."));
+    QCOMPARE(rig.platform.startedPrograms, QStringList{rig.dir.path() + u"/Update"_s});
+    QCOMPARE(rig.messages(), QStringList{u"Critical Error: Can't run the updates checker. [Ok]"_s});
 }
 
 QTEST_MAIN(TestMainForm)
