@@ -1,3 +1,4 @@
+// The folder browse property page: loading a selection, applying it, and its Changed flag.
 #include "folderbrowse/BrowseProperties.h"
 #include "folderbrowse/FolderBrowse.h"
 #include "support/FakePlatform.h"
@@ -7,133 +8,112 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
+
 static const QStringList checkBoxNames = {
-    QStringLiteral("chkEnabled"),           QStringLiteral("chkOnlyFileSystemDirectories"),
-    QStringLiteral("chkDontGoBelowDomain"), QStringLiteral("chkAllowEditBox"),
-    QStringLiteral("chkValidateSelection"), QStringLiteral("chkUseNewUI"),
-    QStringLiteral("chkBrowseForComputer"), QStringLiteral("chkBrowseForPrinter"),
-    QStringLiteral("chkIncludeFiles"),
+    u"chkEnabled"_s,           u"chkOnlyFileSystemDirectories"_s, u"chkDontGoBelowDomain"_s,
+    u"chkAllowEditBox"_s,      u"chkValidateSelection"_s,         u"chkUseNewUI"_s,
+    u"chkBrowseForComputer"_s, u"chkBrowseForPrinter"_s,          u"chkIncludeFiles"_s,
+};
+
+// A page loaded with the given controls.
+struct Page : BrowseProperties {
+    explicit Page(const QList<FolderBrowse*>& controls = {}) {
+        setSelectedControls(controls);
+        SelectionChanged();
+    }
+    QCheckBox* box(const QString& name) { return findChild<QCheckBox*>(name); }
+    QLineEdit* edit(const QString& name) { return findChild<QLineEdit*>(name); }
+    // Clicks on the indicator: a click beyond a short text misses the box.
+    void clickBox(const QString& name) {
+        QTest::mouseClick(box(name), Qt::LeftButton, {}, {8, box(name)->height() / 2});
+    }
 };
 
 class TestBrowseProperties : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void freshControlLoads();
-    void greyedBoxWritesFalse();
-    void onlyFirstSelectedControlChanges();
+    void onlyFirstSelectedControlIsWritten();
     void applyWritesAllElevenInOrder();
-    void loadingSetsChangedOnlyWhenValuesChange();
+    void changedOnlyWhenValuesChange();
     void userEditSetsChanged_data();
     void userEditSetsChanged();
     void clickTogglesWithoutGreying();
 
 private:
-    static QCheckBox* box(BrowseProperties& page, const QString& name) {
-        return page.findChild<QCheckBox*>(name);
-    }
-    // On the indicator: a click beyond a short text misses the box.
-    static QPoint indicator(const QCheckBox& check) { return {8, check.height() / 2}; }
-    FakePlatform platform{QStringLiteral("/nonexistent")};
+    FakePlatform platform{u"/nonexistent"_s};
 };
 
 void TestBrowseProperties::freshControlLoads() {
     FolderBrowse control(platform);
-    BrowseProperties page;
-    page.setSelectedControls({&control});
-    page.SelectionChanged();
-
-    const QStringList checked = {QStringLiteral("chkEnabled"),
-                                 QStringLiteral("chkDontGoBelowDomain"),
-                                 QStringLiteral("chkValidateSelection")};
+    Page page({&control});
+    const QStringList checked = {u"chkEnabled"_s, u"chkDontGoBelowDomain"_s,
+                                 u"chkValidateSelection"_s};
     for (const QString& name : checkBoxNames)
-        QCOMPARE(box(page, name)->checkState(),
+        QCOMPARE(page.box(name)->checkState(),
                  checked.contains(name) ? Qt::Checked : Qt::Unchecked);
-    QCOMPARE(page.findChild<QLineEdit*>(QStringLiteral("txtCaption"))->text(),
-             QStringLiteral("Folder Browser"));
-    QCOMPARE(page.findChild<QLineEdit*>(QStringLiteral("txtStartDirectory"))->text(), QString());
+    QCOMPARE(page.edit(u"txtCaption"_s)->text(), u"Folder Browser"_s);
+    QCOMPARE(page.edit(u"txtStartDirectory"_s)->text(), QString());
 }
 
-void TestBrowseProperties::greyedBoxWritesFalse() {
-    FolderBrowse control(platform);
-    control.setUseNewUI(true);
-    control.setDontGoBelowDomain(true);
-    BrowseProperties page;
-    page.setSelectedControls({&control});
-    page.SelectionChanged();
-    box(page, QStringLiteral("chkUseNewUI"))->setCheckState(Qt::PartiallyChecked);
-    box(page, QStringLiteral("chkDontGoBelowDomain"))->setCheckState(Qt::PartiallyChecked);
-
-    page.ApplyChanges();
-    QVERIFY(!control.UseNewUI());
-    QVERIFY(!control.DontGoBelowDomain());
-}
-
-void TestBrowseProperties::onlyFirstSelectedControlChanges() {
+void TestBrowseProperties::onlyFirstSelectedControlIsWritten() {
     FolderBrowse first(platform);
     FolderBrowse second(platform);
-    second.setCaption(QStringLiteral("Second"));
+    second.setCaption(u"Second"_s);
     second.setIncludeFiles(true);
     const FolderBrowseState secondBefore = second.State();
+    Page page({&first, &second});
+    QCOMPARE(page.edit(u"txtCaption"_s)->text(), u"Folder Browser"_s);
 
-    BrowseProperties page;
-    page.setSelectedControls({&first, &second});
-    page.SelectionChanged();
-    QCOMPARE(page.findChild<QLineEdit*>(QStringLiteral("txtCaption"))->text(),
-             QStringLiteral("Folder Browser"));
-
-    page.findChild<QLineEdit*>(QStringLiteral("txtCaption"))->setText(QStringLiteral("Edited"));
-    box(page, QStringLiteral("chkAllowEditBox"))->setCheckState(Qt::Checked);
+    page.edit(u"txtCaption"_s)->setText(u"Edited"_s);
+    page.box(u"chkAllowEditBox"_s)->setCheckState(Qt::Checked);
     QSignalSpy secondChanges(&second, &FolderBrowse::propertyChanged);
     page.ApplyChanges();
-
-    QCOMPARE(first.Caption(), QStringLiteral("Edited"));
+    QCOMPARE(first.Caption(), u"Edited"_s);
     QVERIFY(first.AllowEditBox());
     QCOMPARE(second.State(), secondBefore);
     QCOMPARE(secondChanges.size(), 0);
 }
 
+// Every property is written, in the page's order; a greyed box writes false, a text is
+// taken as typed.
 void TestBrowseProperties::applyWritesAllElevenInOrder() {
     FolderBrowse control(platform);
     control.setUserMode(false);
-    BrowseProperties page;
-    page.setSelectedControls({&control});
-    page.SelectionChanged();
-    box(page, QStringLiteral("chkBrowseForPrinter"))->setCheckState(Qt::Checked);
-    page.findChild<QLineEdit*>(QStringLiteral("txtStartDirectory"))
-        ->setText(QStringLiteral("  /media/usb "));
+    control.setUseNewUI(true);
+    Page page({&control});
+    page.box(u"chkBrowseForPrinter"_s)->setCheckState(Qt::Checked);
+    page.box(u"chkUseNewUI"_s)->setCheckState(Qt::PartiallyChecked);
+    page.box(u"chkDontGoBelowDomain"_s)->setCheckState(Qt::PartiallyChecked);
+    page.edit(u"txtStartDirectory"_s)->setText(u"  /media/usb "_s);
 
     QSignalSpy changes(&control, &FolderBrowse::propertyChanged);
     page.ApplyChanges();
-
     QStringList names;
     for (const auto& change : changes)
         names << change[0].toString();
-    QCOMPARE(names,
-             QStringList({QStringLiteral("IncludeFiles"), QStringLiteral("BrowseForPrinter"),
-                          QStringLiteral("BrowseForComputer"), QStringLiteral("UseNewUI"),
-                          QStringLiteral("ValidateSelection"), QStringLiteral("AllowEditBox"),
-                          QStringLiteral("DontGoBelowDomain"),
-                          QStringLiteral("OnlyFileSystemDirectories"), QStringLiteral("Caption"),
-                          QStringLiteral("StartDirectory"), QStringLiteral("Enabled")}));
+    QCOMPARE(names, QStringList({u"IncludeFiles"_s, u"BrowseForPrinter"_s, u"BrowseForComputer"_s,
+                                 u"UseNewUI"_s, u"ValidateSelection"_s, u"AllowEditBox"_s,
+                                 u"DontGoBelowDomain"_s, u"OnlyFileSystemDirectories"_s,
+                                 u"Caption"_s, u"StartDirectory"_s, u"Enabled"_s}));
     FolderBrowseState expected;
     expected.browseForPrinter = true;
-    expected.startDirectory = QStringLiteral("  /media/usb "); // taken as typed
+    expected.dontGoBelowDomain = false;
+    expected.startDirectory = u"  /media/usb "_s;
     QCOMPARE(control.State(), expected);
 }
 
-void TestBrowseProperties::loadingSetsChangedOnlyWhenValuesChange() {
+void TestBrowseProperties::changedOnlyWhenValuesChange() {
+    QVERIFY(!BrowseProperties().Changed());
     FolderBrowse control(platform);
-    BrowseProperties page;
-    QVERIFY(!page.Changed());
-    page.setSelectedControls({&control});
-    page.SelectionChanged();
+    Page page({&control});
     QVERIFY(page.Changed()); // the boxes and the caption changed while loading
 
     page.setChanged(false);
-    page.SelectionChanged(); // same values again: nothing changes, nothing reported
+    page.SelectionChanged(); // the same values again: nothing changes, nothing reported
     QVERIFY(!page.Changed());
-
-    control.setStartDirectory(QStringLiteral("/srv"));
+    control.setStartDirectory(u"/srv"_s);
     page.SelectionChanged();
     QVERIFY(page.Changed());
 
@@ -146,47 +126,37 @@ void TestBrowseProperties::loadingSetsChangedOnlyWhenValuesChange() {
 
 void TestBrowseProperties::userEditSetsChanged_data() {
     QTest::addColumn<QString>("element");
-    for (const QString& name : checkBoxNames)
+    for (const QString& name : checkBoxNames + QStringList{u"txtCaption"_s, u"txtStartDirectory"_s})
         QTest::newRow(qPrintable(name)) << name;
-    QTest::newRow("txtCaption") << QStringLiteral("txtCaption");
-    QTest::newRow("txtStartDirectory") << QStringLiteral("txtStartDirectory");
 }
 
 void TestBrowseProperties::userEditSetsChanged() {
     QFETCH(QString, element);
-
     FolderBrowse control(platform);
-    BrowseProperties page;
-    page.setSelectedControls({&control});
-    page.SelectionChanged();
+    Page page({&control});
     page.setChanged(false);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
-
-    if (QCheckBox* check = box(page, element)) {
-        QTest::mouseClick(check, Qt::LeftButton, {}, indicator(*check));
+    if (page.box(element)) {
+        page.clickBox(element);
     } else {
-        auto* edit = page.findChild<QLineEdit*>(element);
-        QVERIFY(edit);
-        edit->setFocus();
-        QTest::keyClicks(edit, QStringLiteral("x"));
+        page.edit(element)->setFocus();
+        QTest::keyClicks(page.edit(element), u"x"_s);
     }
     QVERIFY(page.Changed());
 }
 
 void TestBrowseProperties::clickTogglesWithoutGreying() {
-    BrowseProperties page;
+    Page page;
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QCheckBox* check = box(page, QStringLiteral("chkUseNewUI"));
-    const QPoint centre = indicator(*check);
-
-    QTest::mouseClick(check, Qt::LeftButton, {}, centre);
-    QCOMPARE(check->checkState(), Qt::Checked);
-    QTest::mouseClick(check, Qt::LeftButton, {}, centre);
-    QCOMPARE(check->checkState(), Qt::Unchecked);
+    QCheckBox* check = page.box(u"chkUseNewUI"_s);
+    for (const Qt::CheckState after : {Qt::Checked, Qt::Unchecked}) {
+        page.clickBox(u"chkUseNewUI"_s);
+        QCOMPARE(check->checkState(), after);
+    }
     check->setCheckState(Qt::PartiallyChecked);
-    QTest::mouseClick(check, Qt::LeftButton, {}, centre);
+    page.clickBox(u"chkUseNewUI"_s);
     QCOMPARE(check->checkState(), Qt::Checked);
 }
 
