@@ -18,15 +18,11 @@ class FolderDialogTest : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void rootIsTheOnlyTopItem();
-    void filesListedOnlyOnRequest_data();
-    void filesListedOnlyOnRequest();
     void controlsFollowTheOptions_data();
     void controlsFollowTheOptions();
     void selectionStaysInsideTheRoot();
-    void confirmSelection_data();
-    void confirmSelection();
-    void typedName_data();
-    void typedName();
+    void confirm_data();
+    void confirm();
     void noRootStartsAtHome_data();
     void noRootStartsAtHome();
     void newFolder();
@@ -73,33 +69,20 @@ void FolderDialogTest::rootIsTheOnlyTopItem() {
     QVERIFY(untitled.findChild<QLabel*>("instruction")->isHidden());
 }
 
-void FolderDialogTest::filesListedOnlyOnRequest_data() {
-    QTest::addColumn<unsigned>("options");
-    QTest::addColumn<QStringList>("children");
-    QTest::newRow("folders only (0x0022)") << 0x0022u << QStringList{"Alpha", "Beta"};
-    QTest::newRow("files too (0x4000)") << 0x4022u << QStringList{"Alpha", "Beta", "readme.txt"};
-}
-
-void FolderDialogTest::filesListedOnlyOnRequest() {
-    QFETCH(unsigned, options);
-    QFETCH(QStringList, children);
-    FolderDialog dialog({QString(), root(), options});
-    auto* tree = dialog.findChild<QTreeView*>("folderTree");
-    const QPersistentModelIndex rootItem = tree->currentIndex();
-    QVERIFY(rootItem.isValid());
-    QTRY_COMPARE_WITH_TIMEOUT(childNames(*tree, rootItem), children, 30000);
-}
-
 void FolderDialogTest::controlsFollowTheOptions_data() {
     QTest::addColumn<unsigned>("options");
     QTest::addColumn<bool>("editBox");
     QTest::addColumn<bool>("newFolderButton");
     QTest::addColumn<bool>("okEnabled");
-    QTest::newRow("defaults 0x0022") << 0x0022u << false << false << true;
-    QTest::newRow("edit box 0x0010") << 0x0032u << true << false << true;
-    QTest::newRow("new style 0x0040") << 0x0062u << false << true << true;
-    QTest::newRow("computers only 0x1000") << 0x1022u << false << false << false;
-    QTest::newRow("printers only 0x2000") << 0x2022u << false << false << false;
+    QTest::addColumn<QStringList>("listed"); // below the root
+    const QStringList folders = {"Alpha", "Beta"};
+    QTest::newRow("defaults 0x0022") << 0x0022u << false << false << true << folders;
+    QTest::newRow("edit box 0x0010") << 0x0032u << true << false << true << folders;
+    QTest::newRow("new style 0x0040") << 0x0062u << false << true << true << folders;
+    QTest::newRow("computers only 0x1000") << 0x1022u << false << false << false << folders;
+    QTest::newRow("printers only 0x2000") << 0x2022u << false << false << false << folders;
+    QTest::newRow("files too 0x4000")
+        << 0x4022u << false << false << true << QStringList{"Alpha", "Beta", "readme.txt"};
 }
 
 void FolderDialogTest::controlsFollowTheOptions() {
@@ -107,8 +90,13 @@ void FolderDialogTest::controlsFollowTheOptions() {
     FolderDialog dialog({QString(), root(), options});
     QTEST(dialog.findChild<QLineEdit*>("nameEdit") != nullptr, "editBox");
     QTEST(dialog.findChild<QPushButton*>("newFolderButton") != nullptr, "newFolderButton");
-    auto* buttons = dialog.findChild<QDialogButtonBox*>();
-    QTEST(buttons->button(QDialogButtonBox::Ok)->isEnabled(), "okEnabled");
+    QTEST(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled(),
+          "okEnabled");
+    auto* tree = dialog.findChild<QTreeView*>("folderTree");
+    const QPersistentModelIndex rootItem = tree->currentIndex();
+    QVERIFY(rootItem.isValid());
+    QFETCH(QStringList, listed);
+    QTRY_COMPARE_WITH_TIMEOUT(childNames(*tree, rootItem), listed, 30000);
 }
 
 void FolderDialogTest::selectionStaysInsideTheRoot() {
@@ -123,92 +111,50 @@ void FolderDialogTest::selectionStaysInsideTheRoot() {
     QVERIFY(!dialog.selectPath(root() + "/Beta/../../outside"));
 }
 
-void FolderDialogTest::confirmSelection_data() {
+void FolderDialogTest::confirm_data() {
     QTest::addColumn<unsigned>("options");
-    QTest::addColumn<QString>("select");
-    QTest::addColumn<QString>("chosen"); // relative to the root; "-" = refused
-    QTest::newRow("folder") << 0x0022u << "Beta"
-                            << "Beta";
-    QTest::newRow("the root itself") << 0x0022u << ""
-                                     << "";
-    QTest::newRow("file when files are listed") << 0x4022u << "readme.txt"
-                                                << "readme.txt";
-    QTest::newRow("file refused when only folders count") << 0x4023u << "readme.txt"
-                                                          << "-";
-    QTest::newRow("computers only") << 0x1022u << "Beta"
-                                    << "-";
+    QTest::addColumn<QString>("select"); // below the root
+    QTest::addColumn<QString>("typed");  // into the name box; "@" stands for the tmp folder
+    QTest::addColumn<QString>("chosen"); // below the tmp folder; "-" = refused
+    const auto row = [](const char* name, unsigned options, const char* select, const char* typed,
+                        const char* chosen) {
+        QTest::newRow(name) << options << QString::fromUtf8(select) << QString::fromUtf8(typed)
+                            << QString::fromUtf8(chosen);
+    };
+    row("folder", 0x0022, "Beta", "", "root/Beta");
+    row("the root itself", 0x0022, "", "", "root");
+    row("file when files are listed", 0x4022, "readme.txt", "", "root/readme.txt");
+    row("file refused when only folders count", 0x4023, "readme.txt", "", "-");
+    row("computers only", 0x1022, "Beta", "", "-");
+    // With the edit box (0x0010): a name typed there counts from the selected folder.
+    row("name unchanged", 0x0032, "Beta", "", "root/Beta");
+    row("child of the selection", 0x0032, "Beta", "Inner", "root/Beta/Inner");
+    row("blanks around the name", 0x0032, "Beta", "  Inner ", "root/Beta/Inner");
+    row("missing folder", 0x0032, "Beta", "Nowhere", "-");
+    row("absolute path inside", 0x0032, "Alpha", "@root/Beta", "root/Beta");
+    row("absolute path outside", 0x0032, "Alpha", "@outside", "-");
+    row("climbing out", 0x0032, "Alpha", "../../outside", "-");
+    row("a file is not a folder", 0x0032, "", "readme.txt", "-");
 }
 
-void FolderDialogTest::confirmSelection() {
+void FolderDialogTest::confirm() {
     QFETCH(unsigned, options);
-    QFETCH(QString, select);
-    QFETCH(QString, chosen);
-    FolderDialog dialog({QString(), root(), options});
-    QVERIFY(dialog.selectPath(select.isEmpty() ? root() : root() + "/" + select));
-    dialog.accept();
-    if (chosen == "-") {
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(dialog.chosenPath(), QString());
-    } else {
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        const QString expected = chosen.isEmpty() ? root() : root() + "/" + chosen;
-        QCOMPARE(dialog.chosenPath(), QDir::toNativeSeparators(QDir::cleanPath(expected)));
-    }
-}
-
-void FolderDialogTest::typedName_data() {
-    QTest::addColumn<QString>("select");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("chosen"); // relative to the tmp folder; "-" = refused
-    QTest::newRow("name unchanged") << "Beta"
-                                    << ""
-                                    << "root/Beta";
-    QTest::newRow("child of the selection") << "Beta"
-                                            << "Inner"
-                                            << "root/Beta/Inner";
-    QTest::newRow("blanks around the name") << "Beta"
-                                            << "  Inner "
-                                            << "root/Beta/Inner";
-    QTest::newRow("missing folder") << "Beta"
-                                    << "Nowhere"
-                                    << "-";
-    QTest::newRow("absolute path inside") << "Alpha"
-                                          << "@root/Beta"
-                                          << "root/Beta";
-    QTest::newRow("absolute path outside") << "Alpha"
-                                           << "@outside"
-                                           << "-";
-    QTest::newRow("climbing out") << "Alpha"
-                                  << "../../outside"
-                                  << "-";
-    QTest::newRow("a file is not a folder") << ""
-                                            << "readme.txt"
-                                            << "-";
-}
-
-void FolderDialogTest::typedName() {
     QFETCH(QString, select);
     QFETCH(QString, typed);
     QFETCH(QString, chosen);
-    FolderDialog dialog({QString(), root(), 0x0032});
+    FolderDialog dialog({QString(), root(), options});
     QVERIFY(dialog.selectPath(select.isEmpty() ? root() : root() + "/" + select));
-    auto* edit = dialog.findChild<QLineEdit*>("nameEdit");
-    QVERIFY(edit);
-    // The box shows the selected item's name until the user types.
-    QCOMPARE(edit->text(), select.isEmpty() ? QStringLiteral("root") : select);
-    if (!typed.isEmpty()) {
-        if (typed.startsWith('@'))
-            typed = tmp_.filePath(typed.mid(1));
-        edit->setText(typed);
+    if (auto* edit = dialog.findChild<QLineEdit*>("nameEdit")) {
+        // The box shows the selected item's name until the user types.
+        QCOMPARE(edit->text(), select.isEmpty() ? QStringLiteral("root") : select);
+        if (!typed.isEmpty())
+            edit->setText(typed.replace(QLatin1Char('@'), tmp_.path() + "/"));
     }
     dialog.accept();
-    if (chosen == "-") {
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(dialog.chosenPath(), QString());
-    } else {
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.chosenPath(), QDir::toNativeSeparators(tmp_.filePath(chosen)));
-    }
+    const bool refused = chosen == "-";
+    QCOMPARE(dialog.result(), int(refused ? QDialog::Rejected : QDialog::Accepted));
+    QCOMPARE(dialog.chosenPath(),
+             refused ? QString() : QDir::toNativeSeparators(tmp_.filePath(chosen)));
 }
 
 void FolderDialogTest::noRootStartsAtHome_data() {
