@@ -1,84 +1,59 @@
 # shellcheck shell=bash disable=SC2034,SC2154
 # Helpers for the end-to-end tests: a private application folder, the program's
-# processes, its windows on the X server, keys and mouse through xdotool, and polling
-# with deadlines. Sourced by framora_e2e.sh, which sets work, bindir and the E2E_* knobs.
+# processes, its windows on the X server, keys through xdotool, and polling with
+# deadlines. Sourced by framora_e2e.sh, which sets work and bindir.
 
-# How long any one awaited condition may take. Generous: the machine may be busy.
+# How long any one awaited condition may take (generous: the machine may be busy), and
+# the pause between two looks.
 E2E_DEADLINE=${E2E_DEADLINE:-30}
-# Pause between two looks at a condition.
 E2E_POLL=${E2E_POLL:-0.1}
 
-# The clip every test plays: its file name, size and length. Long enough that the end of
-# the clip, which ends every capture mode, never comes before a test has switched a mode
-# off itself, even on a busy machine.
-clip_name=clip.mp4
-clip_width=320
-clip_height=240
-clip_seconds=${E2E_CLIP_SECONDS:-20}
+# The clip every test plays. Long enough that its end, which ends every capture mode,
+# never comes before a test has switched a mode off itself.
+clip_name=clip.mp4 clip_width=320 clip_height=240 clip_seconds=${E2E_CLIP_SECONDS:-20}
 
-# The main window's design client area and the video area inside it, in pixels at 96 DPI;
+# The main window's design client area and the video area in it, in pixels at 96 DPI;
 # the window's real width gives the scale.
 readonly client_width=489 client_height=418
 readonly stage_left=72 stage_top=8 stage_width=345 stage_height=258
 
 started_pids=()
-main_pid=
-holder_pid=
+main_pid='' holder_pid=''
 
 log() { printf '%s\n' "$*"; }
 
-# Says what went wrong, leaves a picture of the screen and the program's output, and ends
-# the test (the exit trap stops the program).
+# Says what went wrong, leaves a picture of the screen, the windows and the program's
+# output, and ends the test (the exit trap stops the program).
 fail() {
     printf 'FAIL: %s\n' "$*" >&2
-    if [ -n "${work:-}" ] && [ -d "$work" ]; then
-        import -window root "$work/failure.png" 2>/dev/null &&
-            printf 'screen at the failure: %s\n' "$work/failure.png" >&2
-        log_windows >&2
-        local f
+    if [ -d "${work:-}" ]; then
+        import -window root "$work/failure.png" 2>/dev/null && echo "screen: $work/failure.png" >&2
+        local w f
+        for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+            printf '  window %s "%s"\n' "$w" "$(xdotool getwindowname "$w" 2>/dev/null)" >&2
+        done
         for f in "$work"/framora-*.err; do
-            [ -s "$f" ] || continue
-            printf -- '--- last lines of %s\n' "$f" >&2
-            tail -n 20 "$f" >&2
+            [ -s "$f" ] && printf -- '--- %s\n%s\n' "$f" "$(tail -n 20 "$f")" >&2
         done
     fi
     exit 1
 }
 
-log_windows() {
-    local w
-    printf 'visible windows:\n'
-    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
-        printf '  %s "%s"\n' "$w" "$(xdotool getwindowname "$w" 2>/dev/null)"
-    done
-}
-
 # Running, and not merely a child that has ended and is still to be waited for.
 alive() {
     local state
-    state=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
-    case $state in
-    Z*) return 1 ;;
-    esac
+    state=$(ps -o stat= -p "$1" 2>/dev/null) && [ "${state#Z}" = "$state" ]
 }
 ended() { ! alive "$1"; }
 
 # wait_until <what> <command...>: runs the command until it succeeds. Fails the test when
 # the deadline passes or the main program has ended meanwhile.
 wait_until() {
-    local what=$1
+    local what=$1 deadline=$((SECONDS + E2E_DEADLINE))
     shift
-    local deadline=$((SECONDS + E2E_DEADLINE))
-    while :; do
-        if "$@"; then
-            return 0
-        fi
-        if [ -n "$main_pid" ] && ! alive "$main_pid"; then
-            fail "framora ended while waiting for: $what"
-        fi
-        if [ "$SECONDS" -ge "$deadline" ]; then
-            fail "no $what within ${E2E_DEADLINE} s"
-        fi
+    until "$@"; do
+        [ -z "$main_pid" ] || alive "$main_pid" || fail "framora ended while waiting for: $what"
+        [ "$SECONDS" -lt "$deadline" ] || fail "no $what within ${E2E_DEADLINE} s"
         sleep "$E2E_POLL"
     done
 }
@@ -99,6 +74,13 @@ write_config() {
     printf '%s\r\n' "$1" "$2" "$3" "$4" "$5" 0 1 English.ini >"$app/Config.cfg"
 }
 
+# expect_config <line...>: Config.cfg holds exactly these lines, each ending in CR LF.
+expect_config() {
+    printf '%s\r\n' "$@" >"$work/expected.cfg"
+    cmp "$work/expected.cfg" "$app/Config.cfg" ||
+        fail "Config.cfg is not as expected: $(od -c "$app/Config.cfg" | head -n 8)"
+}
+
 make_clip() {
     ffmpeg -hide_banner -loglevel error -y -f lavfi \
         -i "testsrc=size=${clip_width}x${clip_height}:rate=25:duration=${clip_seconds}" \
@@ -106,8 +88,8 @@ make_clip() {
         fail "ffmpeg could not make the test clip"
 }
 
-# start_framora <arguments...>: starts the program from the private folder; its id is
-# left in started_pid. Each start gets its own output files.
+# start_framora <arguments...>: starts the program from the private folder, with output
+# files of its own; its id is left in started_pid.
 start_framora() {
     local n=$((${#started_pids[@]} + 1))
     (cd "$work" && exec "$app/framora" "$@") >"$work/framora-$n.out" 2>"$work/framora-$n.err" &
@@ -115,29 +97,22 @@ start_framora() {
     started_pids+=("$started_pid")
 }
 
-# Ends one program: politely first, then for certain.
-stop_framora() {
-    local pid=$1
-    alive "$pid" || return 0
-    kill -TERM "$pid" 2>/dev/null || true
-    for _ in $(seq 1 100); do
-        alive "$pid" || break
-        sleep 0.1
-    done
-    alive "$pid" && kill -KILL "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null || true
-}
-
+# Ends every program started: politely first, then for certain.
 stop_all() {
     local pid
-    for pid in "${started_pids[@]}"; do
-        stop_framora "$pid"
+    for pid in "${started_pids[@]}" $holder_pid; do
+        alive "$pid" || continue
+        kill -TERM "$pid" 2>/dev/null || true
+        for _ in $(seq 1 100); do
+            alive "$pid" || break
+            sleep 0.1
+        done
+        if alive "$pid"; then
+            kill -KILL "$pid" 2>/dev/null || true
+        fi
+        wait "$pid" 2>/dev/null || true
     done
-    if [ -n "$holder_pid" ]; then
-        kill "$holder_pid" 2>/dev/null || true
-        wait "$holder_pid" 2>/dev/null || true
-        holder_pid=
-    fi
+    holder_pid=''
 }
 
 # Xvfb as xvfb-run starts it resets when its last client leaves and refuses connections
@@ -153,12 +128,10 @@ hold_display() {
         while alive "$holder_pid" && [ ! -s "$out" ]; do
             sleep 0.05
         done
-        if alive "$holder_pid"; then
-            return 0
-        fi
+        alive "$holder_pid" && return 0
         wait "$holder_pid" 2>/dev/null || true
-        holder_pid=
-        [ "$SECONDS" -lt "$deadline" ] || fail "cannot connect to the display $DISPLAY: $(cat "$out.err")"
+        holder_pid=''
+        [ "$SECONDS" -lt "$deadline" ] || fail "cannot connect to $DISPLAY: $(cat "$out.err")"
         sleep "$E2E_POLL"
     done
 }
@@ -170,9 +143,8 @@ find_window() {
     id=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n 1)
     [ -n "$id" ] && printf '%s\n' "$id"
 }
-
 has_window() { find_window "$1" "$2" >/dev/null; }
-no_window() { ! find_window "$1" "$2" >/dev/null; }
+no_window() { ! has_window "$1" "$2"; }
 
 # await_window <pid> <title regex> <what>: waits for the window and prints its id.
 await_window() {
@@ -181,9 +153,7 @@ await_window() {
 }
 
 # Visible windows of any process whose title matches.
-count_windows() {
-    xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l
-}
+count_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
 
 # press <window> <keys...>: gives the window the keyboard focus (there is no window
 # manager to do it) and types the keys.
@@ -201,49 +171,39 @@ window_geometry() {
     win_x=$X win_y=$Y win_w=$WIDTH win_h=$HEIGHT
 }
 
-# Looks at the middle of the video area of the main window: sets stage_colours (the number
-# of distinct colours there) and stage_sum (a checksum of the pixels).
-grab_stage() {
+# True once two looks in a row at the middle of the video area show a moving picture:
+# many colours (not the white cover nor an empty black area) that differ from the look
+# before. The client area sits below the menu bar, at the bottom of the window; a margin
+# of a tenth of the video area on every side keeps the look inside it.
+previous_stage_sum=''
+video_moving() {
+    local crop shot=$work/stage.png colours sum
     window_geometry "$1"
-    # The client area sits below the menu bar, at the bottom of the window; a margin of
-    # a tenth of the video area on every side keeps the look inside it.
-    local crop
     crop=$(awk -v x="$win_x" -v y="$win_y" -v w="$win_w" -v h="$win_h" \
         -v cw="$client_width" -v ch="$client_height" -v sl="$stage_left" -v st="$stage_top" \
         -v sw="$stage_width" -v sh="$stage_height" 'BEGIN {
-            s = w / cw
-            top = y + h - ch * s + st * s
+            s = w / cw; top = y + h - ch * s + st * s
             printf "%dx%d+%d+%d", sw * s * 0.8, sh * s * 0.8, x + (sl + sw * 0.1) * s, top + sh * s * 0.1
         }')
-    local shot=$work/stage.png
     import -window root -crop "$crop" +repage "$shot" 2>/dev/null || return 1
-    stage_colours=$(identify -format '%k' "$shot")
-    stage_sum=$(md5sum <"$shot")
-}
-
-# True once two looks in a row show a moving picture in the video area: many colours
-# (not the white cover nor an empty black area) that differ from the look before.
-previous_stage_sum=
-video_moving() {
-    grab_stage "$1" || return 1
-    if [ "$stage_colours" -lt 16 ]; then
-        previous_stage_sum=
-        return 1
-    fi
-    if [ -n "$previous_stage_sum" ] && [ "$stage_sum" != "$previous_stage_sum" ]; then
-        previous_stage_sum=
+    colours=$(identify -format '%k' "$shot")
+    sum=$(md5sum <"$shot")
+    if [ "$colours" -ge 16 ] && [ -n "$previous_stage_sum" ] && [ "$sum" != "$previous_stage_sum" ]; then
+        previous_stage_sum=''
         return 0
     fi
-    previous_stage_sum=$stage_sum
+    previous_stage_sum=$sum
+    [ "$colours" -ge 16 ] || previous_stage_sum=''
     return 1
 }
 
 await_video_playing() {
-    previous_stage_sum=
+    previous_stage_sum=''
     wait_until "moving video in the window" video_moving "$1"
 }
 
-# Snapshot files of an extension in a folder, hidden files in progress left out.
+# count_images <folder> <extension>: the snapshot files there (files in progress are
+# hidden and not counted).
 count_images() {
     local n=0 f
     for f in "$1"/IMG_*."$2"; do
@@ -251,42 +211,37 @@ count_images() {
     done
     printf '%s\n' "$n"
 }
-
 images_at_least() { [ "$(count_images "$1" "$2")" -ge "$3" ]; }
 
-# Waits until the number of images stays the same for <seconds>, and prints it.
+# await_stable_count <folder> <extension> <seconds>: waits until the number of images
+# stays the same for that long, and prints it.
 await_stable_count() {
-    local folder=$1 ext=$2 quiet=$3
-    local deadline=$((SECONDS + E2E_DEADLINE)) last count since=$SECONDS
-    last=$(count_images "$folder" "$ext")
+    local deadline=$((SECONDS + E2E_DEADLINE)) since=$SECONDS last count
+    last=$(count_images "$1" "$2")
     while :; do
         sleep "$E2E_POLL"
-        count=$(count_images "$folder" "$ext")
+        count=$(count_images "$1" "$2")
         if [ "$count" != "$last" ]; then
-            last=$count
-            since=$SECONDS
-        elif [ $((SECONDS - since)) -ge "$quiet" ]; then
+            last=$count since=$SECONDS
+        elif [ $((SECONDS - since)) -ge "$3" ]; then
             printf '%s\n' "$count"
             return 0
         fi
-        [ "$SECONDS" -lt "$deadline" ] || fail "the number of .$ext images kept growing ($count)"
+        [ "$SECONDS" -lt "$deadline" ] || fail "the number of .$2 images kept growing ($count)"
     done
 }
 
-# file_magic <file> <count>: the first bytes of the file in hex.
-file_magic() { head -c "$2" "$1" | od -An -tx1 | tr -d ' \n'; }
-
 # expect_image <file> <PNG|JPEG>: a real image of that format at the clip's size.
 expect_image() {
-    local file=$1 format=$2 magic described
-    [ -f "$file" ] || fail "missing image $file"
-    case $format in
+    local magic described
+    [ -f "$1" ] || fail "missing image $1"
+    case $2 in
     PNG) magic=89504e470d0a1a0a ;;
     JPEG) magic=ffd8ff ;;
     esac
-    [ "$(file_magic "$file" $((${#magic} / 2)))" = "$magic" ] ||
-        fail "$file does not start like a $format file ($(file_magic "$file" 8))"
-    described=$(identify -format '%m %w %h' "$file" 2>&1) || fail "identify cannot read $file: $described"
-    [ "$described" = "$format $clip_width $clip_height" ] ||
-        fail "$file is '$described', expected '$format $clip_width $clip_height'"
+    [ "$(head -c $((${#magic} / 2)) "$1" | od -An -tx1 | tr -d ' \n')" = "$magic" ] ||
+        fail "$1 does not start like a $2 file"
+    described=$(identify -format '%m %w %h' "$1" 2>&1) || fail "identify cannot read $1: $described"
+    [ "$described" = "$2 $clip_width $clip_height" ] ||
+        fail "$1 is '$described', expected '$2 $clip_width $clip_height'"
 }
