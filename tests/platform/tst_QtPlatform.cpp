@@ -63,7 +63,6 @@ private Q_SLOTS:
     void startProgram_data();
     void startProgram();
     void openFileDialog();
-    void openFileDialogCancel();
     void browseForFolder_data();
     void browseForFolder();
 
@@ -90,14 +89,10 @@ void QtPlatformTest::messageBox_data() {
     const auto Ok = MessageButtons::Ok, YesNo = MessageButtons::YesNo;
     row("critical ok", "Error", Critical, Ok, "Ok", "Error", QMessageBox::Critical,
         MessageAnswer::Ok);
-    row("exclamation, Escape", "Warning", Exclamation, Ok, "Escape", "Warning",
-        QMessageBox::Warning, MessageAnswer::Ok);
     row("no icon, empty title shows the application", "", None, Ok, "Ok", app, QMessageBox::NoIcon,
         MessageAnswer::Ok);
     row("question yes", "Warning", Question, YesNo, "Yes", "Warning", QMessageBox::Question,
         MessageAnswer::Yes);
-    row("question no", "Warning", Question, YesNo, "No", "Warning", QMessageBox::Question,
-        MessageAnswer::No);
     row("exit question escaped is no", "", Exclamation, YesNo, "Escape", app, QMessageBox::Warning,
         MessageAnswer::No);
 }
@@ -293,12 +288,6 @@ void QtPlatformTest::openFileDialog() {
     QCOMPARE(filters, qtNameFilters("All Supported Formats|*.avi;*.mkv|AVI|*.avi|MKV|*.mkv"));
     QCOMPARE(selectedFilter, QStringLiteral("All Supported Formats"));
     QCOMPARE(chosen, QDir::toNativeSeparators(folder + "/CLIP2.AVI"));
-}
-
-void QtPlatformTest::openFileDialogCancel() {
-    whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    QtPlatform platform(tmp_.filePath("open.lock"));
-    QCOMPARE(platform.openFileDialog(nullptr, "AVI|*.avi"), QString());
 }
 
 void QtPlatformTest::browseForFolder_data() {
