@@ -331,6 +331,27 @@ private Q_SLOTS:
         QVERIFY(rig.enabled(u"fullScreenButton"_s));
     }
 
+    void timeLabel_data() {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("0") << 0 << u"00:00:00"_s;
+        QTest::newRow("59") << 59 << u"00:00:59"_s;
+        QTest::newRow("61") << 61 << u"00:01:01"_s;
+        QTest::newRow("3600") << 3600 << u"01:00:00"_s;
+        QTest::newRow("360000: hours are not limited") << 360000 << u"100:00:00"_s;
+    }
+
+    void timeLabel() {
+        QFETCH(int, seconds);
+        QFETCH(QString, shown);
+        Rig rig;
+        QVERIFY(rig.loadPlaying());
+        rig.engine.time = seconds;
+        rig.engine.length = 360000;
+        rig.form->movieTimer_Timer();
+        QCOMPARE(rig.label(u"timeElapsed"_s), shown + u" / 100:00:00"_s);
+    }
+
     void captureModeStateTable() {
         Rig rig;
         QVERIFY(rig.loadPlaying());
