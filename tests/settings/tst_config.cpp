@@ -162,54 +162,49 @@ private Q_SLOTS:
     void acceptedForms_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<Settings>("expected");
+        // The defaults with /pics as bare lines, some of them changed by each row.
+        const auto file = [](std::initializer_list<std::pair<int, QByteArray>> changes,
+                             const QByteArray& end = "\r\n") {
+            QList<QByteArray> lines = {"0", "/pics", "IMG_", "0", "5000", "0", "1", "English.ini"};
+            for (const auto& [line, value] : changes)
+                lines[line] = value;
+            return lines.join(end) + end;
+        };
         Settings s;
         s.snapshotFolder = u"/pics"_s;
-        QTest::newRow("bare numbers")
-            << QByteArray("0\r\n/pics\r\nIMG_\r\n0\r\n5000\r\n0\r\n1\r\nEnglish.ini\r\n") << s;
+        QTest::newRow("bare numbers") << file({}) << s;
         QTest::newRow("print form")
-            << QByteArray(" 0 \r\n/pics\r\nIMG_\r\n 0 \r\n 5000 \r\n 0 \r\n 1 \r\nEnglish.ini\r\n")
-            << s;
-        QTest::newRow("LF only") << QByteArray("0\n/pics\nIMG_\n0\n5000\n0\n1\nEnglish.ini\n") << s;
-        QTest::newRow("last line without ending")
-            << QByteArray("0\r\n/pics\r\nIMG_\r\n0\r\n5000\r\n0\r\n1\r\nEnglish.ini") << s;
-        QTest::newRow("lines after the eighth ignored")
-            << QByteArray(
-                   "0\r\n/pics\r\nIMG_\r\n0\r\n5000\r\n0\r\n1\r\nEnglish.ini\r\nmore\r\n300\r\n")
-            << s;
-        QTest::newRow("blanks and tabs around values")
-            << QByteArray("\t0 \r\n  /pics  \r\n IMG_\t\r\n 0\r\n  5000\t\r\n0 \r\n 1 \r\n "
-                          "English.ini \r\n")
-            << s;
-        QTest::newRow("plus sign")
-            << QByteArray("+0\r\n/pics\r\nIMG_\r\n0\r\n+5000\r\n0\r\n1\r\nEnglish.ini\r\n") << s;
+            << file({{0, " 0 "}, {3, " 0 "}, {4, " 5000 "}, {5, " 0 "}, {6, " 1 "}}) << s;
+        QTest::newRow("LF only") << file({}, "\n") << s;
+        QTest::newRow("last line without ending") << file({}).chopped(2) << s;
+        QTest::newRow("lines after the eighth ignored") << file({}) + "more\r\n300\r\n" << s;
+        QTest::newRow("blanks and tabs around values") << file({{0, "\t0 "},
+                                                                {1, "  /pics  "},
+                                                                {2, " IMG_\t"},
+                                                                {4, "  5000\t"},
+                                                                {7, " English.ini "}})
+                                                       << s;
+        QTest::newRow("plus sign") << file({{0, "+0"}, {4, "+5000"}}) << s;
 
         Settings edge = s;
         edge.imageFormat = 255;
-        edge.timedInterval = std::numeric_limits<std::int32_t>::min();
+        edge.timedInterval = 10;
         edge.showPreview = std::numeric_limits<std::int16_t>::min();
         edge.disableScreenSaver = 5;
-        edge.timedInterval = 10;
         QTest::newRow("in range but outside meaning")
-            << QByteArray("255\r\n/pics\r\nIMG_\r\n0\r\n10\r\n-32768\r\n5\r\nEnglish.ini\r\n")
-            << edge;
+            << file({{0, "255"}, {4, "10"}, {5, "-32768"}, {6, "5"}}) << edge;
 
         Settings texts = s;
         texts.snapshotFolder = u"C:\\Bilder\\Müller"_s;
         texts.filePrefix = u"ß€"_s;
         QTest::newRow("Windows-1252 texts")
-            << QByteArray(
-                   "0\r\nC:\\Bilder\\M\xfcller\r\n\xdf\x80\r\n0\r\n5000\r\n0\r\n1\r\nEnglish."
-                   "ini\r\n")
-            << texts;
-        QTest::newRow("UTF-8 texts") << QByteArray("0\r\nC:"
-                                                   "\\Bilder\\M\xc3\xbcller\r\n\xc3\x9f\xe2\x82\xac"
-                                                   "\r\n0\r\n5000\r\n0\r\n1\r\nEnglish.ini\r\n")
-                                     << texts;
+            << file({{1, "C:\\Bilder\\M\xfcller"}, {2, "\xdf\x80"}}) << texts;
+        QTest::newRow("UTF-8 texts")
+            << file({{1, "C:\\Bilder\\M\xc3\xbcller"}, {2, "\xc3\x9f\xe2\x82\xac"}}) << texts;
         Settings empty = s;
         empty.filePrefix.clear();
         empty.languageFile.clear();
-        QTest::newRow("empty text lines")
-            << QByteArray("0\r\n/pics\r\n\r\n0\r\n5000\r\n0\r\n1\r\n\r\n") << empty;
+        QTest::newRow("empty text lines") << file({{2, ""}, {7, ""}}) << empty;
     }
 
     void acceptedForms() {
