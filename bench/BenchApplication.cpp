@@ -38,6 +38,8 @@ bool BenchApplication::notify(QObject* receiver, QEvent* event) {
     handlerMs_.push_back(ms);
     if (tick)
         tickMs_.push_back(ms);
+    if (type == QEvent::UpdateRequest)
+        paintMs_.push_back(ms);
     if (ms > slowestMs_) {
         slowestMs_ = ms;
         slowest_ =
@@ -53,6 +55,7 @@ void BenchApplication::startRecording(QObject* tickTimer) {
     tickTimer_ = tickTimer;
     handlerMs_.clear();
     tickMs_.clear();
+    paintMs_.clear();
     probeMs_.clear();
     slowestMs_ = 0;
     slowest_.clear();

@@ -25,6 +25,8 @@ public:
 
     [[nodiscard]] const std::vector<double>& handlerMs() const { return handlerMs_; }
     [[nodiscard]] const std::vector<double>& tickMs() const { return tickMs_; }
+    // Repaints of a window (the backing store's update requests).
+    [[nodiscard]] const std::vector<double>& paintMs() const { return paintMs_; }
     [[nodiscard]] const std::vector<double>& probeLatenessMs() const { return probeMs_; }
     // The longest delivery: its event type and receiver, for the report.
     [[nodiscard]] QString slowestHandler() const { return slowest_; }
@@ -41,5 +43,6 @@ private:
     QString slowest_;
     std::vector<double> handlerMs_;
     std::vector<double> tickMs_;
+    std::vector<double> paintMs_;
     std::vector<double> probeMs_;
 };

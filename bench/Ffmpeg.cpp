@@ -68,5 +68,8 @@ double Ffmpeg::psnr(const QString& raw, QSize size, const QString& image) const 
 QString Ffmpeg::version() const {
     const ChildResult child =
         runChild({QStringLiteral("ffmpeg"), QStringLiteral("-version")}, {}, true, stderrPath_);
-    return QString::fromUtf8(child.output).section(QLatin1Char('\n'), 0, 0).trimmed();
+    return QString::fromUtf8(child.output)
+        .section(QLatin1Char('\n'), 0, 0)
+        .section(QStringLiteral(" Copyright"), 0, 0)
+        .trimmed();
 }

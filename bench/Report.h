@@ -1,7 +1,14 @@
 #pragma once
 
+#include <QJsonObject>
+#include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <map>
+
+#include "bench/Ffmpeg.h"
 
 struct ReportOptions {
     QString clips;       // folder of clip-<W>x<H>.mp4
@@ -13,6 +20,48 @@ struct ReportOptions {
     QStringList parts;   // snapshot, continuous, idle, startup; empty = all
 };
 
-// Runs every measurement in a process of its own, ffmpeg beside ours, and prints the
-// tables (Markdown) with the targets met or missed. Exit status 0 when everything ran.
-int runReport(const ReportOptions& options);
+// The whole benchmark: every measurement in a process of its own, ffmpeg beside ours,
+// and the tables (Markdown) with the targets met or missed.
+class Report {
+public:
+    static constexpr double kFps = 25;
+    static constexpr double kSnapshotRatioTarget = 1.5;
+    static constexpr double kCompletenessTarget = 0.95;
+    static constexpr double kPngRateTarget = 0.9;
+    static constexpr double kStallTargetMs = 16;
+    static constexpr double kIdleTargetPercent = 2;
+    static constexpr double kStartupTargetMs = 500;
+
+    explicit Report(ReportOptions options);
+
+    // Exit status: 0 when everything ran (whatever the verdicts).
+    [[nodiscard]] int run();
+
+private:
+    [[nodiscard]] bool wants(const char* part) const {
+        return o_.parts.isEmpty() || o_.parts.contains(QLatin1String(part));
+    }
+    [[nodiscard]] QString clip(const QString& size) const;
+    [[nodiscard]] QString work(const QString& name) const;
+    [[nodiscard]] QStringList childEnvironment() const;
+    // Runs this program with arguments and returns the JSON object it printed last.
+    [[nodiscard]] QJsonObject self(const QStringList& arguments) const;
+    void line(const QString& text);
+    void target(const QString& what, bool met, const QString& figures);
+
+    void machine();
+    void snapshotCosts();
+    void continuousCapture();
+    [[nodiscard]] double ffmpegPngRate(const QString& raw, QSize size, int frames) const;
+    void idleAndPlaying();
+    void startup();
+
+    ReportOptions o_;
+    Ffmpeg ffmpeg_;
+    QTemporaryDir runtime_;
+    QStringList lines_;
+    QStringList targets_;
+    QJsonObject results_;
+    std::map<QString, double> capturePeakMiB_;
+    bool failed_ = false;
+};

@@ -51,7 +51,8 @@ static int report(int argc, char** argv) {
     }
     if (options.clips.isEmpty() || options.work.isEmpty() || options.framora.isEmpty())
         return usage();
-    return runReport(options);
+    Report report(options);
+    return report.run();
 }
 
 int main(int argc, char** argv) {

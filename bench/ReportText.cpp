@@ -1,0 +1,24 @@
+#include "bench/ReportText.h"
+
+QSize parseSize(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char('x'));
+    return parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
+}
+
+QString fixed(double value, int decimals) {
+    return QString::number(value, 'f', decimals);
+}
+
+std::vector<double> numbers(const QJsonArray& array) {
+    std::vector<double> values;
+    for (const QJsonValue& v : array)
+        values.push_back(v.toDouble());
+    return values;
+}
+
+std::vector<double> field(const std::vector<QJsonObject>& runs, const char* name) {
+    std::vector<double> values;
+    for (const QJsonObject& run : runs)
+        values.push_back(run.value(QLatin1String(name)).toDouble());
+    return values;
+}
