@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>

@@ -45,7 +45,6 @@ public:
     bool openFromCommandLine(const QString& path);
 
     [[nodiscard]] VideoSurface* stage() const { return stage_; }
-    [[nodiscard]] const QString& configPath() const { return configPath_; }
 
     // Opening media.
     void openMenu_Click();
