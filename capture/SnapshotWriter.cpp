@@ -9,20 +9,6 @@
 #include <QMutexLocker>
 #include <QThread>
 
-#ifdef Q_OS_LINUX
-#include <pthread.h>
-#include <sched.h>
-#endif
-
-// Encoding is bulk work. On Linux SCHED_BATCH keeps a worker that wakes up from
-// preempting the user-interface thread, without giving it less of the processor.
-static void runAsBatchWork() {
-#ifdef Q_OS_LINUX
-    sched_param param{};
-    (void)pthread_setschedparam(pthread_self(), SCHED_BATCH, &param);
-#endif
-}
-
 SnapshotWriter::SnapshotWriter(int threads, QObject* parent) : QObject(parent) {
     m_pool.setMaxThreadCount(threads > 0 ? threads : QThread::idealThreadCount());
 }
@@ -50,10 +36,7 @@ void SnapshotWriter::submit(SnapshotRequest request) {
         report(ticket, {}, problem);
         return;
     }
-    m_pool.start([this, ticket, request = std::move(request)] {
-        runAsBatchWork();
-        write(ticket, request);
-    });
+    m_pool.start([this, ticket, request = std::move(request)] { write(ticket, request); });
 }
 
 int SnapshotWriter::pending() const {
