@@ -13,7 +13,6 @@ class QTimer;
 // quarter of its width, aspect kept, in the bottom right corner with a small margin.
 [[nodiscard]] QRect previewRect(QSize preview, const QRect& video);
 
-
 // Where video is shown: the latest frame scaled to fit with its aspect ratio kept, on
 // black; over it, for a moment after each snapshot, a small preview of the image
 // written. Full screen shows the same picture in a frameless window of its own, so the
