@@ -10,4 +10,5 @@ apt-get install -y -qq --no-install-recommends \
     libvlc-dev vlc-plugin-base vlc-plugin-video-output \
     ffmpeg xvfb xauth xdotool imagemagick x11-utils \
     fonts-dejavu-core dbus dbus-x11 \
-    clang clang-format llvm-14 libclang-rt-14-dev desktop-file-utils >/dev/null
+    clang clang-format llvm-14 libclang-rt-14-dev desktop-file-utils \
+    libdeflate0 >/dev/null
