@@ -11,14 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-template <typename Control>
-static Control* place(QWidget* parent, const char* name, const QRectF& twips, float tpp) {
-    auto* control = new Control(parent);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(twipsToPixels(twips, tpp));
-    return control;
-}
-
 TimedSnapshotsDialog::TimedSnapshotsDialog(Settings& settings, const TextLookup& text,
                                            Platform& platform, const QString& okCaption,
                                            const QString& cancelCaption, QWidget* parent)
@@ -30,22 +22,23 @@ TimedSnapshotsDialog::TimedSnapshotsDialog(Settings& settings, const TextLookup&
         text_.SetCaptionfromINI(QStringLiteral("90"), QStringLiteral("Timed Snapshots")));
 
     // Created in tab order: the interval field first, so that it has the focus.
-    milliseconds_ = place<QLineEdit>(this, "milliseconds", {2040, 195, 975, 285}, tpp);
+    milliseconds_ = placeControl<QLineEdit>(this, "milliseconds", {2040, 195, 975, 285}, tpp);
     milliseconds_->setText(QString::number(settings_.timedInterval));
     milliseconds_->selectAll();
-    OKButton_ = place<QPushButton>(this, "OKButton", {4680, 120, 1215, 375}, tpp);
+    OKButton_ = placeControl<QPushButton>(this, "OKButton", {4680, 120, 1215, 375}, tpp);
     OKButton_->setText(okCaption);
     OKButton_->setDefault(true);
-    CancelButton_ = place<QPushButton>(this, "CancelButton", {4680, 600, 1215, 375}, tpp);
+    CancelButton_ = placeControl<QPushButton>(this, "CancelButton", {4680, 600, 1215, 375}, tpp);
     CancelButton_->setText(cancelCaption);
-    Check1_ = place<QCheckBox>(this, "Check1", {120, 1080, 5895, 255}, tpp);
+    Check1_ = placeControl<QCheckBox>(this, "Check1", {120, 1080, 5895, 255}, tpp);
     Check1_->setText(text_.SetCaptionfromINI(
         QStringLiteral("92"),
         QStringLiteral("Do not show this again and  use this value as the default.")));
-    requestLabel_ = place<QLabel>(this, "requestLabel", {120, 240, 1815, 195}, tpp);
+    requestLabel_ = placeControl<QLabel>(this, "requestLabel", {120, 240, 1815, 195}, tpp);
     requestLabel_->setText(
         text_.SetCaptionfromINI(QStringLiteral("91"), QStringLiteral("Capture a snapshot every")));
-    millisecondsLabel_ = place<QLabel>(this, "millisecondsLabel", {3120, 240, 1485, 195}, tpp);
+    millisecondsLabel_ =
+        placeControl<QLabel>(this, "millisecondsLabel", {3120, 240, 1485, 195}, tpp);
     millisecondsLabel_->setText(
         text_.SetCaptionfromINI(QStringLiteral("80"), QStringLiteral("milliseconds.")));
     for (QWidget* control : {static_cast<QWidget*>(Check1_), static_cast<QWidget*>(requestLabel_),

@@ -1,7 +1,7 @@
 #include "folderbrowse/BrowseProperties.h"
 
-#include "folderbrowse/BrowseMetrics.h"
 #include "folderbrowse/FolderBrowse.h"
+#include "platform/Twips.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -44,7 +44,7 @@ BrowseProperties::BrowseProperties(QWidget* parent) : QWidget(parent) {
 void BrowseProperties::buildElements() {
     const auto place = [this](QWidget* element, const char* name, QRectF twips) {
         element->setObjectName(QLatin1String(name));
-        element->setGeometry(BrowseMetrics::ToPixels(twips, *this));
+        element->setGeometry(twipsToPixels(twips, twipsPerPixel(*this)));
     };
     const auto check = [&](const char* name, const char* text, QRectF twips) {
         auto* box = new PageCheckBox(QLatin1String(text), this);
@@ -98,7 +98,7 @@ void BrowseProperties::buildElements() {
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    const QRect client = BrowseMetrics::ToPixels(QRectF(0, 0, 6105, 3345), *this);
+    const QRect client = twipsToPixels(QRectF(0, 0, 6105, 3345), twipsPerPixel(*this));
     setMinimumSize(client.size());
     resize(client.size());
 }

@@ -1,10 +1,10 @@
 #include "folderbrowse/FolderBrowse.h"
 
-#include "folderbrowse/BrowseMetrics.h"
 #include "folderbrowse/FolderBrowseError.h"
 #include "folderbrowse/PropertyBag.h"
 #include "folderbrowse/modBrowse.h"
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 
 #include <variant>
 
@@ -190,13 +190,14 @@ void FolderBrowse::WriteProperties(PropertyBag& bag) const {
             },
             property.field);
     }
-    const int himetric = BrowseMetrics::TwipsToHimetric(SideTwips);
+    // Containers record a control's extent in HIMETRIC (1/100 mm).
+    const int himetric = qRound(SideTwips * 2540.0 / 1440.0);
     bag.setExtent(QSize(himetric, himetric));
 }
 
 void FolderBrowse::forceSize() {
-    const QSize side(BrowseMetrics::ToPixels(SideTwips, BrowseMetrics::TwipsPerPixelX(*this)),
-                     BrowseMetrics::ToPixels(SideTwips, BrowseMetrics::TwipsPerPixelY(*this)));
+    const int pixels = qRound(SideTwips / twipsPerPixel(*this));
+    const QSize side(pixels, pixels);
     if (minimumSize() != side || maximumSize() != side)
         setFixedSize(side);
     if (size() != side)

@@ -2,8 +2,7 @@
 
 #include <QRect>
 #include <QRectF>
-
-class QWidget;
+#include <QWidget>
 
 // Window designs are kept in twips (1/1440 inch); widgets are placed in pixels.
 
@@ -28,3 +27,12 @@ void fitTextToWidth(QWidget& control);
 
 // Both steps at once, for placing a control from its design position.
 [[nodiscard]] QRect twipsToPixels(const QRectF& twips, float tpp);
+
+// Creates a control of a window drawn in twips, named and placed from its design position.
+template <typename Control>
+Control* placeControl(QWidget* parent, const char* objectName, const QRectF& twips, float tpp) {
+    auto* control = new Control(parent);
+    control->setObjectName(QLatin1String(objectName));
+    control->setGeometry(twipsToPixels(twips, tpp));
+    return control;
+}

@@ -43,14 +43,6 @@ static constexpr DefaultCaption kDefaultCaptions[] = {
     {"CancelButton", "&Cancel"},
 };
 
-template <typename Control>
-static Control* place(QWidget* parent, const char* name, const QRectF& twips, float tpp) {
-    auto* control = new Control(parent);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(twipsToPixels(twips, tpp));
-    return control;
-}
-
 OptionsDialog::OptionsDialog(Settings& settings, const TextLookup& text, Platform& platform,
                              QString configPath, std::function<bool()> videoOnScreen,
                              QWidget* parent)
@@ -61,44 +53,51 @@ OptionsDialog::OptionsDialog(Settings& settings, const TextLookup& text, Platfor
     setFixedSize(twipsToPixels(QRectF(0, 0, 6030, 5310), tpp).size());
 
     // Created in the order the focus should travel.
-    languageFrame_ = place<QGroupBox>(this, "languageFrame", {120, 120, 5775, 855}, tpp);
-    languageLabel_ = place<QLabel>(languageFrame_, "languageLabel", {120, 360, 1215, 195}, tpp);
+    languageFrame_ = placeControl<QGroupBox>(this, "languageFrame", {120, 120, 5775, 855}, tpp);
+    languageLabel_ =
+        placeControl<QLabel>(languageFrame_, "languageLabel", {120, 360, 1215, 195}, tpp);
     availableLanguages_ =
-        place<QComboBox>(languageFrame_, "availableLanguages", {1440, 360, 1815, 315}, tpp);
-    Picture1_ = place<QLabel>(languageFrame_, "Picture1", {3480, 397, 240, 240}, tpp);
+        placeControl<QComboBox>(languageFrame_, "availableLanguages", {1440, 360, 1815, 315}, tpp);
+    Picture1_ = placeControl<QLabel>(languageFrame_, "Picture1", {3480, 397, 240, 240}, tpp);
     Picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    snapshotsFrame_ = place<QGroupBox>(this, "snapshotsFrame", {120, 1080, 5775, 2775}, tpp);
+    snapshotsFrame_ = placeControl<QGroupBox>(this, "snapshotsFrame", {120, 1080, 5775, 2775}, tpp);
     imageFormatLabel_ =
-        place<QLabel>(snapshotsFrame_, "imageFormatLabel", {285, 360, 1005, 195}, tpp);
-    imageFormats_ = place<QComboBox>(snapshotsFrame_, "imageFormats", {1440, 300, 1335, 315}, tpp);
+        placeControl<QLabel>(snapshotsFrame_, "imageFormatLabel", {285, 360, 1005, 195}, tpp);
+    imageFormats_ =
+        placeControl<QComboBox>(snapshotsFrame_, "imageFormats", {1440, 300, 1335, 315}, tpp);
     imageFormats_->addItems({QStringLiteral("PNG"), QStringLiteral("JPG")});
     snapshotsPathLabel_ =
-        place<QLabel>(snapshotsFrame_, "snapshotsPathLabel", {120, 840, 1170, 195}, tpp);
-    snapshotPath_ = place<QLineEdit>(snapshotsFrame_, "snapshotPath", {1440, 795, 3135, 285}, tpp);
+        placeControl<QLabel>(snapshotsFrame_, "snapshotsPathLabel", {120, 840, 1170, 195}, tpp);
+    snapshotPath_ =
+        placeControl<QLineEdit>(snapshotsFrame_, "snapshotPath", {1440, 795, 3135, 285}, tpp);
     snapshotsBrowse_ =
-        place<QPushButton>(snapshotsFrame_, "snapshotsBrowse", {4680, 795, 975, 285}, tpp);
+        placeControl<QPushButton>(snapshotsFrame_, "snapshotsBrowse", {4680, 795, 975, 285}, tpp);
     snapshotsBrowse_->setAutoDefault(false);
-    prefixLabel_ = place<QLabel>(snapshotsFrame_, "prefixLabel", {135, 1320, 1155, 195}, tpp);
+    prefixLabel_ =
+        placeControl<QLabel>(snapshotsFrame_, "prefixLabel", {135, 1320, 1155, 195}, tpp);
     snapshotPrefix_ =
-        place<QLineEdit>(snapshotsFrame_, "snapshotPrefix", {1440, 1275, 3135, 285}, tpp);
+        placeControl<QLineEdit>(snapshotsFrame_, "snapshotPrefix", {1440, 1275, 3135, 285}, tpp);
     inputBoxCheck_ =
-        place<QCheckBox>(snapshotsFrame_, "inputBoxCheck", {120, 1680, 5535, 255}, tpp);
-    valueTitle_ = place<QLabel>(snapshotsFrame_, "valueTitle", {480, 2040, 1605, 195}, tpp);
-    milliseconds_ = place<QLineEdit>(snapshotsFrame_, "milliseconds", {2160, 1995, 975, 285}, tpp);
+        placeControl<QCheckBox>(snapshotsFrame_, "inputBoxCheck", {120, 1680, 5535, 255}, tpp);
+    valueTitle_ = placeControl<QLabel>(snapshotsFrame_, "valueTitle", {480, 2040, 1605, 195}, tpp);
+    milliseconds_ =
+        placeControl<QLineEdit>(snapshotsFrame_, "milliseconds", {2160, 1995, 975, 285}, tpp);
     millisecondsLabel_ =
-        place<QLabel>(snapshotsFrame_, "millisecondsLabel", {3240, 2010, 975, 255}, tpp);
+        placeControl<QLabel>(snapshotsFrame_, "millisecondsLabel", {3240, 2010, 975, 255}, tpp);
     previewSnapshot_ =
-        place<QCheckBox>(snapshotsFrame_, "previewSnapshot", {120, 2400, 5535, 255}, tpp);
+        placeControl<QCheckBox>(snapshotsFrame_, "previewSnapshot", {120, 2400, 5535, 255}, tpp);
 
-    miscellaneousFrame_ = place<QGroupBox>(this, "miscellaneousFrame", {120, 3960, 5775, 735}, tpp);
-    screenSaver_ = place<QCheckBox>(miscellaneousFrame_, "screenSaver", {120, 360, 5535, 255}, tpp);
+    miscellaneousFrame_ =
+        placeControl<QGroupBox>(this, "miscellaneousFrame", {120, 3960, 5775, 735}, tpp);
+    screenSaver_ =
+        placeControl<QCheckBox>(miscellaneousFrame_, "screenSaver", {120, 360, 5535, 255}, tpp);
 
-    Command1_ = place<QPushButton>(this, "Command1", {120, 4800, 2295, 375}, tpp);
+    Command1_ = placeControl<QPushButton>(this, "Command1", {120, 4800, 2295, 375}, tpp);
     Command1_->setAutoDefault(false);
-    OKButton_ = place<QPushButton>(this, "OKButton", {3360, 4800, 1215, 375}, tpp);
+    OKButton_ = placeControl<QPushButton>(this, "OKButton", {3360, 4800, 1215, 375}, tpp);
     OKButton_->setDefault(true);
-    CancelButton_ = place<QPushButton>(this, "CancelButton", {4680, 4800, 1215, 375}, tpp);
+    CancelButton_ = placeControl<QPushButton>(this, "CancelButton", {4680, 4800, 1215, 375}, tpp);
     CancelButton_->setAutoDefault(false);
 
     FolderBrowse1_ = new FolderBrowse(platform_, this);
