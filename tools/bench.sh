@@ -21,9 +21,9 @@ clips=$work/clips
 mkdir -p "$clips"
 # Natural-looking detail: a moving test pattern with fresh grain on every frame, at
 # bitrates a camera would use. Flat patterns would make PNG look cheap.
-for spec in 640x360:2500k 1280x720:6M 1920x1080:12M; do
-    size=${spec%%:*}
-    rate=${spec##*:}
+for clip_spec in 640x360:2500k 1280x720:6M 1920x1080:12M; do
+    size=${clip_spec%%:*}
+    rate=${clip_spec##*:}
     clip=$clips/clip-$size.mp4
     [ -s "$clip" ] && continue
     echo "Making $clip" >&2
