@@ -3,12 +3,15 @@
 #include "playback/vlc/ScreenSaverInhibitor.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
 
 #include <memory>
+
+static const QString kService = QStringLiteral("org.freedesktop.ScreenSaver");
 
 // Records the calls and answers Inhibit with increasing cookies.
 class FakeScreenSaver : public QObject {
@@ -24,134 +27,95 @@ public Q_SLOTS:
         return ++nextCookie;
     }
     void UnInhibit(uint cookie) { calls << QStringLiteral("UnInhibit %1").arg(cookie); }
+    // The test's own: answered only after every call sent before it.
+    void Ping() {}
 };
+
+enum class Bus { WithService, WithoutService, None };
+Q_DECLARE_METATYPE(Bus)
 
 class TstScreenSaverInhibitor : public QObject {
     Q_OBJECT
-private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-    void inhibitsWhileAsked();
-    void releasedBeforeTheAnswerCame();
-    void releasedWhenDestroyed();
-    void askingTwiceInhibitsOnce();
-    void withoutServiceOrBusNothingHappens();
 
-private:
     QProcess daemon_;
-    QString address_;
-    std::unique_ptr<QDBusConnection> service_;
-    std::unique_ptr<QDBusConnection> client_;
+    QDBusConnection service_{QStringLiteral("service")};
+    QDBusConnection client_{QStringLiteral("client")};
     FakeScreenSaver fake_;
-};
 
-void TstScreenSaverInhibitor::initTestCase() {
-    QCoreApplication::setApplicationName(QStringLiteral("Framora"));
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (program.isEmpty())
-        QSKIP("dbus-daemon is not installed");
-    daemon_.start(program, {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                            QStringLiteral("--print-address")});
-    QVERIFY(daemon_.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(daemon_.canReadLine(), 10000);
-    address_ = QString::fromLocal8Bit(daemon_.readLine()).trimmed();
-    service_ = std::make_unique<QDBusConnection>(
-        QDBusConnection::connectToBus(address_, QStringLiteral("service")));
-    QVERIFY(service_->isConnected());
-    QVERIFY(service_->registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
-    QVERIFY(service_->registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &fake_,
-                                     QDBusConnection::ExportAllSlots));
-    client_ = std::make_unique<QDBusConnection>(
-        QDBusConnection::connectToBus(address_, QStringLiteral("client")));
-    QVERIFY(client_->isConnected());
-}
+    // Every call sent on the client connection so far has reached the fake, and every
+    // answer that came before has been handled.
+    void settle() {
+        QDBusPendingCallWatcher ping(client_.asyncCall(
+            QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/ScreenSaver"),
+                                           kService, QStringLiteral("Ping"))));
+        QSignalSpy answered(&ping, &QDBusPendingCallWatcher::finished);
+        QTRY_COMPARE(answered.size(), 1);
+    }
 
-void TstScreenSaverInhibitor::cleanupTestCase() {
-    client_.reset();
-    service_.reset();
-    QDBusConnection::disconnectFromBus(QStringLiteral("client"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("service"));
-    if (daemon_.state() != QProcess::NotRunning) {
+private Q_SLOTS:
+    void initTestCase() {
+        QCoreApplication::setApplicationName(QStringLiteral("Framora"));
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        if (program.isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        daemon_.start(program, {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                QStringLiteral("--print-address")});
+        QVERIFY(daemon_.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(daemon_.canReadLine(), 10000);
+        const QString address = QString::fromLocal8Bit(daemon_.readLine()).trimmed();
+        service_ = QDBusConnection::connectToBus(address, QStringLiteral("service"));
+        QVERIFY(service_.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &fake_,
+                                        QDBusConnection::ExportAllSlots));
+        client_ = QDBusConnection::connectToBus(address, QStringLiteral("client"));
+        QVERIFY(client_.isConnected());
+    }
+    void cleanupTestCase() {
         daemon_.terminate();
         daemon_.waitForFinished();
     }
-}
-
-void TstScreenSaverInhibitor::init() {
-    fake_.calls.clear();
-    fake_.nextCookie = 41;
-}
-
-void TstScreenSaverInhibitor::inhibitsWhileAsked() {
-    ScreenSaverInhibitor inhibitor(*client_);
-    inhibitor.setInhibited(true);
-    QVERIFY(inhibitor.isInhibited());
-    QTRY_COMPARE(fake_.calls, QStringList{QStringLiteral("Inhibit Framora why")});
-    inhibitor.setInhibited(false);
-    QTRY_COMPARE(fake_.calls.size(), 2);
-    QCOMPARE(fake_.calls.at(1), QStringLiteral("UnInhibit 42"));
-    // Again: a new cookie.
-    inhibitor.setInhibited(true);
-    QTRY_COMPARE(fake_.calls.size(), 3);
-    inhibitor.setInhibited(false);
-    QTRY_COMPARE(fake_.calls.size(), 4);
-    QCOMPARE(fake_.calls.at(3), QStringLiteral("UnInhibit 43"));
-}
-
-void TstScreenSaverInhibitor::releasedBeforeTheAnswerCame() {
-    ScreenSaverInhibitor inhibitor(*client_);
-    inhibitor.setInhibited(true);
-    inhibitor.setInhibited(false); // the answer to Inhibit is still on its way
-    QTRY_COMPARE(fake_.calls.size(), 2);
-    QCOMPARE(fake_.calls.at(1), QStringLiteral("UnInhibit 42"));
-}
-
-void TstScreenSaverInhibitor::releasedWhenDestroyed() {
-    {
-        ScreenSaverInhibitor inhibitor(*client_);
-        inhibitor.setInhibited(true);
-        QTRY_COMPARE(fake_.calls.size(), 1);
+    void init() {
+        QVERIFY(service_.registerService(kService));
+        fake_.calls.clear();
+        fake_.nextCookie = 41;
     }
-    QTRY_COMPARE(fake_.calls.size(), 2);
-    QCOMPARE(fake_.calls.at(1), QStringLiteral("UnInhibit 42"));
-}
 
-void TstScreenSaverInhibitor::askingTwiceInhibitsOnce() {
-    ScreenSaverInhibitor inhibitor(*client_);
-    inhibitor.setInhibited(true);
-    inhibitor.setInhibited(true);
-    QTRY_COMPARE(fake_.calls.size(), 1);
-    inhibitor.setInhibited(true);
-    inhibitor.setInhibited(false);
-    inhibitor.setInhibited(false);
-    QTRY_COMPARE(fake_.calls.size(), 2);
-    // Give a stray second call the chance to arrive.
-    QDBusConnection::sessionBus(); // no-op; keeps the loop honest
-    QTest::qWait(100);
-    QCOMPARE(fake_.calls.size(), 2);
-}
-
-void TstScreenSaverInhibitor::withoutServiceOrBusNothingHappens() {
-    // A bus without the service: the error answer is swallowed.
-    QVERIFY(service_->unregisterService(QStringLiteral("org.freedesktop.ScreenSaver")));
-    {
-        ScreenSaverInhibitor inhibitor(*client_);
-        inhibitor.setInhibited(true);
-        QTest::qWait(200);
-        inhibitor.setInhibited(false);
+    void calls_data() {
+        QTest::addColumn<Bus>("bus");
+        QTest::addColumn<QString>("steps"); // + inhibit, - release, s settle; destroyed after
+        QTest::addColumn<QStringList>("calls");
+        const QString inhibit = QStringLiteral("Inhibit Framora why");
+        QTest::newRow("inhibit, release, again with a new cookie")
+            << Bus::WithService << "+ s - + s - s"
+            << QStringList{inhibit, "UnInhibit 42", inhibit, "UnInhibit 43"};
+        QTest::newRow("released before the answer came, once it comes")
+            << Bus::WithService << "+ - s s" << QStringList{inhibit, "UnInhibit 42"};
+        QTest::newRow("released when destroyed")
+            << Bus::WithService << "+ s" << QStringList{inhibit, "UnInhibit 42"};
+        QTest::newRow("asked twice, released twice: once each")
+            << Bus::WithService << "+ + s + - - s" << QStringList{inhibit, "UnInhibit 42"};
+        // Nothing happens and nothing is reported.
+        QTest::newRow("bus without the service")
+            << Bus::WithoutService << "+ s - s" << QStringList{};
+        QTest::newRow("no bus") << Bus::None << "+ s - s" << QStringList{};
     }
-    QVERIFY(service_->registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
-    QCOMPARE(fake_.calls, QStringList{});
-
-    // No bus at all.
-    const QDBusConnection none(QStringLiteral("no-such-connection"));
-    QVERIFY(!none.isConnected());
-    ScreenSaverInhibitor inhibitor(none);
-    inhibitor.setInhibited(true);
-    QVERIFY(inhibitor.isInhibited());
-    inhibitor.setInhibited(false);
-}
+    void calls() {
+        QFETCH(Bus, bus);
+        QFETCH(QString, steps);
+        if (bus == Bus::WithoutService)
+            QVERIFY(service_.unregisterService(kService));
+        const QDBusConnection none(QStringLiteral("no-such-connection"));
+        auto inhibitor = std::make_unique<ScreenSaverInhibitor>(bus == Bus::None ? none : client_);
+        for (const QString& step : steps.split(QLatin1Char(' '))) {
+            if (step == QLatin1String("s"))
+                settle();
+            else
+                inhibitor->setInhibited(step == QLatin1String("+"));
+        }
+        inhibitor.reset();
+        settle();
+        QTEST(fake_.calls, "calls");
+    }
+};
 
 QTEST_MAIN(TstScreenSaverInhibitor)
 #include "tst_screensaverinhibitor.moc"
