@@ -20,6 +20,23 @@ ScreenSaverInhibitor::ScreenSaverInhibitor(const QDBusConnection& connection, QO
 ScreenSaverInhibitor::~ScreenSaverInhibitor() {
     if (cookie_)
         sendUnInhibit();
+    if (!requestInFlight_)
+        return;
+    // An Inhibit still on its way would otherwise hold the screen saver off until the bus
+    // connection closes: let its answer release it on its own.
+    QDBusPendingCallWatcher* watcher = requestInFlight_;
+    watcher->disconnect(this);
+    watcher->setParent(nullptr);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
+                     [connection = connection_](QDBusPendingCallWatcher* answered) {
+                         answered->deleteLater();
+                         const QDBusPendingReply<uint> reply = *answered;
+                         if (reply.isError())
+                             return;
+                         QDBusMessage call = screenSaverCall(QStringLiteral("UnInhibit"));
+                         call << reply.value();
+                         (void)QDBusConnection(connection).send(call);
+                     });
 }
 
 void ScreenSaverInhibitor::setInhibited(bool inhibited) {
@@ -38,8 +55,8 @@ void ScreenSaverInhibitor::sendInhibit() {
         application = QStringLiteral("Framora");
     QDBusMessage call = screenSaverCall(QStringLiteral("Inhibit"));
     call << application << QStringLiteral("Playing a video");
-    requestInFlight_ = true;
     auto* watcher = new QDBusPendingCallWatcher(connection_.asyncCall(call), this);
+    requestInFlight_ = watcher;
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             &ScreenSaverInhibitor::inhibitAnswered);
 }
@@ -53,7 +70,7 @@ void ScreenSaverInhibitor::sendUnInhibit() {
 
 void ScreenSaverInhibitor::inhibitAnswered(QDBusPendingCallWatcher* watcher) {
     watcher->deleteLater();
-    requestInFlight_ = false;
+    requestInFlight_ = nullptr;
     const QDBusPendingReply<uint> reply = *watcher;
     if (reply.isError())
         return;

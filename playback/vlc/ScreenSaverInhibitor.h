@@ -28,6 +28,6 @@ private:
 
     QDBusConnection connection_;
     bool wanted_ = false;
-    bool requestInFlight_ = false;
+    QDBusPendingCallWatcher* requestInFlight_ = nullptr;
     std::optional<uint> cookie_;
 };

@@ -91,6 +91,8 @@ private Q_SLOTS:
             << Bus::WithService << "+ - s s" << QStringList{inhibit, "UnInhibit 42"};
         QTest::newRow("released when destroyed")
             << Bus::WithService << "+ s" << QStringList{inhibit, "UnInhibit 42"};
+        QTest::newRow("destroyed before the answer came, released once it comes")
+            << Bus::WithService << "+" << QStringList{inhibit, "UnInhibit 42"};
         QTest::newRow("asked twice, released twice: once each")
             << Bus::WithService << "+ + s + - - s" << QStringList{inhibit, "UnInhibit 42"};
         // Nothing happens and nothing is reported.
