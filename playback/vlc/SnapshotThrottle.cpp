@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
-SnapshotThrottle::Decision SnapshotThrottle::request(quint64 frame, bool paused) {
+SnapshotThrottle::Decision SnapshotThrottle::request(quint64 frame, bool paused, qint64 nowMs) {
     if (outstanding_ >= maxOutstanding_)
         return Decision::Coalesce;
     const bool sameFrame = hasLastFrame_ && frame == lastFrame_;
-    if (sameFrame && (!paused || outstandingOfLast_ > 0))
+    const bool writtenJustNow = nowMs - lastWriteMs_ < kStillFrameRewriteMs;
+    if (sameFrame && (outstandingOfLast_ > 0 || (!paused && writtenJustNow)))
         return Decision::Coalesce;
     outstandingOfLast_ = sameFrame ? outstandingOfLast_ + 1 : 1;
     hasLastFrame_ = true;
     lastFrame_ = frame;
+    lastWriteMs_ = nowMs;
     ++outstanding_;
     return Decision::Write;
 }

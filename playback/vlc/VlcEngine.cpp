@@ -67,6 +67,7 @@ struct VlcEngine::Session {
 
 VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent)
     : MediaEngine(parent), throttle_(snapshotThreadBudget()) {
+    clock_.start();
     const QStringList arguments = instanceArguments(extraArguments);
     QByteArrayList encoded;
     std::vector<const char*> argv;
@@ -430,7 +431,7 @@ bool VlcEngine::requestSnapshot() {
     const VideoFrame frame = session_->sink->latest();
     if (frame.image.isNull())
         return false;
-    if (throttle_.request(frame.serial, current == libvlc_Paused) ==
+    if (throttle_.request(frame.serial, current == libvlc_Paused, clock_.elapsed()) ==
         SnapshotThrottle::Decision::Coalesce)
         return true;
     SnapshotRequest request;

@@ -5,6 +5,7 @@
 #include "playback/vlc/SnapshotThrottle.h"
 #include "playback/vlc/VlcHandles.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QImage>
 #include <QPointer>
@@ -116,6 +117,7 @@ private:
     ScreenSaverInhibitor* inhibitor_ = nullptr;
     SnapshotWriter* writer_ = nullptr;
     SnapshotThrottle throttle_;
+    QElapsedTimer clock_; // for the throttle's still-frame rule
     // One entry per snapshot in progress, in the order given to the writer: the image
     // to preview once it is written, null when the item asked for no preview.
     std::deque<QImage> previews_;

@@ -8,7 +8,8 @@ class TstEngineRules : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // A script of events; each word is one step:
-    //   p<n> / z<n>  request while playing / paused with frame n  (expect W or C)
+    //   p<n> / z<n>  request while playing / paused with frame n  (expect W or C),
+    //                optionally @<ms> for the time of the request (0 otherwise)
     //   d            one write ended
     //   n            a new item (frame numbers start again)
     void throttle_data() {
@@ -30,6 +31,11 @@ private Q_SLOTS:
                                                            << "WW";
         QTest::newRow("older writes ending do not release a newer frame") << 8 << "p1 z2 d z2"
                                                                           << "WWC";
+        QTest::newRow("playing: a still frame is written again after half a second")
+            << 8 << "p1@1000 d p1@1499 p1@1500 p1@2100"
+            << "WCWC";
+        QTest::newRow("playing: not while its last write is unfinished") << 8 << "p1@0 p1@900"
+                                                                         << "WC";
     }
     void throttle() {
         QFETCH(int, limit);
@@ -42,11 +48,14 @@ private Q_SLOTS:
                 throttle.finished();
             else if (kind == QLatin1Char('n'))
                 throttle.forgetFrames();
-            else
-                made += throttle.request(step.mid(1).toULongLong(), kind == QLatin1Char('z')) ==
+            else {
+                const QStringList frameAndTime = step.mid(1).split(QLatin1Char('@'));
+                made += throttle.request(frameAndTime.at(0).toULongLong(), kind == QLatin1Char('z'),
+                                         frameAndTime.value(1).toLongLong()) ==
                                 SnapshotThrottle::Decision::Write
                             ? QLatin1Char('W')
                             : QLatin1Char('C');
+            }
         }
         QTEST(made, "decisions");
     }
