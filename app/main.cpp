@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
@@ -44,8 +43,7 @@ int main(int argc, char** argv) {
     form.show();
     if (!engine.isReady()) {
         std::fprintf(stderr, "framora: %s\n", qPrintable(engine.errorString()));
-        (void)platform.messageBox(&form, engine.errorString(), QString(), MessageIcon::Critical,
-                                  MessageButtons::Ok);
+        form.showEngineError(engine.errorString());
     }
     const QStringList arguments = parser.positionalArguments();
     if (!arguments.isEmpty()) {

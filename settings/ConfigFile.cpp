@@ -110,12 +110,12 @@ bool LoadConfiguration(const QString& path, Settings& settings) {
     return true;
 }
 
-bool RecreateConfiguration(const QString& path, Settings& settings) {
+bool RecreateConfiguration(const QString& path, Settings& settings, QString* error) {
     settings = Settings{};
     const QStringList defaults = {QStringLiteral("0"), settings.snapshotFolder, settings.filePrefix,
                                   QStringLiteral("0"), QStringLiteral("5000"),  QStringLiteral("0"),
                                   QStringLiteral("1"), settings.languageFile};
-    return writeLines(path, defaults, nullptr);
+    return writeLines(path, defaults, error);
 }
 
 bool SaveConfiguration(const QString& path, const Settings& settings, QString* error) {

@@ -16,8 +16,9 @@ struct Settings;
 [[nodiscard]] bool LoadConfiguration(const QString& path, Settings& settings);
 
 // Replaces the file with the eight default lines and resets every field to its default.
-// False when the file could not be written (settings are reset all the same).
-bool RecreateConfiguration(const QString& path, Settings& settings);
+// False when the file could not be written (settings are reset all the same), with the
+// reason in *error when given.
+bool RecreateConfiguration(const QString& path, Settings& settings, QString* error = nullptr);
 
 // Rewrites the file from settings. The new file is written beside the old one and
 // renamed into place, so a failed save leaves the previous file intact. False on failure,

@@ -94,8 +94,8 @@ bool MainForm::Form_Load() {
     (void)loadSkin(platform_.applicationFolder() + QStringLiteral("/Skin.skf"));
 
     const bool loaded = LoadConfiguration(configPath_, settings_);
-    if (!loaded && !RecreateConfiguration(configPath_, settings_))
-        qWarning("Could not write %s", qPrintable(configPath_));
+    QString recreateError;
+    const bool recreated = loaded || RecreateConfiguration(configPath_, settings_, &recreateError);
     quickSnapshotFolder->setText(settings_.snapshotFolder);
     BuildEngineOptions();
     ApplyLanguageCaptions();
@@ -108,11 +108,16 @@ bool MainForm::Form_Load() {
     splash_.reset();
 
     if (!loaded) {
-        (void)platform_.messageBox(this,
-                                   text("08", "Error in the configuration file.") +
-                                       QLatin1Char('\r') +
-                                       text("09", "A new one was created with the defaults."),
-                                   text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+        // Claiming a new file was created when it could not be written would send the user
+        // looking for a file that is not there, and the message would come at every start.
+        const QString outcome =
+            recreated ? text("09", "A new one was created with the defaults.")
+                      : QStringLiteral("The defaults are used, but they could not be saved to "
+                                       "%1: %2")
+                            .arg(configPath_, recreateError);
+        (void)platform_.messageBox(
+            this, text("08", "Error in the configuration file.") + QLatin1Char('\r') + outcome,
+            text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
     }
     Form_Resize();
     return true;
@@ -186,6 +191,9 @@ void MainForm::buildControls() {
     toolTips->setAutoFillBackground(true);
     toolTips->setStyleSheet(QStringLiteral("#toolTips { background: white; color: black; }"));
     toolTips->setContentsMargins(6, 0, 6, 0);
+    QFont stripFont = toolTips->font();
+    stripFont.setPointSize(12);
+    toolTips->setFont(stripFont);
 
     FolderBrowse1 = new FolderBrowse(platform_, client_);
     FolderBrowse1->setObjectName(QStringLiteral("FolderBrowse1"));

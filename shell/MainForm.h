@@ -43,6 +43,8 @@ public:
     // Opens a video given on the command line; false (with a line on stderr) when the
     // path does not exist or is not a supported video type.
     bool openFromCommandLine(const QString& path);
+    // A fault of the media engine, shown as every error is: a critical box titled "Error".
+    void showEngineError(const QString& message);
 
     [[nodiscard]] VideoSurface* stage() const { return stage_; }
 
@@ -129,6 +131,9 @@ private:
     QString configPath_;
     std::unique_ptr<SplashForm> splash_;
     bool showingSnapshotError_ = false;
+    // The per-video folder the engine was given with the current item. It stays the
+    // engine's folder until the next load, even when the settings name another one.
+    QString loadedSnapshotFolder_;
 
     // Controls, named as in the program's design.
     QWidget* client_ = nullptr;

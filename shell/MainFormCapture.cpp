@@ -1,5 +1,4 @@
 // The three capture modes and the quick snapshot-folder button of the main window.
-#include "capture/EngineOptions.h"
 #include "capture/IntervalText.h"
 #include "capture/TimedSnapshotsDialog.h"
 #include "folderbrowse/FolderBrowse.h"
@@ -23,9 +22,11 @@ constexpr int kLongestInterval = 60000;
 } // namespace
 
 void MainForm::snapshotCommand_Click() {
-    const QString folder = perVideoSnapshotFolder(settings_.snapshotFolder, currentVideo);
-    // The whole path is created, not just its last level: a snapshot folder that does
-    // not exist yet (a fresh Pictures folder) should not make every snapshot fail.
+    // The folder the engine writes into, which is the one of the settings only until they
+    // change without a reload. The whole path is created, not just its last level: a
+    // snapshot folder that does not exist yet (a fresh Pictures folder) should not make
+    // every snapshot fail.
+    const QString& folder = loadedSnapshotFolder_;
     if (!QDir(folder).exists() && !QDir().mkpath(folder)) {
         showSnapshotError(QStringLiteral("Cannot create the folder %1").arg(folder));
         return;

@@ -73,8 +73,8 @@ void MainForm::loadVideo(const QString& path, int mode) {
     stopButton_Click();
     engine_.playlistClear();
     currentVideo = path;
-    engineOptions[kSnapshotPathEntry] =
-        QStringLiteral("snapshot-path=") + perVideoSnapshotFolder(settings_.snapshotFolder, path);
+    loadedSnapshotFolder_ = perVideoSnapshotFolder(settings_.snapshotFolder, path);
+    engineOptions[kSnapshotPathEntry] = QStringLiteral("snapshot-path=") + loadedSnapshotFolder_;
     speedStep = 0;
     engine_.addTarget(path, engineOptions, mode, 0);
     if (mode == kStartAndPlay)
@@ -84,11 +84,14 @@ void MainForm::loadVideo(const QString& path, int mode) {
 // The engine found the file unplayable: say so, rather than leave the user looking at
 // the empty cover wondering what happened.
 void MainForm::showPlaybackError(const QString& path) {
-    (void)platform_.messageBox(
-        this,
+    showEngineError(
         QStringLiteral("This file cannot be played. It is not a video file, or it is damaged:\n%1")
-            .arg(QDir::toNativeSeparators(path)),
-        text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+            .arg(QDir::toNativeSeparators(path)));
+}
+
+void MainForm::showEngineError(const QString& message) {
+    (void)platform_.messageBox(this, message, text("010", "Error"), MessageIcon::Critical,
+                               MessageButtons::Ok);
 }
 
 void MainForm::ReloadVideo() {

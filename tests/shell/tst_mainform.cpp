@@ -147,6 +147,21 @@ private Q_SLOTS:
         QCOMPARE(rig.settings, Settings{});
     }
 
+    // A Config.cfg that cannot be replaced (here a folder of that name): the defaults are
+    // used, and the message must not claim that a new file was made.
+    void recoveryThatCannotWriteSaysSo() {
+        Rig rig(false);
+        QVERIFY(QDir(rig.dir.path()).mkdir(u"Config.cfg"_s));
+        QVERIFY(rig.load());
+        QCOMPARE(rig.settings, Settings{});
+        QCOMPARE(rig.messages().size(), 1);
+        const QString shown = rig.messages().first();
+        QVERIFY2(shown.startsWith(u"Critical Error: Error in the configuration file.\rThe "
+                                  "defaults are used, but they could not be saved to "_s +
+                                  rig.dir.path() + u"/Config.cfg: "_s),
+                 qPrintable(shown));
+    }
+
     void secondInstanceIsRefused() {
         Rig rig(false);
         rig.platform.otherInstance = true;
@@ -610,6 +625,19 @@ private Q_SLOTS:
         rig.form->browseCommand_Click();
         QCOMPARE(rig.messages().size(), 1);
         QVERIFY(rig.engine.calls.isEmpty());
+
+        // Another folder without a reload: snapshots still go where the engine writes, so
+        // that is the folder made for them.
+        const QString third = rig.dir.path() + u"/third"_s;
+        rig.platform.folderAnswer = third;
+        rig.platform.answers = {MessageAnswer::No};
+        rig.form->browseCommand_Click();
+        QCOMPARE(rig.settings.snapshotFolder, third);
+        rig.engine.position = 0.25f;
+        rig.form->snapshotButton_Click();
+        QCOMPARE(rig.engine.callsStartingWith(u"setVariable"_s).size(), 2);
+        QVERIFY(QDir(other + u"/clip.avi Images"_s).exists());
+        QVERIFY(!QDir(third).exists());
     }
 
     void optionsSwitchLanguageAtOnce() {
