@@ -280,8 +280,10 @@ void MainForm::connectControls() {
     connect(movieTimer, &QTimer::timeout, this, &MainForm::movieTimer_Timer);
     connect(snapshotsTimer, &QTimer::timeout, this, &MainForm::snapshotsTimer_Timer);
     connect(toolTipTimer, &QTimer::timeout, this, &MainForm::toolTipTimer_Timer);
-    connect(volumeSlider, &QSlider::sliderMoved, this,
-            [this](int value) { engine_.setVolume(value); });
+    // A drag or the mouse wheel moves the handle too; the engine follows, so that the
+    // slider never shows a volume the engine does not have.
+    connect(volumeSlider, &QSlider::actionTriggered, this,
+            [this] { engine_.setVolume(volumeSlider->sliderPosition()); });
     connect(&engine_, &MediaEngine::snapshotFailed, this, &MainForm::showSnapshotError);
     connect(&engine_, &MediaEngine::playbackFailed, this, &MainForm::showPlaybackError);
     movieTimer->start();

@@ -10,6 +10,7 @@
 #include "shell/MainForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -22,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
 #include <memory>
 
@@ -292,6 +294,15 @@ private Q_SLOTS:
         rig.form->volumeSlider_MouseDown(Qt::LeftButton);
         QCOMPARE(rig.engine.calls, QStringList({u"setVolume 80"_s, u"toggleMute"_s}));
         QCOMPARE(rig.form->muteCaption(), kSoundOnCaption);
+
+        // The wheel moves the handle, and the engine's volume with it.
+        rig.engine.calls.clear();
+        auto* slider = rig.control<QSlider>(u"volumeSlider"_s);
+        QWheelEvent wheel(QPointF(5, 5), slider->mapToGlobal(QPointF(5, 5)), {}, {0, 120},
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(slider, &wheel);
+        QVERIFY(slider->value() != 80);
+        QCOMPARE(rig.engine.calls, QStringList{u"setVolume %1"_s.arg(slider->value())});
     }
 
     void seek_data() {
