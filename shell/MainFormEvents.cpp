@@ -63,11 +63,12 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Drop:
         if (watched == logoHide) {
             auto* drop = static_cast<QDropEvent*>(event);
+            // An entry that is not a local file (a web address) stays in the list as an
+            // empty name: first in the list, it makes the drop do nothing rather than
+            // load the second entry.
             QStringList files;
-            for (const QUrl& url : drop->mimeData()->urls()) {
-                if (url.isLocalFile())
-                    files << url.toLocalFile();
-            }
+            for (const QUrl& url : drop->mimeData()->urls())
+                files << (url.isLocalFile() ? url.toLocalFile() : QString());
             drop->acceptProposedAction();
             logoHide_OLEDragDrop(files);
             return true;

@@ -13,10 +13,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -220,15 +222,29 @@ private Q_SLOTS:
         QTest::newRow("first of two") << QStringList{u"/v/a.mkv"_s, u"/v/b.mp4"_s} << u"/v/a.mkv"_s;
         QTest::newRow("unsupported first")
             << QStringList{u"/v/a.txt"_s, u"/v/b.mp4"_s} << QString();
+        QTest::newRow("web address first")
+            << QStringList{u"https://example.com/a.mp4"_s, u"/v/b.mp4"_s} << QString();
+        QTest::newRow("web address second")
+            << QStringList{u"/v/b.mp4"_s, u"https://example.com/a.mp4"_s} << u"/v/b.mp4"_s;
         QTest::newRow("nothing") << QStringList{} << QString();
     }
 
+    // Dropped on the cover as a file manager or a browser drops: a list of addresses.
     void drops() {
         QFETCH(QStringList, files);
         QFETCH(QString, loaded);
         Rig rig;
         QVERIFY(rig.load());
-        rig.form->logoHide_OLEDragDrop(files);
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& file : files)
+            urls << (file.startsWith(u"https:"_s) ? QUrl(file) : QUrl::fromLocalFile(file));
+        data.setUrls(urls);
+        // Qt delivers a drop to the widget that accepted the drag's entry.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(rig.control(u"logoHide"_s), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(rig.control(u"logoHide"_s), &drop);
         QCOMPARE(rig.form->currentVideo, loaded);
         QCOMPARE(rig.engine.callsStartingWith(u"addTarget"_s).size(), loaded.isEmpty() ? 0 : 1);
         if (!loaded.isEmpty())
