@@ -36,7 +36,10 @@ static std::optional<qint64> parseWholeNumber(QStringView text) {
         negative = text.front() == u'-';
         text = text.sliced(1);
     }
-    if (text.isEmpty() || text.size() > 12) // 12 digits are far beyond every field
+    // Leading zeros change nothing; after them, 12 digits are far beyond every field.
+    while (text.size() > 1 && text.front() == u'0')
+        text = text.sliced(1);
+    if (text.isEmpty() || text.size() > 12)
         return std::nullopt;
     qint64 value = 0;
     for (const QChar c : text) {

@@ -158,10 +158,13 @@ void OptionsDialog::fillLanguageList(const QString& selectedFile) {
     // The selection is set below and its reaction run by the caller, once.
     const QSignalBlocker blocker(availableLanguages_);
     availableLanguages_->clear();
-    // Hidden and system files are left out; a missing folder lists nothing.
+    // Hidden and system files are left out; a missing folder lists nothing. The pattern
+    // matches case-sensitively: a pack is stored as its list name + ".ini", so "X.INI"
+    // would name a file that does not exist where letter case matters.
     const QFileInfoList packs =
         QDir(languageFolder())
-            .entryInfoList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+            .entryInfoList({QStringLiteral("*.ini")}, QDir::Files | QDir::CaseSensitive,
+                           QDir::Name | QDir::IgnoreCase);
     int selected = -1;
     for (const QFileInfo& pack : packs) {
         const QString name = pack.fileName();

@@ -93,7 +93,8 @@ bool isPortableFileName(const QString& name) {
 }
 
 PrefixCheck checkSnapshotPrefix(const QString& prefix) {
-    if (prefix.size() > kMaximumPrefixLength)
+    // Characters, not UTF-16 units: a letter beyond the basic plane counts once.
+    if (prefix.toUcs4().size() > kMaximumPrefixLength)
         return PrefixCheck::TooLong;
     if (!isPortableFileName(prefix))
         return PrefixCheck::NotAFileName;

@@ -185,6 +185,7 @@ private Q_SLOTS:
                                                                 {7, " English.ini "}})
                                                        << s;
         QTest::newRow("plus sign") << file({{0, "+0"}, {4, "+5000"}}) << s;
+        QTest::newRow("leading zeros") << file({{4, "0000000000005000"}}) << s;
 
         Settings edge = s;
         edge.imageFormat = 255;

@@ -23,7 +23,8 @@ using namespace Qt::Literals::StringLiterals;
 class TestOptionsDialog : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Three packs and what FillLanguageList must skip (a hidden pack, a text file, a folder);
+    // Three packs and what FillLanguageList must skip (a hidden pack, a text file, a folder,
+    // a pack whose ".INI" would not be found as ".ini");
     // English's flag is red, Deutsch's yellow, Espanol's is broken. The current pack renames
     // the error title, so that a looked-up title and the fixed "Error" can be told apart.
     void init() {
@@ -31,7 +32,7 @@ private Q_SLOTS:
         QVERIFY(QDir(appDir_->path()).mkpath(u"Lang/Folder.ini"_s));
         const QByteArray header = "[Framora Language Pack]\r\n";
         for (const QString& name :
-             {u"English.ini"_s, u"Espanol.ini"_s, u".Hidden.ini"_s, u"a.txt"_s})
+             {u"English.ini"_s, u"Espanol.ini"_s, u".Hidden.ini"_s, u"a.txt"_s, u"Upper.INI"_s})
             writeLangFile(name, header);
         writeLangFile(u"Deutsch.ini"_s, header + "010=Failure\r\n");
         writeLangFile(u"Espanol.bmp"_s, "not a bitmap");
@@ -169,21 +170,25 @@ private Q_SLOTS:
     void okStores_data() {
         QTest::addColumn<QString>("interval");
         QTest::addColumn<int>("stored");
-        QTest::newRow("lower bound") << "1000" << 1000;
-        QTest::newRow("upper bound") << "60000" << 60000;
-        QTest::newRow("fraction") << "2500.4" << 2500;
-        QTest::newRow("half to even, down") << "2500.5" << 2500;
-        QTest::newRow("half to even, up") << "2501.5" << 2502;
-        QTest::newRow("blanks around") << "  3000  " << 3000;
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("lower bound") << "1000" << 1000 << "IMG_";
+        QTest::newRow("upper bound") << "60000" << 60000 << "IMG_";
+        QTest::newRow("fraction") << "2500.4" << 2500 << "IMG_";
+        QTest::newRow("half to even, down") << "2500.5" << 2500 << "IMG_";
+        QTest::newRow("half to even, up") << "2501.5" << 2502 << "IMG_";
+        QTest::newRow("blanks around") << "  3000  " << 3000 << "IMG_";
+        QTest::newRow("four characters, one beyond the basic plane")
+            << "5000" << 5000 << u"ab\U0001F600c"_s;
     }
 
     void okStores() {
         QFETCH(QString, interval);
         QFETCH(int, stored);
+        QFETCH(QString, prefix);
         child<QComboBox>("availableLanguages")->setCurrentIndex(1);
         child<QComboBox>("imageFormats")->setCurrentIndex(1);
         setText("snapshotPath", u"/elsewhere/pics"_s);
-        setText("snapshotPrefix", u"IMG_"_s);
+        setText("snapshotPrefix", prefix);
         child<QCheckBox>("inputBoxCheck")->setChecked(false);
         setText("milliseconds", interval);
         child<QCheckBox>("previewSnapshot")->setChecked(false);
@@ -198,13 +203,13 @@ private Q_SLOTS:
         expected.languageFile = u"English.ini"_s;
         expected.imageFormat = 1;
         expected.snapshotFolder = u"/elsewhere/pics"_s;
-        expected.filePrefix = u"IMG_"_s;
+        expected.filePrefix = prefix;
         expected.skipTimedPrompt = 0;
         expected.timedInterval = stored;
         expected.showPreview = 0;
         expected.disableScreenSaver = 1;
         QCOMPARE(settings_, expected);
-        QCOMPARE(configBytes(), " 1 \r\n/elsewhere/pics\r\nIMG_\r\n 0 \r\n " +
+        QCOMPARE(configBytes(), " 1 \r\n/elsewhere/pics\r\n" + prefix.toUtf8() + "\r\n 0 \r\n " +
                                     QByteArray::number(stored) +
                                     " \r\n 0 \r\n 1 \r\nEnglish.ini\r\n");
     }
