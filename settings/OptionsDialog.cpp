@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -60,6 +61,8 @@ OptionsDialog::OptionsDialog(Settings& settings, const TextLookup& text, Platfor
         placeControl<QComboBox>(languageFrame_, "availableLanguages", {1440, 360, 1815, 315}, tpp);
     Picture1_ = placeControl<QLabel>(languageFrame_, "Picture1", {3480, 397, 240, 240}, tpp);
     Picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    File1_ = placeControl<QListWidget>(languageFrame_, "File1", {4560, 360, 1215, 480}, tpp);
+    File1_->hide();
 
     snapshotsFrame_ = placeControl<QGroupBox>(this, "snapshotsFrame", {120, 1080, 5775, 2775}, tpp);
     imageFormatLabel_ =
@@ -161,13 +164,13 @@ void OptionsDialog::fillLanguageList(const QString& selectedFile) {
     // Hidden and system files are left out; a missing folder lists nothing. The pattern
     // matches case-sensitively: a pack is stored as its list name + ".ini", so "X.INI"
     // would name a file that does not exist where letter case matters.
-    const QFileInfoList packs =
-        QDir(languageFolder())
-            .entryInfoList({QStringLiteral("*.ini")}, QDir::Files | QDir::CaseSensitive,
-                           QDir::Name | QDir::IgnoreCase);
+    File1_->clear();
+    File1_->addItems(QDir(languageFolder())
+                         .entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::CaseSensitive,
+                                    QDir::Name | QDir::IgnoreCase));
     int selected = -1;
-    for (const QFileInfo& pack : packs) {
-        const QString name = pack.fileName();
+    for (int i = 0; i < File1_->count(); ++i) {
+        const QString name = File1_->item(i)->text();
         if (name == selectedFile)
             selected = availableLanguages_->count();
         availableLanguages_->addItem(name.chopped(4));

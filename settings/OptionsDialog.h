@@ -11,6 +11,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class TextLookup;
 struct Settings;
@@ -61,6 +62,7 @@ private:
     QLabel* languageLabel_;
     QComboBox* availableLanguages_;
     QLabel* Picture1_;
+    QListWidget* File1_; // hidden: the pack files that fill the language list
     QGroupBox* snapshotsFrame_;
     QLabel* imageFormatLabel_;
     QComboBox* imageFormats_;
