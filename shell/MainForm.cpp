@@ -269,8 +269,8 @@ void MainForm::connectControls() {
     onTrigger(openMenu, &MainForm::openMenu_Click);
     connect(exitCommand, &QAction::triggered, this, &QWidget::close);
     onTrigger(snapshotCommand, &MainForm::snapshotCommand_Click);
-    onTrigger(continuousSnapshots, &MainForm::continuousSnapshotsButton_Click);
-    onTrigger(timedSnapshots, &MainForm::timedSnapshotsButton_Click);
+    onTrigger(continuousSnapshots, &MainForm::continuousSnapshots_Click);
+    onTrigger(timedSnapshots, &MainForm::timedSnapshots_Click);
     onTrigger(fullScreenMenu, &MainForm::fullScreenButton_Click);
     onTrigger(optionsMenuCommand, &MainForm::optionsMenuCommand_Click);
     onTrigger(howToUseMenu, &MainForm::howToUseMenu_Click);

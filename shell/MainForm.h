@@ -70,6 +70,9 @@ public:
     void snapshotButton_Click();
     void continuousSnapshotsButton_Click();
     void timedSnapshotsButton_Click();
+    // The Edit menu's two capture items, which act as their buttons.
+    void continuousSnapshots_Click() { continuousSnapshotsButton_Click(); }
+    void timedSnapshots_Click() { timedSnapshotsButton_Click(); }
     void snapshotsTimer_Timer();
     void browseCommand_Click();
     void BuildEngineOptions();
