@@ -168,8 +168,8 @@ double RunningChild::cpuMs() const {
     return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
-qint64 RunningChild::peakMemoryKiB() const {
-    QFile file(QStringLiteral("/proc/%1/status").arg(pid_));
+qint64 peakMemoryKiBFrom(const QString& statusFile) {
+    QFile file(statusFile);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray& line : file.readAll().split('\n')) {
@@ -177,6 +177,10 @@ qint64 RunningChild::peakMemoryKiB() const {
             return line.mid(6).trimmed().split(' ').first().toLongLong();
     }
     return 0;
+}
+
+qint64 RunningChild::peakMemoryKiB() const {
+    return peakMemoryKiBFrom(QStringLiteral("/proc/%1/status").arg(pid_));
 }
 
 void RunningChild::stop() {

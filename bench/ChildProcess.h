@@ -11,6 +11,9 @@
 [[nodiscard]] qint64 monotonicNs();
 // CPU time (user + system) of this process so far, in milliseconds.
 [[nodiscard]] double processCpuMs();
+// Peak resident memory (VmHWM) in KiB of the process whose /proc status file this is
+// ("/proc/self/status" for this one), 0 when unknown.
+[[nodiscard]] qint64 peakMemoryKiBFrom(const QString& statusFile);
 
 struct ChildResult {
     bool exited = false; // ran and ended with status 0

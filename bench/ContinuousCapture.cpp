@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QEventLoop>
-#include <QFile>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -57,17 +56,6 @@ ImageCount countImages(const QString& folder) {
     }
     count.distinct = int(hashes.size());
     return count;
-}
-
-qint64 ownPeakMemoryKiB() {
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return 0;
 }
 } // namespace
 
@@ -175,7 +163,8 @@ int runContinuousCapture(BenchApplication& app, const QString& clip, const QStri
             {QStringLiteral("probeP99Ms"), percentile(app.probeLatenessMs(), 99)},
             {QStringLiteral("probeMaxMs"), largest(app.probeLatenessMs())},
             {QStringLiteral("slowest"), app.slowestHandler()},
-            {QStringLiteral("peakMemoryKiB"), double(ownPeakMemoryKiB())},
+            {QStringLiteral("peakMemoryKiB"),
+             double(peakMemoryKiBFrom(QStringLiteral("/proc/self/status")))},
             {QStringLiteral("messages"), platform.messages}};
         std::printf("%s\n", QJsonDocument(json).toJson(QJsonDocument::Compact).constData());
         result = platform.messages == 0 ? 0 : 1;
