@@ -304,5 +304,8 @@ void MainForm::closeEvent(QCloseEvent* event) {
     movieTimer->stop();
     snapshotsTimer->stop();
     toolTipTimer->stop();
+    // Reports the engine makes from now on are not shown: a box opened after the window
+    // has gone would cancel the program's end and leave it running with no window.
+    closed_ = true;
     event->accept();
 }

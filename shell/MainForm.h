@@ -134,6 +134,7 @@ private:
     QString configPath_;
     std::unique_ptr<SplashForm> splash_;
     bool showingSnapshotError_ = false;
+    bool closed_ = false;
     // The per-video folder the engine was given with the current item. It stays the
     // engine's folder until the next load, even when the settings name another one.
     QString loadedSnapshotFolder_;

@@ -94,7 +94,7 @@ void MainForm::showSnapshotError(const QString& reason) {
         if (timedCapture)
             timedSnapshotsButton_Click();
     }
-    if (showingSnapshotError_)
+    if (showingSnapshotError_ || closed_)
         return;
     showingSnapshotError_ = true;
     QString message = text("010", "Error");

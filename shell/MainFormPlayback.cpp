@@ -90,6 +90,8 @@ void MainForm::showPlaybackError(const QString& path) {
 }
 
 void MainForm::showEngineError(const QString& message) {
+    if (closed_)
+        return;
     (void)platform_.messageBox(this, message, text("010", "Error"), MessageIcon::Critical,
                                MessageButtons::Ok);
 }

@@ -537,6 +537,13 @@ private Q_SLOTS:
         QCOMPARE(rig.messages().size(), 1);
         QVERIFY(rig.messages().first().startsWith(u"Critical Error: "_s));
         QVERIFY(rig.messages().first().contains(u"notes.avi"_s));
+
+        // Once the window is closed, late reports of the engine show nothing: a box then
+        // would keep the program alive with no window.
+        QVERIFY(rig.form->close());
+        Q_EMIT rig.engine.playbackFailed(u"/videos/notes.avi"_s);
+        Q_EMIT rig.engine.snapshotFailed(u"Disk full"_s);
+        QCOMPARE(rig.messages().size(), 1);
     }
 
     void closeQuestion_data() {
