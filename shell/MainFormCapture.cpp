@@ -59,6 +59,10 @@ void MainForm::timedSnapshotsButton_Click() {
                 return;
             interval = *chosen;
             settings_.timedInterval = interval;
+            // The video may have ended while the dialog was open: there is nothing left
+            // to capture, and starting would only end in a snapshot error.
+            if (engine_.Position() < 0)
+                return;
         }
         // Config.cfg may hold any 32-bit number here; the timer gets the range the
         // dialogs allow.

@@ -458,6 +458,20 @@ private Q_SLOTS:
         QVERIFY(!rig.form->timedCapture);
         QVERIFY(rig.engine.calls.isEmpty());
         QCOMPARE(rig.settings.timedInterval, 1501);
+
+        // The video went away while the dialog was open: nothing starts, nothing fails.
+        rig.platform.dialogScript = [&rig](QDialog& dialog) {
+            rig.engine.playing = false;
+            rig.engine.position = -1;
+            dialog.findChild<QLineEdit*>(u"milliseconds"_s)->setText(u"3000"_s);
+            dialog.findChild<QPushButton*>(u"OKButton"_s)->click();
+            return dialog.result();
+        };
+        rig.form->timedSnapshotsButton_Click();
+        QVERIFY(!rig.form->timedCapture);
+        QVERIFY(!rig.timer(u"snapshotsTimer"_s)->isActive());
+        QVERIFY(rig.engine.calls.isEmpty());
+        QCOMPARE(rig.messages(), QStringList());
     }
 
     void captureEnds_data() {
