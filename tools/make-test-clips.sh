@@ -3,8 +3,9 @@
 #   make-test-clips.sh OUTPUT_FOLDER [NAME...]
 # Without names every clip is made. Names: clip.<ext> for each of the twelve supported
 # containers (4 s, 176x144, 25 fps, with sound), play.mp4 (testsrc with its counter,
-# 5 s, 320x240, 25 fps), still.mp4 (one black picture for 20 s, 160x120), hd.mp4
-# (1280x720, 6 s) and broken.avi (a text file).
+# 5 s, 320x240, 25 fps), still.mp4 (one black picture for 20 s, 160x120), rotated.mp4
+# (320x240 stored, to be shown a quarter turn round), wide.mp4 (320x240 with pixels twice
+# as wide as high), hd.mp4 (1280x720, 6 s) and broken.avi (a text file).
 set -eu
 
 if [ $# -lt 1 ]; then
@@ -16,7 +17,8 @@ shift
 mkdir -p "$out"
 if [ $# -eq 0 ]; then
     set -- clip.mpg clip.avi clip.mpe clip.3gp clip.3g2 clip.asf clip.hdmov clip.m4v \
-        clip.mkv clip.mp4 clip.wmv clip.vob play.mp4 still.mp4 hd.mp4 broken.avi
+        clip.mkv clip.mp4 clip.wmv clip.vob play.mp4 still.mp4 rotated.mp4 wide.mp4 hd.mp4 \
+        broken.avi
 fi
 
 # encode NAME SECONDS SIZE VIDEO_SOURCE -- ffmpeg output options...
@@ -45,6 +47,13 @@ for name in "$@"; do
     clip.mp4) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
     play.mp4) encode "$name" 5 320x240 testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
     still.mp4) encode "$name" 20 160x120 color -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
+    rotated.mp4)
+        encode unrotated.mp4 3 320x240 testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4
+        ffmpeg -hide_banner -loglevel error -nostdin -y -i "$out/unrotated.mp4" -c copy \
+            -metadata:s:v:0 rotate=90 "$out/rotated.mp4"
+        rm -f "$out/unrotated.mp4"
+        ;;
+    wide.mp4) encode "$name" 3 320x240 testsrc -- -vf setsar=2 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
     hd.mp4) encode "$name" 6 1280x720 testsrc2 -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
     broken.avi) printf 'This is a text file, not a video.\n' >"$out/$name" ;;
     *)

@@ -18,9 +18,16 @@ static QSize trackSize(libvlc_media_t* media, unsigned* sarNum, unsigned* sarDen
     const unsigned count = libvlc_media_tracks_get(media, &tracks);
     for (unsigned i = 0; i < count; ++i) {
         if (tracks[i]->i_type == libvlc_track_video && tracks[i]->video) {
-            size = QSize(int(tracks[i]->video->i_width), int(tracks[i]->video->i_height));
-            *sarNum = tracks[i]->video->i_sar_num;
-            *sarDen = tracks[i]->video->i_sar_den;
+            const libvlc_video_track_t& video = *tracks[i]->video;
+            size = QSize(int(video.i_width), int(video.i_height));
+            *sarNum = video.i_sar_num;
+            *sarDen = video.i_sar_den;
+            // libVLC turns the picture upright before it reaches us; after a quarter turn
+            // (or a transposition) the track's width is the picture's height.
+            if (video.i_orientation >= libvlc_video_orient_left_top) {
+                size.transpose();
+                std::swap(*sarNum, *sarDen);
+            }
             break;
         }
     }

@@ -26,7 +26,8 @@ private Q_SLOTS:
     void initTestCase() {
         if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
             QSKIP("ffmpeg is not installed");
-        QStringList names{QStringLiteral("play.mp4"), QStringLiteral("broken.avi")};
+        QStringList names{QStringLiteral("play.mp4"), QStringLiteral("broken.avi"),
+                          QStringLiteral("rotated.mp4"), QStringLiteral("wide.mp4")};
         for (const QString& extension : supportedExtensionList())
             names << QStringLiteral("clip.") + extension;
         const QString error = makeTestClips(clips_.path(), names);
@@ -85,6 +86,19 @@ private Q_SLOTS:
                                   qPrintable(QString::number(engine_->Length())), kDeadline);
         const float start = engine_->Position();
         QTRY_VERIFY_WITH_TIMEOUT(engine_->Position() > start + 0.05f, kDeadline);
+    }
+
+    // The picture as it is meant to be seen: turned upright, with square pixels.
+    void pictureSize_data() {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("stored a quarter turn round") << "rotated.mp4" << QSize(240, 320);
+        QTest::newRow("pixels twice as wide") << "wide.mp4" << QSize(640, 240);
+    }
+    void pictureSize() {
+        QFETCH(QString, clip);
+        QVERIFY(startPlaying(*engine_, clips_.filePath(clip)));
+        QTEST(engine_->currentFrame().size(), "shown");
     }
 
     // The main window switches its controls off when Position turns negative.
