@@ -71,7 +71,10 @@ int SnapshotWriter::renumber(const SnapshotRequest& request, int taken) {
 }
 
 void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
-    const EncodedSnapshot encoded = encodeSnapshot(r.image, r.jpeg, m_deflate);
+    const bool scale = r.size.isValid() && !r.image.isNull() && r.size != r.image.size();
+    const QImage image =
+        scale ? r.image.scaled(r.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) : r.image;
+    const EncodedSnapshot encoded = encodeSnapshot(image, r.jpeg, m_deflate);
     // Numbered only now, so that a name is held no longer than needed.
     const int number = takeNumber(ticket);
     if (number <= 0) {

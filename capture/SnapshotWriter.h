@@ -20,6 +20,7 @@ struct SnapshotRequest {
     QString folder; // must exist; it is not created here
     QString prefix;
     bool jpeg = false;
+    QSize size = {}; // when valid and not the image's, the image is written scaled to it
 };
 
 // Names, encodes and writes snapshots on worker threads of its own. Files are named

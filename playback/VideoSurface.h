@@ -23,7 +23,8 @@ public:
     explicit VideoSurface(QWidget* parent = nullptr);
     ~VideoSurface() override;
 
-    void showFrame(const QImage& frame);
+    // shownSize: the size the frame is meant to be seen at, when not its own.
+    void showFrame(const QImage& frame, QSize shownSize = {});
     void clear();
     [[nodiscard]] const QImage& frame() const { return frame_; }
 
@@ -51,6 +52,7 @@ private:
     void repaintViews();
 
     QImage frame_;
+    QSize shownSize_;
     QImage preview_;
     QTimer* previewTimer_ = nullptr;
     FullScreenWindow* fullScreenWindow_ = nullptr; // a child; deleted only here

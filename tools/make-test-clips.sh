@@ -5,7 +5,8 @@
 # containers (4 s, 176x144, 25 fps, with sound), play.mp4 (testsrc with its counter,
 # 5 s, 320x240, 25 fps), still.mp4 (one black picture for 20 s, 160x120), rotated.mp4
 # (320x240 stored, to be shown a quarter turn round), wide.mp4 (320x240 with pixels twice
-# as wide as high), hd.mp4 (1280x720, 6 s) and broken.avi (a text file).
+# as wide as high), wide.vob (352x288 MPEG-2 shown at 16:9, 4 s), hd.mp4 (1280x720,
+# 6 s) and broken.avi (a text file).
 set -eu
 
 if [ $# -lt 1 ]; then
@@ -17,8 +18,8 @@ shift
 mkdir -p "$out"
 if [ $# -eq 0 ]; then
     set -- clip.mpg clip.avi clip.mpe clip.3gp clip.3g2 clip.asf clip.hdmov clip.m4v \
-        clip.mkv clip.mp4 clip.wmv clip.vob play.mp4 still.mp4 rotated.mp4 wide.mp4 hd.mp4 \
-        broken.avi
+        clip.mkv clip.mp4 clip.wmv clip.vob play.mp4 still.mp4 rotated.mp4 wide.mp4 wide.vob \
+        hd.mp4 broken.avi
 fi
 
 # encode NAME SECONDS SIZE VIDEO_SOURCE -- ffmpeg output options...
@@ -54,6 +55,7 @@ for name in "$@"; do
         rm -f "$out/unrotated.mp4"
         ;;
     wide.mp4) encode "$name" 3 320x240 testsrc -- -vf setsar=2 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
+    wide.vob) encode "$name" 4 352x288 testsrc -- -c:v mpeg2video -b:v 1M -aspect 16:9 -c:a mp2 -f vob ;;
     hd.mp4) encode "$name" 6 1280x720 testsrc2 -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
     broken.avi) printf 'This is a text file, not a video.\n' >"$out/$name" ;;
     *)

@@ -5,10 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-// How long to wait for the track to report its size before taking the decoder's.
-constexpr int kMaxRefusals = 100;
-// Long enough for a slow machine (or a sanitizer build) to parse an MPEG program stream.
-constexpr auto kMaxSizeWait = std::chrono::milliseconds(4000);
+// How many frames to keep asking the track for its size when it was not known at first.
+constexpr int kMaxFramesBeforeTrackSize = 250;
 
 static QSize trackSize(libvlc_media_t* media, unsigned* sarNum, unsigned* sarDen) {
     QSize size;
@@ -111,31 +109,38 @@ unsigned FrameSink::configure(unsigned* width, unsigned* height, unsigned* pitch
     unsigned sarDen = 0;
     const QSize buffer{int(*width), int(*height)};
     const QSize track = trackSize(media_.get(), &sarNum, &sarDen);
-    std::optional<QSize> size = frameOutputSize(buffer, track, sarNum, sarDen);
+    // The track tells the visible size and the pixel shape. Where it learns them only from
+    // the decoder, a moment after the first pictures, those pictures are taken at the
+    // decoder's size rather than refused: a refused format costs every picture up to the
+    // next key frame, which then shows as grey.
+    const QSize size = frameOutputSize(buffer, track, sarNum, sarDen).value_or(buffer);
+    if (size.isEmpty())
+        return 0;
+    shownSize_ = size;
+    framesBeforeTrackSize_ = track.isEmpty() ? 0 : -1;
 
     const std::lock_guard lock(poolMutex_);
-    if (!size) {
-        // The track learns its size from the decoder shortly; refusing makes libVLC ask
-        // again with the next picture. Give up waiting after a while.
-        const auto now = std::chrono::steady_clock::now();
-        if (refusedFormats_++ == 0)
-            firstRefusal_ = now;
-        if (refusedFormats_ <= kMaxRefusals && now - firstRefusal_ < kMaxSizeWait)
-            return 0;
-        size = buffer;
-    }
-    if (size->isEmpty())
-        return 0;
-    refusedFormats_ = 0;
-    *width = unsigned(size->width());
-    *height = unsigned(size->height());
+    *width = unsigned(size.width());
+    *height = unsigned(size.height());
     pitches[0] = *width * 4;
     lines[0] = *height;
-    frameSize_ = *size;
+    frameSize_ = size;
     pool_.clear();
     rendering_.reset();
     scratch_.reset();
     return 1;
+}
+
+void FrameSink::learnShownSize(QSize pictureSize) {
+    if (framesBeforeTrackSize_ < 0)
+        return;
+    unsigned sarNum = 0;
+    unsigned sarDen = 0;
+    const QSize track = trackSize(media_.get(), &sarNum, &sarDen);
+    if (!track.isEmpty())
+        shownSize_ = frameOutputSize(pictureSize, track, sarNum, sarDen).value_or(pictureSize);
+    if (!track.isEmpty() || ++framesBeforeTrackSize_ >= kMaxFramesBeforeTrackSize)
+        framesBeforeTrackSize_ = -1;
 }
 
 std::shared_ptr<FrameSink::Buffer> FrameSink::makeBuffer() const {
@@ -192,6 +197,7 @@ void FrameSink::display(void* picture) {
             return;
     }
 
+    learnShownSize(QSize(shown->width, shown->height));
     shown->images.fetch_add(1, std::memory_order_relaxed);
     QImage image(static_cast<const uchar*>(shown->pixels.get()), shown->width, shown->height,
                  shown->width * 4, QImage::Format_RGB32, &FrameSink::releaseImageBuffer,
@@ -200,6 +206,7 @@ void FrameSink::display(void* picture) {
         const std::lock_guard lock(latestMutex_);
         std::swap(latest_.image, image);
         latest_.serial = nextSerial_++;
+        latest_.shownSize = shownSize_;
     }
     image = QImage(); // the previous frame, released outside the lock
 

@@ -6,7 +6,6 @@
 #include <QSize>
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -17,6 +16,10 @@
 struct VideoFrame {
     QImage image;
     quint64 serial = 0;
+    // The size the picture is meant to be seen at. It differs from the image's only when
+    // the video's size and pixel shape became known after its first pictures (MPEG
+    // program streams); those pictures keep the decoder's size and are scaled when shown.
+    QSize shownSize;
 };
 
 // Takes libVLC's decoded pictures through its video memory callbacks, in a small pool of
@@ -57,6 +60,8 @@ private:
     unsigned configure(unsigned* width, unsigned* height, unsigned* pitches, unsigned* lines);
     void* lockBuffer(void** planes);
     void display(void* picture);
+    // Asks the track for the size to show pictures of pictureSize at, until it answers.
+    void learnShownSize(QSize pictureSize);
     [[nodiscard]] std::shared_ptr<Buffer> makeBuffer() const;
 
     std::function<void()> frameReady_;
@@ -71,8 +76,11 @@ private:
     std::shared_ptr<Buffer> rendering_;
     std::shared_ptr<Buffer> scratch_;
     QSize frameSize_;
-    int refusedFormats_ = 0;
-    std::chrono::steady_clock::time_point firstRefusal_;
+
+    // The size frames are meant to be seen at, and whether the track has told it yet;
+    // touched by the video output thread only.
+    QSize shownSize_;
+    int framesBeforeTrackSize_ = 0; // -1: settled
 
     mutable std::mutex latestMutex_;
     VideoFrame latest_;

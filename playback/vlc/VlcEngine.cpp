@@ -108,8 +108,10 @@ VlcEngine::~VlcEngine() {
 
 void VlcEngine::attachSurface(VideoSurface* surface) {
     surface_ = surface;
-    if (surface_)
-        surface_->showFrame(currentFrame());
+    if (surface_) {
+        const VideoFrame frame = session_ ? session_->sink->latest() : VideoFrame();
+        surface_->showFrame(frame.image, frame.shownSize);
+    }
 }
 
 void VlcEngine::addTarget(const QString& path, const QStringList& options, int mode,
@@ -284,6 +286,10 @@ QImage VlcEngine::currentFrame() const {
     return session_ ? session_->sink->latest().image : QImage();
 }
 
+QSize VlcEngine::shownFrameSize() const {
+    return session_ ? session_->sink->latest().shownSize : QSize();
+}
+
 quint64 VlcEngine::framesShown() const {
     return session_ ? session_->sink->latest().serial : 0;
 }
@@ -384,8 +390,10 @@ void VlcEngine::frameArrived(quint64 session) {
         return;
     session_->sink->acknowledge();
     session_->showedFrame = true;
-    if (surface_ && isLoaded(state()))
-        surface_->showFrame(session_->sink->latest().image);
+    if (surface_ && isLoaded(state())) {
+        const VideoFrame frame = session_->sink->latest();
+        surface_->showFrame(frame.image, frame.shownSize);
+    }
     pauseIfAsked();
 }
 
@@ -436,6 +444,7 @@ bool VlcEngine::requestSnapshot() {
         return true;
     SnapshotRequest request;
     request.image = frame.image;
+    request.size = frame.shownSize;
     request.folder = itemOptions_.snapshotFolder;
     request.prefix = itemOptions_.snapshotPrefix;
     request.jpeg = itemOptions_.jpeg;

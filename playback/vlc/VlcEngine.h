@@ -68,8 +68,10 @@ public:
     // The playback rate of the player (1 is normal), or the one it will get.
     [[nodiscard]] float rate() const;
     [[nodiscard]] bool isMuted() const { return muted_; }
-    // The frame shown last, null without one.
+    // The frame shown last, null without one, and the size it is shown at (which may
+    // differ from the image's; see VideoFrame).
     [[nodiscard]] QImage currentFrame() const;
+    [[nodiscard]] QSize shownFrameSize() const;
     // Distinct pictures shown since the item last started (a picture shown again while
     // paused counts once).
     [[nodiscard]] quint64 framesShown() const;

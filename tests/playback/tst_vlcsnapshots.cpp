@@ -38,7 +38,8 @@ private Q_SLOTS:
         if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
             QSKIP("ffmpeg is not installed");
         const QString error =
-            makeTestClips(clips_.path(), {QStringLiteral("play.mp4"), QStringLiteral("still.mp4")});
+            makeTestClips(clips_.path(), {QStringLiteral("play.mp4"), QStringLiteral("still.mp4"),
+                                          QStringLiteral("wide.vob")});
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
     void init() {
@@ -189,6 +190,31 @@ private Q_SLOTS:
         QVERIFY(engine_->waitForSnapshots(kDeadline));
         QVERIFY2(written.size() >= 2, "one image only");
         QCOMPARE(QImage(written.at(1).at(0).toString()).size(), QSize(160, 120));
+    }
+
+    // An MPEG program stream tells its picture size and shape only once decoding has
+    // begun. Its first pictures are real pictures all the same, not the grey of a lost
+    // key frame; once the shape is known, pictures are written at the 16:9 they are
+    // meant to be seen at.
+    void programStreamFromTheFirstPicture() {
+        QVERIFY(startPlaying(*engine_, clips_.filePath(QStringLiteral("wide.vob")),
+                             itemOptions(shots_->path())));
+        QSignalSpy written(engine_.get(), &MediaEngine::snapshotWritten);
+        QVERIFY(requestSnapshot(*engine_));
+        QTRY_COMPARE_WITH_TIMEOUT(written.size(), 1, kDeadline);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->Time() >= 1, kDeadline);
+        QVERIFY(requestSnapshot(*engine_));
+        QTRY_COMPARE_WITH_TIMEOUT(written.size(), 2, kDeadline);
+        for (const QList<QVariant>& signal : written) {
+            const QImage image(signal.at(0).toString());
+            QSet<QRgb> colours;
+            for (int y = 0; y < image.height(); y += 16) {
+                for (int x = 0; x < image.width(); x += 16)
+                    colours.insert(image.pixel(x, y));
+            }
+            QVERIFY2(colours.size() > 8, "a flat picture");
+        }
+        QCOMPARE(QImage(written.at(1).at(0).toString()).size(), QSize(512, 288));
     }
 
     void unwritableFolderIsReported() {
