@@ -116,6 +116,8 @@ private:
     void resizeToDesignSize();
     void connectControls();
     void loadVideo(const QString& path, int mode);
+    // The engine options a load of path would hand over now.
+    [[nodiscard]] QStringList optionsFor(const QString& path) const;
     void setMuteCaption(const QString& caption);
     void endCaptureModes();
     void showSnapshotError(const QString& reason);
@@ -138,6 +140,7 @@ private:
     // The per-video folder the engine was given with the current item. It stays the
     // engine's folder until the next load, even when the settings name another one.
     QString loadedSnapshotFolder_;
+    QStringList loadedOptions_;
 
     // Controls, named as in the program's design.
     QWidget* client_ = nullptr;

@@ -74,7 +74,8 @@ void MainForm::loadVideo(const QString& path, int mode) {
     engine_.playlistClear();
     currentVideo = path;
     loadedSnapshotFolder_ = perVideoSnapshotFolder(settings_.snapshotFolder, path);
-    engineOptions[kSnapshotPathEntry] = QStringLiteral("snapshot-path=") + loadedSnapshotFolder_;
+    engineOptions = optionsFor(path);
+    loadedOptions_ = engineOptions;
     speedStep = 0;
     engine_.addTarget(path, engineOptions, mode, 0);
     if (mode == kStartAndPlay)
@@ -101,6 +102,13 @@ void MainForm::ReloadVideo() {
     playButton_Click();
 }
 
+QStringList MainForm::optionsFor(const QString& path) const {
+    QStringList options = engineOptions;
+    options[kSnapshotPathEntry] =
+        QStringLiteral("snapshot-path=") + perVideoSnapshotFolder(settings_.snapshotFolder, path);
+    return options;
+}
+
 void MainForm::BuildEngineOptions() {
     engineOptions = ::BuildEngineOptions(settings_);
 }
@@ -108,6 +116,10 @@ void MainForm::BuildEngineOptions() {
 void MainForm::playButton_Click() {
     if (engine_.PlaylistCount() < 1 || engine_.Playing())
         return;
+    // Settings changed while the video was stopped or over were not offered as a reload
+    // (nothing was on screen); the item takes them now, so that it plays as they say.
+    if (!videoOnScreen() && !currentVideo.isEmpty() && optionsFor(currentVideo) != loadedOptions_)
+        loadVideo(currentVideo, kReplaceOnly);
     logoHide->hide();
     engine_.play();
     platform_.boundedWait(kEngineSettleMs, [this] { return engine_.Playing(); });

@@ -527,6 +527,33 @@ private Q_SLOTS:
         QCOMPARE(rig.messages(), message.isEmpty() ? QStringList() : QStringList{message});
     }
 
+    // Nothing on screen, so no reload was offered when the settings changed: the next
+    // Play puts the video back with them first. Without a change it only plays.
+    void playAfterStopTakesChangedSettings() {
+        Rig rig;
+        QVERIFY(rig.loadPlaying());
+        const auto stopped = [&rig] {
+            rig.form->stopButton_Click();
+            rig.engine.playing = false;
+            rig.engine.position = -1;
+            rig.form->movieTimer_Timer();
+            QVERIFY(!rig.form->videoOnScreen());
+            rig.engine.calls.clear();
+        };
+        stopped();
+        rig.form->playButton_Click();
+        QCOMPARE(rig.engine.calls, QStringList{u"play"_s});
+
+        stopped();
+        rig.platform.folderAnswer = rig.dir.path() + u"/other"_s;
+        rig.form->browseCommand_Click();
+        QCOMPARE(rig.messages(), QStringList());
+        rig.form->playButton_Click();
+        QCOMPARE(rig.engine.callsStartingWith(u"addTarget"_s).size(), 1);
+        QVERIFY(rig.engine.lastOptions.at(2).endsWith(u"/other/clip.avi Images"_s));
+        QCOMPARE(rig.engine.calls.last(), u"play"_s);
+    }
+
     void pauseFlipsTimedCaptureTimer() {
         Rig rig;
         QVERIFY(rig.loadPlaying());
