@@ -284,6 +284,12 @@ void MainForm::connectControls() {
     // slider never shows a volume the engine does not have.
     connect(volumeSlider, &QSlider::actionTriggered, this,
             [this] { engine_.setVolume(volumeSlider->sliderPosition()); });
+    // The full-screen window covers the menus; their snapshot and full-screen shortcuts
+    // keep working there.
+    connect(stage_, &VideoSurface::fullScreenChanged, this, [this](bool fullScreen) {
+        if (QWidget* window = fullScreen ? stage_->fullScreenWindow() : nullptr)
+            window->addActions({snapshotCommand, continuousSnapshots, fullScreenMenu});
+    });
     connect(&engine_, &MediaEngine::snapshotFailed, this, &MainForm::showSnapshotError);
     connect(&engine_, &MediaEngine::playbackFailed, this, &MainForm::showPlaybackError);
     movieTimer->start();

@@ -4,6 +4,7 @@
 #include "support/FakePlatform.h"
 
 #include "platform/FileNames.h"
+#include "playback/VideoSurface.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "shell/GlyphFaces.h"
@@ -552,6 +553,21 @@ private Q_SLOTS:
         QCOMPARE(rig.engine.callsStartingWith(u"addTarget"_s).size(), 1);
         QVERIFY(rig.engine.lastOptions.at(2).endsWith(u"/other/clip.avi Images"_s));
         QCOMPARE(rig.engine.calls.last(), u"play"_s);
+    }
+
+    void shortcutsInFullScreen() {
+        Rig rig;
+        rig.form->show();
+        QVERIFY(rig.loadPlaying());
+        rig.form->stage()->setFullScreen(true);
+        QWidget* window = rig.form->stage()->fullScreenWindow();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTest::keyClick(window, Qt::Key_F1, Qt::ControlModifier);
+        QCOMPARE(rig.engine.callsStartingWith(u"setVariable"_s).size(), 2);
+        QTest::keyClick(window, Qt::Key_F2, Qt::ControlModifier);
+        QVERIFY(rig.form->continuousCapture);
+        rig.form->stage()->setFullScreen(false);
     }
 
     void pauseFlipsTimedCaptureTimer() {
