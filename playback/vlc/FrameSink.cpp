@@ -188,16 +188,17 @@ void FrameSink::display(void* picture) {
     if (!active_.load())
         return;
 
+    learnShownSize(QSize(shown->width, shown->height));
     const std::size_t bytes = std::size_t(shown->width) * 4 * std::size_t(shown->height);
     {
         // A picture shown again is the same frame: keep the published one.
         const VideoFrame previous = latest();
         if (previous.image.width() == shown->width && previous.image.height() == shown->height &&
+            previous.shownSize == shownSize_ &&
             std::memcmp(previous.image.constBits(), shown->pixels.get(), bytes) == 0)
             return;
     }
 
-    learnShownSize(QSize(shown->width, shown->height));
     shown->images.fetch_add(1, std::memory_order_relaxed);
     QImage image(static_cast<const uchar*>(shown->pixels.get()), shown->width, shown->height,
                  shown->width * 4, QImage::Format_RGB32, &FrameSink::releaseImageBuffer,
