@@ -91,7 +91,16 @@ bool SnapshotPartFile::write(const QString& finalPath, const QByteArray& bytes, 
         }
         m_path = path;
         QString reason;
-        if (file.write(bytes) == bytes.size()) {
+        // Qt reports no error for a write that stopped part-way (a disk that fills up
+        // during it); asking for the rest makes the system say why.
+        qint64 written = 0;
+        while (written < bytes.size()) {
+            const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
+            if (step <= 0)
+                break;
+            written += step;
+        }
+        if (written == bytes.size()) {
             file.close(); // reports what only the close or the flush finds (NFS, quotas)
             if (file.error() == QFileDevice::NoError)
                 return true;

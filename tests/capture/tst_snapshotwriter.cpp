@@ -374,8 +374,11 @@ private Q_SLOTS:
         QCOMPARE(failed.size(), 2);
         const QString reason =
             QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(dir.path()));
-        for (const QList<QVariant>& signal : failed)
-            QVERIFY2(signal.at(0).toString().contains(reason), qPrintable(signal.at(0).toString()));
+        for (const QList<QVariant>& signal : failed) {
+            const QString text = signal.at(0).toString();
+            QVERIFY2(text.contains(reason), qPrintable(text));
+            QVERIFY2(text.endsWith(qt_error_string(EFBIG)), qPrintable(text));
+        }
         QCOMPARE(entriesOf(dir.path()), QStringList());
         // The number did not go to waste.
         writer.submit({frame, dir.path(), "IMG_", false});
