@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 constexpr std::array kPlayerEvents = {libvlc_MediaPlayerPlaying, libvlc_MediaPlayerPaused,
@@ -63,6 +64,8 @@ struct VlcEngine::Session {
     bool pauseWhenShown = false;
     // A picture was shown: an item that ends without one was no video at all.
     bool showedFrame = false;
+    // A snapshot asked for before the first picture, to be taken with it.
+    bool snapshotWhenShown = false;
 };
 
 VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent)
@@ -394,6 +397,8 @@ void VlcEngine::frameArrived(quint64 session) {
         const VideoFrame frame = session_->sink->latest();
         surface_->showFrame(frame.image, frame.shownSize);
     }
+    if (std::exchange(session_->snapshotWhenShown, false) && !requestSnapshot())
+        Q_EMIT snapshotFailed(QString());
     pauseIfAsked();
 }
 
@@ -437,8 +442,12 @@ bool VlcEngine::requestSnapshot() {
     if (!isLoaded(current))
         return false;
     const VideoFrame frame = session_->sink->latest();
-    if (frame.image.isNull())
-        return false;
+    if (frame.image.isNull()) {
+        // Asked for right after opening, before the first picture: taken with it, rather
+        // than refused with an error the user could not make sense of.
+        session_->snapshotWhenShown = true;
+        return true;
+    }
     if (throttle_.request(frame.serial, current == libvlc_Paused, clock_.elapsed()) ==
         SnapshotThrottle::Decision::Coalesce)
         return true;

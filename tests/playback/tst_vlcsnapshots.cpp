@@ -217,6 +217,18 @@ private Q_SLOTS:
         QCOMPARE(QImage(written.at(1).at(0).toString()).size(), QSize(512, 288));
     }
 
+    // Asked for right after the file was handed over, before its first picture: the
+    // snapshot is taken with that picture.
+    void requestBeforeTheFirstPicture() {
+        QSignalSpy written(engine_.get(), &MediaEngine::snapshotWritten);
+        engine_->addTarget(clips_.filePath(QStringLiteral("play.mp4")), itemOptions(shots_->path()),
+                           kReplaceAndGo, 0);
+        QVERIFY(engine_->currentFrame().isNull());
+        QVERIFY(requestSnapshot(*engine_));
+        QTRY_COMPARE_WITH_TIMEOUT(written.size(), 1, kDeadline);
+        QCOMPARE(QImage(written.at(0).at(0).toString()).size(), QSize(320, 240));
+    }
+
     void unwritableFolderIsReported() {
         const QString missing = QDir(shots_->path()).filePath(QStringLiteral("missing/folder"));
         QVERIFY(start(itemOptions(missing)));
