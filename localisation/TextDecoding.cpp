@@ -18,7 +18,25 @@ QString DecodeWindows1252(QByteArrayView bytes) {
     return text;
 }
 
-QString DecodeUtf8OrWindows1252(QByteArrayView bytes) {
+// UTF-16 taken as it comes, except that half a surrogate pair becomes U+FFFD: a text
+// must never hold half a character.
+static QString decodeUtf16(QByteArrayView bytes, QStringDecoder::Encoding encoding) {
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+QString DecodeTextFile(QByteArrayView bytes) {
+    if (bytes.startsWith("\xFF\xFE"))
+        return decodeUtf16(bytes.sliced(2), QStringDecoder::Utf16LE);
+    if (bytes.startsWith("\xFE\xFF"))
+        return decodeUtf16(bytes.sliced(2), QStringDecoder::Utf16BE);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())

@@ -63,7 +63,7 @@ QByteArray TextLookup::readPack(const QString& path) const {
 }
 
 QString TextLookup::lookup(const QString& key, const QString& defaultText) const {
-    const QString pack = DecodeUtf8OrWindows1252(readPack(packPath()));
+    const QString pack = DecodeTextFile(readPack(packPath()));
     const std::optional<QString> stored = FindIniValue(pack, packSection, key);
 
     QString text;

@@ -95,7 +95,7 @@ bool LoadConfiguration(const QString& path, Settings& settings) {
     const QByteArray bytes = file.read(std::min<qint64>(file.size(), maxConfigBytes));
     file.close();
 
-    const QStringList lines = splitLines(DecodeUtf8OrWindows1252(bytes));
+    const QStringList lines = splitLines(DecodeTextFile(bytes));
     if (lines.size() < lineCount)
         return false;
 

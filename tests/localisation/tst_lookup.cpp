@@ -81,6 +81,17 @@ private Q_SLOTS:
         row("Windows-1252", header + "10=Fran\xE7" + "ais \x80 \x93Zitat\x94 \xC3\xA4 \x81\x8D",
             "10", u"-"_s, u"Français € “Zitat” Ã¤ \u0081\u008D"_s);
         row("byte order mark", "\xEF\xBB\xBF" + header + "10=\xC3\x9C\r\n", "10", u"-"_s, u"Ü"_s);
+        const QString unicode = QString::fromUtf8(header) + u"10=\u00DCber \u20AC\r\n"_s;
+        QByteArray le("\xFF\xFE", 2), be("\xFE\xFF", 2);
+        for (const QChar c : unicode) {
+            le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+            be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+        }
+        row("UTF-16 little-endian (Notepad's Unicode)", le, "10", u"-"_s, u"Über €"_s);
+        row("UTF-16 big-endian", be, "10", u"-"_s, u"Über €"_s);
+        // The euro sign and the line end replaced by half a pair.
+        row("UTF-16 with half a character", le.chopped(6) + QByteArray("\x3D\xD8", 2), "10", u"-"_s,
+            u"Über \uFFFD"_s);
         // The default for anything missing, trimmed and cut like a stored value.
         row("missing key", header + "11=Auf\r\n", "10", u"&File"_s, u"&File"_s);
         row("key only in another section", "[Other]\r\n10=Nein\r\n" + header, "10", u"&File"_s,
