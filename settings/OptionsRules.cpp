@@ -96,7 +96,8 @@ PrefixCheck checkSnapshotPrefix(const QString& prefix) {
     // Characters, not UTF-16 units: a letter beyond the basic plane counts once.
     if (prefix.toUcs4().size() > kMaximumPrefixLength)
         return PrefixCheck::TooLong;
-    if (!isPortableFileName(prefix))
+    // A leading blank would not survive Config.cfg, whose reader trims its lines.
+    if (!isPortableFileName(prefix) || prefix.startsWith(QLatin1Char(' ')))
         return PrefixCheck::NotAFileName;
     // Try the name where it cannot meet an existing file. Without a temporary folder the
     // rules above have to do.

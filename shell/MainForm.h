@@ -139,6 +139,7 @@ private:
     bool closed_ = false;
     // The per-video folder the engine was given with the current item. It stays the
     // engine's folder until the next load, even when the settings name another one.
+    // Empty when the snapshot folder was not a full path.
     QString loadedSnapshotFolder_;
     QStringList loadedOptions_;
 

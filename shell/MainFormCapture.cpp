@@ -27,6 +27,12 @@ void MainForm::snapshotCommand_Click() {
     // snapshot folder that does not exist yet (a fresh Pictures folder) should not make
     // every snapshot fail.
     const QString& folder = loadedSnapshotFolder_;
+    if (!currentVideo.isEmpty() && folder.isEmpty()) {
+        showSnapshotError(QStringLiteral("The snapshots path is not a full path: \"%1\". "
+                                         "Choose a folder with Browse.")
+                              .arg(settings_.snapshotFolder));
+        return;
+    }
     if (!QDir(folder).exists() && !QDir().mkpath(folder)) {
         showSnapshotError(QStringLiteral("Cannot create the folder %1").arg(folder));
         return;

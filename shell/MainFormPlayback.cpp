@@ -73,7 +73,11 @@ void MainForm::loadVideo(const QString& path, int mode) {
     stopButton_Click();
     engine_.playlistClear();
     currentVideo = path;
-    loadedSnapshotFolder_ = perVideoSnapshotFolder(settings_.snapshotFolder, path);
+    // Empty for a snapshot folder that is not a full path ("C:\" in a Config.cfg from
+    // Windows, or nothing): snapshots would land wherever the program was started from.
+    loadedSnapshotFolder_ = QDir::isAbsolutePath(settings_.snapshotFolder)
+                                ? perVideoSnapshotFolder(settings_.snapshotFolder, path)
+                                : QString();
     engineOptions = optionsFor(path);
     loadedOptions_ = engineOptions;
     speedStep = 0;

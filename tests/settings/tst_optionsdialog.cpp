@@ -116,10 +116,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("interval");
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<QString>("message"); // "<title>: <text>"
+        QTest::addColumn<QString>("folder");
         const auto row = [](const char* name, const char* interval, const char* prefix,
-                            const QString& message) {
+                            const QString& message, const char* folder = "/shots") {
             QTest::newRow(name) << QString::fromUtf8(interval) << QString::fromUtf8(prefix)
-                                << message;
+                                << message << QString::fromUtf8(folder);
         };
         // The interval's title comes from the pack, the prefix's is always "Error".
         const QString time =
@@ -143,11 +144,21 @@ private Q_SLOTS:
         row("trailing blank", "5000", "ab ", prefix);
         row("control character", "5000", "a\tb", prefix);
         row("colon", "5000", "a:b", prefix);
+        row("leading blank", "5000", " ab", prefix);
+        const QString full = u"Error: The snapshots path must be a full path, such as "_s +
+                             QDir::toNativeSeparators(defaultSnapshotFolder());
+        row("no folder", "5000", "IMG_", full, "");
+        row("folder not a full path", "5000", "IMG_", full, "pics");
+#ifndef Q_OS_WIN
+        row("folder from Windows", "5000", "IMG_", full, "C:\\");
+#endif
     }
 
     void okRefused() {
         QFETCH(QString, interval);
         QFETCH(QString, prefix);
+        QFETCH(QString, folder);
+        setText("snapshotPath", folder);
         QFETCH(QString, message);
         const Settings before = settings_;
         setText("milliseconds", interval);
@@ -187,7 +198,7 @@ private Q_SLOTS:
         QFETCH(QString, prefix);
         child<QComboBox>("availableLanguages")->setCurrentIndex(1);
         child<QComboBox>("imageFormats")->setCurrentIndex(1);
-        setText("snapshotPath", u"/elsewhere/pics"_s);
+        setText("snapshotPath", u" /elsewhere/pics  "_s); // stored without the blanks
         setText("snapshotPrefix", prefix);
         child<QCheckBox>("inputBoxCheck")->setChecked(false);
         setText("milliseconds", interval);
@@ -434,9 +445,15 @@ private:
             qFatal("no control %s", name);
         return control;
     }
-    QString text(const char* name) { return child<QLineEdit>(name)->text(); }
-    void setText(const char* name, const QString& text) { child<QLineEdit>(name)->setText(text); }
-    QColor flagColour() { return child<QLabel>("Picture1")->pixmap().toImage().pixelColor(0, 0); }
+    QString text(const char* name) {
+        return child<QLineEdit>(name)->text();
+    }
+    void setText(const char* name, const QString& text) {
+        child<QLineEdit>(name)->setText(text);
+    }
+    QColor flagColour() {
+        return child<QLabel>("Picture1")->pixmap().toImage().pixelColor(0, 0);
+    }
 
     void makeDialog() {
         dialog_ = std::make_unique<OptionsDialog>(settings_, *text_, *platform_, configPath_,

@@ -530,6 +530,20 @@ private Q_SLOTS:
 
     // Nothing on screen, so no reload was offered when the settings changed: the next
     // Play puts the video back with them first. Without a change it only plays.
+    // A Config.cfg from Windows names "C:\": rather than into a folder of that name
+    // wherever the program was started, nothing is written and the user is told.
+    void snapshotFolderNotAFullPath() {
+        Rig rig;
+        QVERIFY(rig.load());
+        rig.settings.snapshotFolder = u"C:\\"_s;
+        rig.play();
+        rig.form->snapshotButton_Click();
+        QVERIFY(rig.engine.callsStartingWith(u"setVariable"_s).isEmpty());
+        QCOMPARE(rig.messages(),
+                 QStringList{u"None : Error\n\nThe snapshots path is not a full path: \"C:\\\". "
+                             "Choose a folder with Browse. [Ok]"_s});
+    }
+
     void playAfterStopTakesChangedSettings() {
         Rig rig;
         QVERIFY(rig.loadPlaying());
