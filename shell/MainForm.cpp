@@ -143,7 +143,8 @@ void MainForm::buildControls() {
     const auto glyphButton = [this](QPushButton*& button, const char* name, Glyph glyph) {
         button = new QPushButton(client_);
         button->setObjectName(QString::fromLatin1(name));
-        button->setFocusPolicy(Qt::NoFocus);
+        // Tab reaches the buttons for keyboard use; a mouse click leaves the focus alone.
+        button->setFocusPolicy(Qt::TabFocus);
         button->setMouseTracking(true);
         button->installEventFilter(this);
         setGlyphFace(*button, glyph);
@@ -165,7 +166,7 @@ void MainForm::buildControls() {
     volumeSlider = new QSlider(Qt::Horizontal, client_);
     volumeSlider->setObjectName(QStringLiteral("volumeSlider"));
     volumeSlider->setRange(0, 100);
-    volumeSlider->setFocusPolicy(Qt::NoFocus);
+    volumeSlider->setFocusPolicy(Qt::TabFocus);
     volumeSlider->installEventFilter(this);
 
     movieProgress = new QProgressBar(client_);
