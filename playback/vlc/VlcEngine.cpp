@@ -65,8 +65,6 @@ struct VlcEngine::Session {
     bool started = false;
     // Pause asked before the first picture was shown.
     bool pauseWhenShown = false;
-    // A picture was shown: an item that ends without one was no video at all.
-    bool showedFrame = false;
     // A snapshot asked for before the first picture, to be taken with it.
     bool snapshotWhenShown = false;
 };
@@ -127,6 +125,7 @@ void VlcEngine::addTarget(const QString& path, const QStringList& options, int m
     retireSession();
     hasItem_ = true;
     itemPath_ = path;
+    itemShowedPicture_ = false;
     itemOptions_ = parseItemOptions(options);
     rateStep_ = 0;
     createSession();
@@ -393,7 +392,7 @@ void VlcEngine::playerEvent(quint64 session, int type) {
     if (gone && surface_)
         surface_->clear();
     if (type == libvlc_MediaPlayerEncounteredError ||
-        (type == libvlc_MediaPlayerEndReached && !session_->showedFrame))
+        (type == libvlc_MediaPlayerEndReached && !itemShowedPicture_))
         Q_EMIT playbackFailed(itemPath_);
 }
 
@@ -401,7 +400,7 @@ void VlcEngine::frameArrived(quint64 session) {
     if (!session_ || session_->id != session)
         return;
     session_->sink->acknowledge();
-    session_->showedFrame = true;
+    itemShowedPicture_ = true;
     if (surface_ && isLoaded(state())) {
         const VideoFrame frame = session_->sink->latest();
         surface_->showFrame(frame.image, frame.shownSize);

@@ -107,6 +107,9 @@ private:
 
     bool hasItem_ = false;
     QString itemPath_;
+    // The item showed a picture in some start: ending without one in a later start (Play
+    // and a jump to the end at once) does not make it "no video at all".
+    bool itemShowedPicture_ = false;
     ItemOptions itemOptions_;
 
     int volume_ = 50;
