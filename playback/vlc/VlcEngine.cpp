@@ -32,7 +32,11 @@ static QStringList instanceArguments(const QStringList& extra) {
         QStringLiteral("--no-keyboard-events"), QStringLiteral("--no-xlib"),
         QStringLiteral("--quiet"),
         // Frames go to memory, where hardware decoding surfaces would only be copied back.
-        QStringLiteral("--avcodec-hw=none")};
+        QStringLiteral("--avcodec-hw=none"),
+        // A picture decoded without its reference frames (after a jump, while the decoder
+        // hurries at a faster speed) is grey smear: keep the last good one on screen, so
+        // that no snapshot is ever taken of it.
+        QStringLiteral("--no-avcodec-corrupted")};
     return arguments + extra;
 }
 
