@@ -116,10 +116,7 @@ VlcEngine::~VlcEngine() {
 
 void VlcEngine::attachSurface(VideoSurface* surface) {
     surface_ = surface;
-    if (surface_) {
-        const VideoFrame frame = session_ ? session_->sink->latest() : VideoFrame();
-        surface_->showFrame(frame.image, frame.shownSize);
-    }
+    showLatestFrame();
 }
 
 void VlcEngine::addTarget(const QString& path, const QStringList& options, int mode,
@@ -400,15 +397,20 @@ void VlcEngine::playerEvent(quint64 session, int type) {
         Q_EMIT playbackFailed(itemPath_);
 }
 
+void VlcEngine::showLatestFrame() {
+    if (!surface_)
+        return;
+    const VideoFrame frame = session_ ? session_->sink->latest() : VideoFrame();
+    surface_->showFrame(frame.image, frame.shownSize);
+}
+
 void VlcEngine::frameArrived(quint64 session) {
     if (!session_ || session_->id != session)
         return;
     session_->sink->acknowledge();
     itemShowedPicture_ = true;
-    if (surface_ && isLoaded(state())) {
-        const VideoFrame frame = session_->sink->latest();
-        surface_->showFrame(frame.image, frame.shownSize);
-    }
+    if (isLoaded(state()))
+        showLatestFrame();
     if (std::exchange(session_->snapshotWhenShown, false) && !requestSnapshot())
         Q_EMIT snapshotFailed(QString());
     pauseIfAsked();

@@ -91,6 +91,8 @@ private:
     void retireSession();
     void playerEvent(quint64 session, int type);
     void frameArrived(quint64 session);
+    // The latest frame, at the size it is meant to be seen at, on the surface if any.
+    void showLatestFrame();
     void pauseIfAsked();
     [[nodiscard]] int state() const;
     [[nodiscard]] bool isLoaded(int state) const;
