@@ -2,7 +2,11 @@
 
 #include "bench/ChildProcess.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+
+#include <cstdlib>
 
 static const QStringList kQuiet = {QStringLiteral("ffmpeg"), QStringLiteral("-hide_banner"),
                                    QStringLiteral("-loglevel"), QStringLiteral("error"),
@@ -63,6 +67,58 @@ double Ffmpeg::psnr(const QString& raw, QSize size, const QString& image) const 
     if (!child.exited || !match.hasMatch())
         return -1;
     return match.captured(1) == QLatin1String("inf") ? 1000 : match.captured(1).toDouble();
+}
+
+Ffmpeg::ColourError Ffmpeg::colourError(const QString& raw, QSize size, const QString& clip,
+                                        const QString& matrix, double fromSeconds,
+                                        int frames) const {
+    ColourError best;
+    QFile file(raw);
+    if (!file.open(QIODevice::ReadOnly))
+        return best;
+    const QByteArray ours = file.readAll();
+    const qsizetype frameBytes = qsizetype(size.width()) * size.height() * 3;
+    if (ours.size() != frameBytes)
+        return best;
+    QProcess process;
+    process.setStandardErrorFile(stderrPath_, QIODevice::Append);
+    process.start(
+        QStringLiteral("ffmpeg"),
+        kQuiet.mid(1) +
+            QStringList{QStringLiteral("-ss"), QString::number(fromSeconds), QStringLiteral("-i"),
+                        clip, QStringLiteral("-frames:v"), QString::number(frames),
+                        QStringLiteral("-vf"),
+                        QStringLiteral("scale=in_color_matrix=%1:in_range=tv:flags=accurate_rnd+"
+                                       "full_chroma_int")
+                            .arg(matrix),
+                        QStringLiteral("-f"), QStringLiteral("rawvideo"),
+                        QStringLiteral("-pix_fmt"), QStringLiteral("rgb24"), QStringLiteral("-")});
+    QByteArray theirs;
+    const auto* a = reinterpret_cast<const uchar*>(ours.constData());
+    for (;;) {
+        while (theirs.size() < frameBytes && process.waitForReadyRead(30000))
+            theirs += process.readAllStandardOutput();
+        if (theirs.size() < frameBytes)
+            break;
+        const auto* b = reinterpret_cast<const uchar*>(theirs.constData());
+        qint64 sum = 0;
+        qint64 over = 0;
+        for (qsizetype p = 0; p < frameBytes; p += 3) {
+            int worst = 0;
+            for (int c = 0; c < 3; ++c) {
+                const int d = std::abs(int(a[p + c]) - int(b[p + c]));
+                sum += d;
+                worst = std::max(worst, d);
+            }
+            over += worst > 4 ? 1 : 0;
+        }
+        const double mae = double(sum) / double(frameBytes);
+        if (best.meanAbsolute < 0 || mae < best.meanAbsolute)
+            best = {mae, double(over) / double(frameBytes / 3)};
+        theirs.remove(0, frameBytes);
+    }
+    process.waitForFinished(30000);
+    return best;
 }
 
 QString Ffmpeg::version() const {

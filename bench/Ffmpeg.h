@@ -31,6 +31,16 @@ public:
     // PSNR in dB of an image file against the raw RGB24 frame; negative when unknown,
     // 1000 for identical pictures.
     [[nodiscard]] double psnr(const QString& raw, QSize size, const QString& image) const;
+    struct ColourError {
+        double meanAbsolute = -1; // over every channel of every pixel; negative: unknown
+        double pixelsOver4 = -1;  // fraction of pixels with a channel more than 4 levels off
+    };
+    // Our frame (raw RGB24 of size) against ffmpeg's accurate conversion of the frames of
+    // clip from fromSeconds on (at most frames of them), with the given matrix and range
+    // ("bt709", "tv"): the error of the frame that matches best, which is the same frame.
+    [[nodiscard]] ColourError colourError(const QString& raw, QSize size, const QString& clip,
+                                          const QString& matrix, double fromSeconds,
+                                          int frames) const;
     // The first line of `ffmpeg -version`.
     [[nodiscard]] QString version() const;
 

@@ -37,6 +37,10 @@ QString Report::clip(const QString& size) const {
     return QDir(o_.clips).filePath(QStringLiteral("clip-%1.mp4").arg(size));
 }
 
+QString Report::clipMatrix(const QString& size) {
+    return size == QLatin1String("640x360") ? QStringLiteral("bt601") : QStringLiteral("bt709");
+}
+
 QString Report::work(const QString& name) const {
     return QDir(o_.work).filePath(name);
 }
@@ -112,10 +116,10 @@ void Report::machine() {
              .arg(QThread::idealThreadCount())
              .arg(cpu, QSysInfo::prettyProductName(), ffmpeg_.version(), load));
     line(QStringLiteral("Medians over %1 runs; clips: testsrc2 with temporal noise, H.264, 25 fps, "
-                        "12 s. Our PNG: deflate level %2, no row filter; our JPG: quality %3.")
+                        "12 s. Our PNG: deflate level %2, no row filter; our JPG: 4:4:4, optimised "
+                        "Huffman tables.")
              .arg(o_.runs)
-             .arg(kSnapshotPngLevel)
-             .arg(kSnapshotJpegQuality));
+             .arg(kSnapshotPngLevel));
     results_.insert(QStringLiteral("cpu"), cpu);
     results_.insert(QStringLiteral("cores"), QThread::idealThreadCount());
     results_.insert(QStringLiteral("loadAverageBefore"), load);

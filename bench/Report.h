@@ -42,6 +42,8 @@ private:
         return o_.parts.isEmpty() || o_.parts.contains(QLatin1String(part));
     }
     [[nodiscard]] QString clip(const QString& size) const;
+    // The colour matrix the clip of that size was made and tagged with (tools/bench.sh).
+    [[nodiscard]] static QString clipMatrix(const QString& size);
     [[nodiscard]] QString work(const QString& name) const;
     [[nodiscard]] QStringList childEnvironment() const;
     // Runs this program with arguments and returns the JSON object it printed last.

@@ -2,8 +2,6 @@
 
 #include "capture/SnapshotDeflate.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QtEndian>
 #include <array>
 #include <cstring>
@@ -125,19 +123,6 @@ EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, i
 EncodedSnapshot encodePng(const QImage& image, int zlibLevel) {
     const SnapshotDeflate zlib(SnapshotDeflate::Backend::Zlib);
     return encodePng(image, zlib, zlibLevel);
-}
-
-EncodedSnapshot encodeJpeg(const QImage& image, int quality) {
-    if (image.isNull())
-        return {{}, QStringLiteral("the image is empty")};
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(quality);
-    if (!writer.write(image))
-        return {{}, writer.errorString()};
-    return {jpeg, {}};
 }
 
 EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg, const SnapshotDeflate& deflate) {

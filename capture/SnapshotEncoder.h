@@ -10,7 +10,6 @@ class SnapshotDeflate;
 // detailed 720p frames the files come out within 1% of ffmpeg's size for about three
 // quarters of its cost with zlib, and less than half of it with libdeflate.
 inline constexpr int kSnapshotPngLevel = 5;
-inline constexpr int kSnapshotJpegQuality = 90;
 
 struct EncodedSnapshot {
     QByteArray bytes; // the whole file; empty when encoding failed
@@ -18,8 +17,8 @@ struct EncodedSnapshot {
 };
 
 // The image at its own resolution as a PNG (8-bit RGB; alpha is dropped, a video frame
-// has none, its data compressed by deflate) or a JPEG at quality 90. Safe on any thread;
-// the image is only read.
+// has none, its data compressed by deflate) or a JPEG. Safe on any thread; the image is
+// only read.
 [[nodiscard]] EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg,
                                              const SnapshotDeflate& deflate);
 
@@ -27,7 +26,10 @@ struct EncodedSnapshot {
                                         int level = kSnapshotPngLevel);
 // With zlib.
 [[nodiscard]] EncodedSnapshot encodePng(const QImage& image, int zlibLevel = kSnapshotPngLevel);
-[[nodiscard]] EncodedSnapshot encodeJpeg(const QImage& image, int quality = kSnapshotJpegQuality);
+// Full-resolution chroma (video frames come with fine colour detail and noise that 4:2:0
+// would blur), one flat quantisation table for all three components, optimised Huffman
+// tables; progressive where that is cheap (small pictures).
+[[nodiscard]] EncodedSnapshot encodeJpeg(const QImage& image);
 
 // The CRC-32 of PNG chunks (ISO 3309), continued from crc (0 to start).
 [[nodiscard]] quint32 pngCrc32(const char* data, qsizetype size, quint32 crc = 0);

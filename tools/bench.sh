@@ -17,20 +17,27 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFRAMORA_BENCH=
 cmake --build "$dir" --target framora framora_bench -j"$(nproc)"
 
 work=$dir/bench-work
-clips=$work/clips
+clips=$work/clips-tagged
 mkdir -p "$clips"
 # Natural-looking detail: a moving test pattern with fresh grain on every frame, at
-# bitrates a camera would use. Flat patterns would make PNG look cheap.
-for clip_spec in 640x360:2500k 1280x720:6M 1920x1080:12M; do
+# bitrates a camera would use. Flat patterns would make PNG look cheap. Colours are coded
+# and tagged as a camera would: BT.601 for SD, BT.709 for HD.
+for clip_spec in 640x360:2500k:bt601:smpte170m 1280x720:6M:bt709:bt709 \
+    1920x1080:12M:bt709:bt709; do
     size=${clip_spec%%:*}
-    rate=${clip_spec##*:}
+    rest=${clip_spec#*:}
+    rate=${rest%%:*}
+    rest=${rest#*:}
+    matrix=${rest%%:*}
+    tag=${rest#*:}
     clip=$clips/clip-$size.mp4
     [ -s "$clip" ] && continue
     echo "Making $clip" >&2
     ffmpeg -hide_banner -loglevel error -nostdin -y \
-        -f lavfi -i "testsrc2=size=$size:rate=25:duration=12,noise=alls=12:allf=t" \
+        -f lavfi -i "testsrc2=size=$size:rate=25:duration=12,noise=alls=12:allf=t,scale=out_color_matrix=$matrix:out_range=tv" \
         -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=12" -shortest \
         -c:v libx264 -preset veryfast -maxrate "$rate" -bufsize "$rate" -pix_fmt yuv420p \
+        -colorspace "$tag" -color_primaries "$tag" -color_trc "$tag" -color_range tv \
         -c:a aac -movflags +faststart "$clip.part.mp4"
     mv "$clip.part.mp4" "$clip"
 done

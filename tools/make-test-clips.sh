@@ -6,7 +6,9 @@
 # 5 s, 320x240, 25 fps), still.mp4 (one black picture for 20 s, 160x120), rotated.mp4
 # (320x240 stored, to be shown a quarter turn round), wide.mp4 (320x240 with pixels twice
 # as wide as high), wide.vob (352x288 MPEG-2 shown at 16:9, 4 s), hd.mp4 (1280x720,
-# 6 s) and broken.avi (a text file).
+# 6 s), broken.avi (a text file), and 75 % colour bars coded losslessly with H.264 (2 s):
+# bars709.mp4 (1280x720, BT.709), bars601.mp4 (720x480, BT.601), bars-untagged.mp4
+# (1920x1080, BT.709 without a tag), bars709full.mp4 (full range) and bars709-10bit.mp4.
 set -eu
 
 if [ $# -lt 1 ]; then
@@ -19,7 +21,8 @@ mkdir -p "$out"
 if [ $# -eq 0 ]; then
     set -- clip.mpg clip.avi clip.mpe clip.3gp clip.3g2 clip.asf clip.hdmov clip.m4v \
         clip.mkv clip.mp4 clip.wmv clip.vob play.mp4 still.mp4 rotated.mp4 wide.mp4 wide.vob \
-        hd.mp4 broken.avi
+        hd.mp4 broken.avi bars709.mp4 bars601.mp4 bars-untagged.mp4 bars709full.mp4 \
+        bars709-10bit.mp4
 fi
 
 # encode NAME SECONDS SIZE VIDEO_SOURCE -- ffmpeg output options...
@@ -30,6 +33,17 @@ encode() {
         -f lavfi -i "$source=size=$size:rate=25:duration=$seconds" \
         -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$seconds" \
         -shortest "$@" "$out/$name"
+}
+
+# bars NAME SIZE MATRIX RANGE PIXEL_FORMAT [TAGS...]: seven bars of 75 % colours, drawn in
+# RGB and converted to YUV with the given matrix and range.
+bars() {
+    name=$1 size=$2 matrix=$3 range=$4 format=$5
+    shift 5
+    bar='st(0,floor(X*7/W));'
+    ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+        -i "color=black:s=$size:r=25:d=2,format=gbrp,geq=r='${bar}191*(lt(ld(0),2)+eq(ld(0),4)+eq(ld(0),5))':g='${bar}191*lt(ld(0),4)':b='${bar}191*(1-mod(ld(0),2))',scale=out_color_matrix=$matrix:out_range=$range,format=$format" \
+        -c:v libx264 -qp 0 -preset ultrafast "$@" "$out/$name"
 }
 
 small=176x144
@@ -57,6 +71,11 @@ for name in "$@"; do
     wide.mp4) encode "$name" 3 320x240 testsrc -- -vf setsar=2 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
     wide.vob) encode "$name" 4 352x288 testsrc -- -c:v mpeg2video -b:v 1M -aspect 16:9 -c:a mp2 -f vob ;;
     hd.mp4) encode "$name" 6 1280x720 testsrc2 -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
+    bars709.mp4) bars "$name" 1280x720 bt709 tv yuv420p -colorspace bt709 -color_range tv ;;
+    bars601.mp4) bars "$name" 720x480 bt601 tv yuv420p -colorspace smpte170m -color_range tv ;;
+    bars-untagged.mp4) bars "$name" 1920x1080 bt709 tv yuv420p ;;
+    bars709full.mp4) bars "$name" 1280x720 bt709 pc yuvj420p -colorspace bt709 -color_range pc ;;
+    bars709-10bit.mp4) bars "$name" 1280x720 bt709 tv yuv420p10le -colorspace bt709 -color_range tv ;;
     broken.avi) printf 'This is a text file, not a video.\n' >"$out/$name" ;;
     *)
         echo "$0: unknown clip $name" >&2

@@ -1,38 +1,24 @@
 #include "playback/vlc/FrameSink.h"
 
 #include "playback/vlc/FrameSize.h"
+#include "playback/vlc/VlcChroma.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
+namespace {
 // How many frames to keep asking the track for its size when it was not known at first.
 constexpr int kMaxFramesBeforeTrackSize = 250;
+// How long the first picture waits for the file's colour description.
+constexpr auto kColourWait = std::chrono::milliseconds(3000);
+// Rows start on this boundary, for the vector loops of the conversion.
+constexpr unsigned kRowAlignment = 64;
 
-static QSize trackSize(libvlc_media_t* media, unsigned* sarNum, unsigned* sarDen) {
-    QSize size;
-    if (!media)
-        return size;
-    libvlc_media_track_t** tracks = nullptr;
-    const unsigned count = libvlc_media_tracks_get(media, &tracks);
-    for (unsigned i = 0; i < count; ++i) {
-        if (tracks[i]->i_type == libvlc_track_video && tracks[i]->video) {
-            const libvlc_video_track_t& video = *tracks[i]->video;
-            size = QSize(int(video.i_width), int(video.i_height));
-            *sarNum = video.i_sar_num;
-            *sarDen = video.i_sar_den;
-            // libVLC turns the picture upright before it reaches us; after a quarter turn
-            // (or a transposition) the track's width is the picture's height.
-            if (video.i_orientation >= libvlc_video_orient_left_top) {
-                size.transpose();
-                std::swap(*sarNum, *sarDen);
-            }
-            break;
-        }
-    }
-    if (count > 0)
-        libvlc_media_tracks_release(tracks, count);
-    return size;
+unsigned alignedPitch(unsigned bytes) {
+    return (bytes + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
 }
+} // namespace
 
 struct FrameSink::Buffer {
     std::unique_ptr<uchar[]> pixels;
@@ -46,8 +32,15 @@ struct FrameSink::BufferRef {
     std::shared_ptr<Buffer> buffer;
 };
 
-FrameSink::FrameSink(std::function<void()> frameReady, std::size_t maxBuffers)
-    : frameReady_(std::move(frameReady)), maxBuffers_(std::max<std::size_t>(2, maxBuffers)) {}
+struct FrameSink::YuvBuffer {
+    std::unique_ptr<uchar[]> bytes;
+    std::array<uchar*, 3> planes{};
+};
+
+FrameSink::FrameSink(std::function<void()> frameReady, std::size_t maxBuffers,
+                     std::shared_future<MediaFacts> facts)
+    : frameReady_(std::move(frameReady)), maxBuffers_(std::max<std::size_t>(2, maxBuffers)),
+      facts_(std::move(facts)) {}
 
 FrameSink::~FrameSink() = default;
 
@@ -55,7 +48,11 @@ void FrameSink::attach(libvlc_media_player_t* player, libvlc_media_t* media) {
     if (media)
         libvlc_media_retain(media);
     media_.reset(media);
-    libvlc_video_set_callbacks(player, &FrameSink::lockCallback, nullptr,
+    // The sink lives as long as its player (it is released only after the player), so the
+    // event needs no detaching.
+    (void)libvlc_event_attach(libvlc_media_player_event_manager(player),
+                              libvlc_MediaPlayerESSelected, &FrameSink::trackSelected, this);
+    libvlc_video_set_callbacks(player, &FrameSink::lockCallback, &FrameSink::unlockCallback,
                                &FrameSink::displayCallback, this);
     libvlc_video_set_format_callbacks(player, &FrameSink::formatCallback,
                                       &FrameSink::cleanupCallback);
@@ -74,23 +71,27 @@ void FrameSink::deactivate() {
     active_.store(false);
 }
 
+void FrameSink::trackSelected(const libvlc_event_t* event, void* data) {
+    // On a libVLC thread; nothing of the player may be called from here.
+    if (event->u.media_player_es_changed.i_type == libvlc_track_video)
+        static_cast<FrameSink*>(data)->selectedTrack_.store(event->u.media_player_es_changed.i_id);
+}
+
 unsigned FrameSink::formatCallback(void** opaque, char* chroma, unsigned* width, unsigned* height,
                                    unsigned* pitches, unsigned* lines) {
-    auto* sink = static_cast<FrameSink*>(*opaque);
-    std::memcpy(chroma, "RV32", 4);
-    return sink->configure(width, height, pitches, lines);
+    return static_cast<FrameSink*>(*opaque)->configure(chroma, width, height, pitches, lines);
 }
 
 void FrameSink::cleanupCallback(void* opaque) {
-    auto* sink = static_cast<FrameSink*>(opaque);
-    const std::lock_guard lock(sink->poolMutex_);
-    sink->pool_.clear();
-    sink->rendering_.reset();
-    sink->scratch_.reset();
+    static_cast<FrameSink*>(opaque)->releaseBuffers();
 }
 
 void* FrameSink::lockCallback(void* opaque, void** planes) {
     return static_cast<FrameSink*>(opaque)->lockBuffer(planes);
+}
+
+void FrameSink::unlockCallback(void* opaque, void* picture, void* const* /*planes*/) {
+    static_cast<FrameSink*>(opaque)->convertPicture(picture);
 }
 
 void FrameSink::displayCallback(void* opaque, void* picture) {
@@ -103,32 +104,110 @@ void FrameSink::releaseImageBuffer(void* info) {
     delete ref;
 }
 
-unsigned FrameSink::configure(unsigned* width, unsigned* height, unsigned* pitches,
+QSize FrameSink::trackSize(unsigned* sarNum, unsigned* sarDen) const {
+    QSize size;
+    if (!media_)
+        return size;
+    libvlc_media_track_t** tracks = nullptr;
+    const unsigned count = libvlc_media_tracks_get(media_.get(), &tracks);
+    const int selected = selectedTrack_.load();
+    const libvlc_media_track_t* chosen = nullptr;
+    for (unsigned i = 0; i < count; ++i) {
+        if (tracks[i]->i_type != libvlc_track_video || !tracks[i]->video)
+            continue;
+        // The track being played, which need not be the first of the file.
+        if (!chosen || tracks[i]->i_id == selected)
+            chosen = tracks[i];
+        if (tracks[i]->i_id == selected)
+            break;
+    }
+    if (chosen) {
+        const libvlc_video_track_t& video = *chosen->video;
+        size = QSize(int(video.i_width), int(video.i_height));
+        *sarNum = video.i_sar_num;
+        *sarDen = video.i_sar_den;
+        // libVLC turns the picture upright before it reaches us; after a quarter turn
+        // (or a transposition) the track's width is the picture's height.
+        if (video.i_orientation >= libvlc_video_orient_left_top) {
+            size.transpose();
+            std::swap(*sarNum, *sarDen);
+        }
+    }
+    if (count > 0)
+        libvlc_media_tracks_release(tracks, count);
+    return size;
+}
+
+std::optional<VideoColours> FrameSink::coloursFor(QSize decoded, QSize shown,
+                                                  bool decoderFullRange) const {
+    ColourTags tags;
+    if (facts_.valid() && facts_.wait_for(kColourWait) == std::future_status::ready) {
+        if (const VideoStreamFacts* stream = streamForPicture(facts_.get(), decoded))
+            tags = stream->colours;
+    }
+    return resolveColours(tags, decoderFullRange, shown);
+}
+
+unsigned FrameSink::configure(char* chroma, unsigned* width, unsigned* height, unsigned* pitches,
                               unsigned* lines) {
     unsigned sarNum = 0;
     unsigned sarDen = 0;
-    const QSize buffer{int(*width), int(*height)};
-    const QSize track = trackSize(media_.get(), &sarNum, &sarDen);
+    const QSize decoded{int(*width), int(*height)};
+    const QSize track = trackSize(&sarNum, &sarDen);
     // The track tells the visible size and the pixel shape. Where it learns them only from
     // the decoder, a moment after the first pictures, those pictures are taken at the
     // decoder's size rather than refused: a refused format costs every picture up to the
     // next key frame, which then shows as grey.
-    const QSize size = frameOutputSize(buffer, track, sarNum, sarDen).value_or(buffer);
+    const QSize size = frameOutputSize(decoded, track, sarNum, sarDen).value_or(decoded);
     if (size.isEmpty())
         return 0;
     shownSize_ = size;
     framesBeforeTrackSize_ = track.isEmpty() ? 0 : -1;
 
+    // Kept in the decoder's format where we can convert it with the file's colours.
+    std::optional<YuvPicture> layout;
+    const std::optional<VlcYuvChroma> yuv = vlcYuvChroma(chroma);
+    std::optional<VideoColours> colours;
+    if (yuv)
+        colours = coloursFor(decoded, track.isEmpty() ? decoded : track, yuv->fullRange);
+    if (yuv && colours) {
+        layout = YuvPicture{yuv->format, size, {}, {}};
+        const QSize chromaSize = chromaPlaneSize(size, yuv->format.subsampling);
+        const unsigned sample = unsigned(bytesPerSample(yuv->format));
+        for (int plane = 0; plane < 3; ++plane) {
+            const QSize planeSize = plane == 0 ? size : chromaSize;
+            pitches[plane] = alignedPitch(unsigned(planeSize.width()) * sample);
+            lines[plane] = unsigned(planeSize.height());
+            layout->pitches[size_t(plane)] = qsizetype(pitches[plane]);
+        }
+    } else {
+        std::memcpy(chroma, "RV32", 4);
+        pitches[0] = unsigned(size.width()) * 4;
+        lines[0] = unsigned(size.height());
+    }
+
+    releaseBuffers();
     const std::lock_guard lock(poolMutex_);
     *width = unsigned(size.width());
     *height = unsigned(size.height());
-    pitches[0] = *width * 4;
-    lines[0] = *height;
     frameSize_ = size;
+    yuvLayout_ = layout;
+    swappedChroma_ = yuv && yuv->swappedChroma;
+    if (colours)
+        colours_ = *colours;
+    return 1;
+}
+
+void FrameSink::releaseBuffers() {
+    const std::lock_guard lock(poolMutex_);
     pool_.clear();
     rendering_.reset();
     scratch_.reset();
-    return 1;
+    prepared_.reset();
+    preparedPicture_ = nullptr;
+    yuvPool_.clear();
+    yuvRendering_ = nullptr;
+    yuvConverted_ = nullptr;
 }
 
 void FrameSink::learnShownSize(QSize pictureSize) {
@@ -136,7 +215,7 @@ void FrameSink::learnShownSize(QSize pictureSize) {
         return;
     unsigned sarNum = 0;
     unsigned sarDen = 0;
-    const QSize track = trackSize(media_.get(), &sarNum, &sarDen);
+    const QSize track = trackSize(&sarNum, &sarDen);
     if (!track.isEmpty())
         shownSize_ = frameOutputSize(pictureSize, track, sarNum, sarDen).value_or(pictureSize);
     if (!track.isEmpty() || ++framesBeforeTrackSize_ >= kMaxFramesBeforeTrackSize)
@@ -151,22 +230,60 @@ std::shared_ptr<FrameSink::Buffer> FrameSink::makeBuffer() const {
     return buffer;
 }
 
+std::shared_ptr<FrameSink::Buffer> FrameSink::freeBuffer() {
+    for (const auto& buffer : pool_) {
+        if (buffer != rendering_ && buffer != prepared_ &&
+            buffer->images.load(std::memory_order_acquire) == 0)
+            return buffer;
+    }
+    if (pool_.size() < maxBuffers_) {
+        pool_.push_back(makeBuffer());
+        return pool_.back();
+    }
+    return nullptr;
+}
+
 void* FrameSink::lockBuffer(void** planes) {
     const std::lock_guard lock(poolMutex_);
-    // A picture rendered but never displayed (dropped as late) leaves its buffer here.
-    if (!rendering_) {
-        for (const auto& buffer : pool_) {
-            if (buffer->images.load(std::memory_order_acquire) == 0) {
-                rendering_ = buffer;
+    if (yuvLayout_) {
+        // One buffer is being filled and one holds the picture converted last; a third
+        // covers a picture prepared but never displayed.
+        YuvBuffer* chosen = nullptr;
+        for (const auto& buffer : yuvPool_) {
+            if (buffer.get() != yuvConverted_) {
+                chosen = buffer.get();
                 break;
             }
         }
+        if (!chosen) {
+            auto buffer = std::make_unique<YuvBuffer>();
+            const QSize chroma = chromaPlaneSize(yuvLayout_->size, yuvLayout_->format.subsampling);
+            const std::array<qsizetype, 3> rows = {yuvLayout_->size.height(), chroma.height(),
+                                                   chroma.height()};
+            qsizetype total = 0;
+            for (std::size_t i = 0; i < 3; ++i)
+                total += yuvLayout_->pitches[i] * rows[i];
+            buffer->bytes.reset(new uchar[std::size_t(total)]);
+            uchar* at = buffer->bytes.get();
+            for (std::size_t i = 0; i < 3; ++i) {
+                buffer->planes[i] = at;
+                at += yuvLayout_->pitches[i] * rows[i];
+            }
+            yuvPool_.push_back(std::move(buffer));
+            chosen = yuvPool_.back().get();
+        }
+        yuvRendering_ = chosen;
+        planes[0] = chosen->planes[0];
+        planes[1] = chosen->planes[swappedChroma_ ? 2 : 1];
+        planes[2] = chosen->planes[swappedChroma_ ? 1 : 2];
+        return chosen;
     }
-    if (!rendering_ && pool_.size() < maxBuffers_) {
-        pool_.push_back(makeBuffer());
-        rendering_ = pool_.back();
-    }
+    // A picture rendered but never displayed (dropped as late) leaves its buffer here.
+    if (!rendering_)
+        rendering_ = freeBuffer();
     if (!rendering_) {
+        // Every buffer is held by a frame on screen or being written: this picture is
+        // drawn into a spare buffer and never published.
         if (!scratch_)
             scratch_ = makeBuffer();
         rendering_ = scratch_;
@@ -175,34 +292,96 @@ void* FrameSink::lockBuffer(void** planes) {
     return rendering_.get();
 }
 
+void FrameSink::convertPicture(void* picture) {
+    std::unique_lock lock(poolMutex_);
+    if (!yuvLayout_ || picture != yuvRendering_)
+        return;
+    YuvBuffer* filled = yuvRendering_;
+    YuvPicture view = *yuvLayout_;
+    for (std::size_t i = 0; i < 3; ++i)
+        view.planes[i] = filled->planes[i];
+    // A picture shown again is the same frame: nothing to convert nor publish.
+    bool same = yuvConverted_ != nullptr;
+    if (same) {
+        const QSize chroma = chromaPlaneSize(view.size, view.format.subsampling);
+        for (std::size_t i = 0; i < 3 && same; ++i) {
+            const qsizetype rows = i == 0 ? view.size.height() : chroma.height();
+            same = std::memcmp(yuvConverted_->planes[i], filled->planes[i],
+                               std::size_t(view.pitches[i] * rows)) == 0;
+        }
+    }
+    preparedPicture_ = picture;
+    prepared_.reset();
+    if (same || !active_.load())
+        return;
+    std::shared_ptr<Buffer> target = freeBuffer();
+    if (!target)
+        return;
+    prepared_ = target;
+    yuvConverted_ = filled;
+    const VideoColours colours = colours_;
+    // Converted outside the lock: nothing else hands out these two buffers meanwhile.
+    lock.unlock();
+    convertYuvToRgb32(view, colours, target->pixels.get(), qsizetype(target->width) * 4);
+}
+
 void FrameSink::display(void* picture) {
     std::shared_ptr<Buffer> shown;
     {
         const std::lock_guard lock(poolMutex_);
-        if (!rendering_ || rendering_.get() != picture)
-            return;
-        shown = std::move(rendering_);
-        if (shown == scratch_)
-            return;
+        if (yuvLayout_) {
+            if (picture != preparedPicture_)
+                return;
+            preparedPicture_ = nullptr;
+            shown = std::move(prepared_);
+        } else {
+            if (!rendering_ || rendering_.get() != picture)
+                return;
+            shown = std::move(rendering_);
+            if (shown == scratch_)
+                return; // drawn into the spare buffer: not published
+            // A picture shown again is the same frame: keep the published one.
+            const VideoFrame previous = latest();
+            const std::size_t bytes = std::size_t(shown->width) * 4 * std::size_t(shown->height);
+            if (previous.image.width() == shown->width &&
+                previous.image.height() == shown->height &&
+                std::memcmp(previous.image.constBits(), shown->pixels.get(), bytes) == 0)
+                shown.reset();
+        }
     }
     if (!active_.load())
         return;
+    if (shown)
+        publish(std::move(shown));
+    else
+        republishIfReshaped();
+}
 
-    learnShownSize(QSize(shown->width, shown->height));
-    const std::size_t bytes = std::size_t(shown->width) * 4 * std::size_t(shown->height);
+void FrameSink::republishIfReshaped() {
+    // A still picture is shown again; if the size it is meant to be seen at became known
+    // meanwhile, it goes out once more at that size.
+    const VideoFrame previous = latest();
+    if (previous.image.isNull())
+        return;
+    learnShownSize(previous.image.size());
+    if (previous.shownSize == shownSize_)
+        return;
     {
-        // A picture shown again is the same frame: keep the published one.
-        const VideoFrame previous = latest();
-        if (previous.image.width() == shown->width && previous.image.height() == shown->height &&
-            previous.shownSize == shownSize_ &&
-            std::memcmp(previous.image.constBits(), shown->pixels.get(), bytes) == 0)
-            return;
+        const std::lock_guard lock(latestMutex_);
+        latest_.serial = nextSerial_++;
+        latest_.shownSize = shownSize_;
     }
+    notify();
+}
 
+void FrameSink::publish(std::shared_ptr<Buffer> shown) {
+    learnShownSize(QSize(shown->width, shown->height));
     shown->images.fetch_add(1, std::memory_order_relaxed);
-    QImage image(static_cast<const uchar*>(shown->pixels.get()), shown->width, shown->height,
-                 shown->width * 4, QImage::Format_RGB32, &FrameSink::releaseImageBuffer,
-                 new BufferRef{shown});
+    const uchar* pixels = shown->pixels.get();
+    const int width = shown->width;
+    const int height = shown->height;
+    QImage image(pixels, width, height, width * 4, QImage::Format_RGB32,
+                 &FrameSink::releaseImageBuffer, new BufferRef{std::move(shown)});
     {
         const std::lock_guard lock(latestMutex_);
         std::swap(latest_.image, image);
@@ -211,6 +390,10 @@ void FrameSink::display(void* picture) {
     }
     image = QImage(); // the previous frame, released outside the lock
 
+    notify();
+}
+
+void FrameSink::notify() {
     if (!notifyPending_.exchange(true) && frameReady_)
         frameReady_();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/MediaProbe.h"
+#include "playback/YuvPicture.h"
 #include "playback/vlc/VlcHandles.h"
 
 #include <QImage>
@@ -7,8 +9,10 @@
 
 #include <atomic>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // One shown picture: an immutable RGB32 image and its number. Equal numbers mean the
@@ -22,22 +26,27 @@ struct VideoFrame {
     QSize shownSize;
 };
 
-// Takes libVLC's decoded pictures through its video memory callbacks, in a small pool of
-// buffers, and keeps the one shown last as the latest frame. The callbacks run on
-// libVLC's video output thread; readers on any thread get an implicitly shared image of
-// a buffer nobody writes to any more, so the lock is held only to swap or copy a handle.
+// Takes libVLC's decoded pictures through its video memory callbacks and keeps the one
+// shown last as the latest frame. Pictures arrive in the decoder's own YUV format and are
+// converted to RGB here, once each, with the matrix and range the file's colour
+// description gives (libVLC's own converter would use BT.601 for everything); formats
+// we do not convert arrive as RGB from libVLC, as before. The callbacks run on libVLC's
+// video output thread; readers on any thread get an implicitly shared image of a buffer
+// nobody writes to any more, so the lock is held only to swap or copy a handle.
 class FrameSink {
 public:
     // frameReady is called on libVLC's thread when a new frame was published and the
     // previous call has been acknowledged, so at most one notification is in flight.
     // Frames still held elsewhere (on screen, being written) keep their buffers; beyond
-    // maxBuffers a picture goes to a scratch buffer and is not published.
-    FrameSink(std::function<void()> frameReady, std::size_t maxBuffers);
+    // maxBuffers a picture is dropped. facts tells the file's colours; the first picture
+    // waits a moment for it.
+    FrameSink(std::function<void()> frameReady, std::size_t maxBuffers,
+              std::shared_future<MediaFacts> facts);
     ~FrameSink();
     FrameSink(const FrameSink&) = delete;
     FrameSink& operator=(const FrameSink&) = delete;
 
-    // Routes the player's video here. The media's track gives the visible frame size.
+    // Routes the player's video here. The media's selected track gives the visible size.
     void attach(libvlc_media_player_t* player, libvlc_media_t* media);
 
     [[nodiscard]] VideoFrame latest() const;
@@ -49,33 +58,60 @@ public:
 private:
     struct Buffer;
     struct BufferRef;
+    struct YuvBuffer;
 
     static unsigned formatCallback(void** opaque, char* chroma, unsigned* width, unsigned* height,
                                    unsigned* pitches, unsigned* lines);
     static void cleanupCallback(void* opaque);
     static void* lockCallback(void* opaque, void** planes);
+    static void unlockCallback(void* opaque, void* picture, void* const* planes);
     static void displayCallback(void* opaque, void* picture);
     static void releaseImageBuffer(void* info);
+    static void trackSelected(const libvlc_event_t* event, void* data);
 
-    unsigned configure(unsigned* width, unsigned* height, unsigned* pitches, unsigned* lines);
+    unsigned configure(char* chroma, unsigned* width, unsigned* height, unsigned* pitches,
+                       unsigned* lines);
+    [[nodiscard]] std::optional<VideoColours> coloursFor(QSize decoded, QSize shown,
+                                                         bool decoderFullRange) const;
+    void releaseBuffers();
     void* lockBuffer(void** planes);
+    void convertPicture(void* picture);
     void display(void* picture);
+    void publish(std::shared_ptr<Buffer> shown);
+    void republishIfReshaped();
+    void notify();
+    // The visible size and pixel shape of the video track being decoded.
+    [[nodiscard]] QSize trackSize(unsigned* sarNum, unsigned* sarDen) const;
     // Asks the track for the size to show pictures of pictureSize at, until it answers.
     void learnShownSize(QSize pictureSize);
     [[nodiscard]] std::shared_ptr<Buffer> makeBuffer() const;
+    // An RGB buffer no image shows and no picture is being made in; null when all are busy.
+    [[nodiscard]] std::shared_ptr<Buffer> freeBuffer();
 
     std::function<void()> frameReady_;
     std::size_t maxBuffers_;
+    std::shared_future<MediaFacts> facts_;
     VlcMedia media_;
     std::atomic<bool> active_{true};
     std::atomic<bool> notifyPending_{false};
+    std::atomic<int> selectedTrack_{-1};
 
     // Pool state, touched by the video output thread (and the destructor).
     mutable std::mutex poolMutex_;
     std::vector<std::shared_ptr<Buffer>> pool_;
-    std::shared_ptr<Buffer> rendering_;
-    std::shared_ptr<Buffer> scratch_;
+    std::shared_ptr<Buffer> rendering_; // RGB from libVLC: the buffer it draws into
+    std::shared_ptr<Buffer> scratch_;   // drawn into when every other buffer is held
     QSize frameSize_;
+    // YUV from libVLC: its buffers, the one being filled, the one converted last (kept to
+    // recognise the same picture shown again) and its RGB conversion until displayed.
+    std::optional<YuvPicture> yuvLayout_;
+    bool swappedChroma_ = false;
+    VideoColours colours_;
+    std::vector<std::unique_ptr<YuvBuffer>> yuvPool_;
+    YuvBuffer* yuvRendering_ = nullptr;
+    YuvBuffer* yuvConverted_ = nullptr;
+    std::shared_ptr<Buffer> prepared_;
+    void* preparedPicture_ = nullptr;
 
     // The size frames are meant to be seen at, and whether the track has told it yet;
     // touched by the video output thread only.

@@ -128,6 +128,7 @@ void VlcEngine::addTarget(const QString& path, const QStringList& options, int m
     itemPath_ = path;
     itemShowedPicture_ = false;
     itemOptions_ = parseItemOptions(options);
+    itemFacts_ = probeInBackground(path);
     rateStep_ = 0;
     createSession();
     if (mode & kModeGo)
@@ -139,6 +140,7 @@ void VlcEngine::playlistClear() {
     hasItem_ = false;
     itemPath_.clear();
     itemOptions_ = {};
+    itemFacts_ = {};
 }
 
 int VlcEngine::PlaylistCount() const {
@@ -319,6 +321,13 @@ void VlcEngine::playerEventCallback(const libvlc_event_t* event, void* data) {
         Qt::QueuedConnection);
 }
 
+std::shared_future<MediaFacts> VlcEngine::probeInBackground(const QString& path) {
+    auto promise = std::make_shared<std::promise<MediaFacts>>();
+    std::shared_future<MediaFacts> facts = promise->get_future().share();
+    probes_.start([promise, path] { promise->set_value(probeMedia(path)); });
+    return facts;
+}
+
 void VlcEngine::createSession() {
     auto session = std::make_unique<Session>();
     session->id = nextSessionId_++;
@@ -337,7 +346,7 @@ void VlcEngine::createSession() {
         QMetaObject::invokeMethod(
             this, [this, id] { frameArrived(id); }, Qt::QueuedConnection);
     };
-    session->sink = std::make_shared<FrameSink>(frameReady, buffers);
+    session->sink = std::make_shared<FrameSink>(frameReady, buffers, itemFacts_);
     session->sink->attach(session->player.get(), session->media.get());
 
     session->route = {this, id};

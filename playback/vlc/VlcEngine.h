@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playback/MediaEngine.h"
+#include "playback/MediaProbe.h"
 #include "playback/vlc/ItemOptions.h"
 #include "playback/vlc/SnapshotThrottle.h"
 #include "playback/vlc/VlcHandles.h"
@@ -9,8 +10,10 @@
 #include <QHash>
 #include <QImage>
 #include <QPointer>
+#include <QThreadPool>
 
 #include <deque>
+#include <future>
 #include <memory>
 
 class PlayerReaper;
@@ -86,6 +89,8 @@ private:
 
     static void playerEventCallback(const libvlc_event_t* event, void* data);
 
+    // The file's facts, read on a worker while libVLC opens it.
+    [[nodiscard]] std::shared_future<MediaFacts> probeInBackground(const QString& path);
     void createSession();
     void startSession();
     void retireSession();
@@ -113,6 +118,7 @@ private:
     // and a jump to the end at once) does not make it "no video at all".
     bool itemShowedPicture_ = false;
     ItemOptions itemOptions_;
+    std::shared_future<MediaFacts> itemFacts_;
 
     int volume_ = 50;
     bool muted_ = false;
@@ -128,4 +134,6 @@ private:
     // One entry per snapshot in progress, in the order given to the writer: the image
     // to preview once it is written, null when the item asked for no preview.
     std::deque<QImage> previews_;
+    // Last: its destructor waits for a probe still reading (bounded by the probe's timeout).
+    QThreadPool probes_;
 };

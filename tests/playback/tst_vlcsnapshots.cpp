@@ -38,8 +38,11 @@ private Q_SLOTS:
         if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
             QSKIP("ffmpeg is not installed");
         const QString error =
-            makeTestClips(clips_.path(), {QStringLiteral("play.mp4"), QStringLiteral("still.mp4"),
-                                          QStringLiteral("wide.vob")});
+            makeTestClips(clips_.path(),
+                          {QStringLiteral("play.mp4"), QStringLiteral("still.mp4"),
+                           QStringLiteral("wide.vob"), QStringLiteral("bars709.mp4"),
+                           QStringLiteral("bars601.mp4"), QStringLiteral("bars-untagged.mp4"),
+                           QStringLiteral("bars709full.mp4"), QStringLiteral("bars709-10bit.mp4")});
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
     void init() {
@@ -227,6 +230,42 @@ private Q_SLOTS:
         QVERIFY(requestSnapshot(*engine_));
         QTRY_COMPARE_WITH_TIMEOUT(written.size(), 1, kDeadline);
         QCOMPARE(QImage(written.at(0).at(0).toString()).size(), QSize(320, 240));
+    }
+
+    // Colour bars coded with each matrix, range and depth come out in their true colours:
+    // the centre of each 75 % bar within 3 levels of 191 or 0 per channel.
+    void trueColours_data() {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("BT.709") << "bars709.mp4" << QSize(1280, 720);
+        QTest::newRow("BT.601") << "bars601.mp4" << QSize(720, 480);
+        QTest::newRow("untagged HD") << "bars-untagged.mp4" << QSize(1920, 1080);
+        QTest::newRow("BT.709 full range") << "bars709full.mp4" << QSize(1280, 720);
+        QTest::newRow("BT.709 10 bits") << "bars709-10bit.mp4" << QSize(1280, 720);
+    }
+    void trueColours() {
+        QFETCH(QString, clip);
+        QFETCH(QSize, size);
+        QVERIFY(startPlaying(*engine_, clips_.filePath(clip), itemOptions(shots_->path())));
+        QSignalSpy written(engine_.get(), &MediaEngine::snapshotWritten);
+        QVERIFY(requestSnapshot(*engine_));
+        QTRY_COMPARE_WITH_TIMEOUT(written.size(), 1, kDeadline);
+        const QImage image(written.at(0).at(0).toString());
+        QCOMPARE(image.size(), size);
+        // Gray, yellow, cyan, green, magenta, red, blue: which channels are lit.
+        constexpr int kLit[7][3] = {{1, 1, 1}, {1, 1, 0}, {0, 1, 1}, {0, 1, 0},
+                                    {1, 0, 1}, {1, 0, 0}, {0, 0, 1}};
+        for (int bar = 0; bar < 7; ++bar) {
+            const QRgb pixel = image.pixel((2 * bar + 1) * size.width() / 14, size.height() / 2);
+            const int channels[3] = {qRed(pixel), qGreen(pixel), qBlue(pixel)};
+            for (int c = 0; c < 3; ++c)
+                QVERIFY2(qAbs(channels[c] - 191 * kLit[bar][c]) <= 3,
+                         qPrintable(QStringLiteral("bar %1: %2,%3,%4")
+                                        .arg(bar)
+                                        .arg(channels[0])
+                                        .arg(channels[1])
+                                        .arg(channels[2])));
+        }
     }
 
     void unwritableFolderIsReported() {

@@ -1,0 +1,88 @@
+#include "playback/MediaProbe.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include <memory>
+
+namespace {
+
+struct FormatContextClose {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+
+int interruptWhenLate(void* deadline) {
+    return static_cast<QDeadlineTimer*>(deadline)->hasExpired() ? 1 : 0;
+}
+
+double framesPerSecondOf(const AVStream& stream) {
+    for (const AVRational rate : {stream.avg_frame_rate, stream.r_frame_rate}) {
+        if (rate.num > 0 && rate.den > 0) {
+            const double fps = av_q2d(rate);
+            // Containers without a rate report placeholders such as 90000 or 1000.
+            if (fps >= 1 && fps <= 480)
+                return fps;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+MediaFacts probeMedia(const QString& path, int timeoutMs) {
+    MediaFacts facts;
+    if (!QFileInfo(path).isFile())
+        return facts;
+    QDeadlineTimer deadline(timeoutMs);
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw)
+        return facts;
+    raw->interrupt_callback = {&interruptWhenLate, &deadline};
+    // On failure avformat_open_input frees the context itself.
+    if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return facts;
+    const std::unique_ptr<AVFormatContext, FormatContextClose> context(raw);
+    // The colour description is often only in the coded stream (an H.264 SPS), which
+    // this decodes the first pictures of.
+    if (avformat_find_stream_info(context.get(), nullptr) < 0)
+        return facts;
+    facts.readable = true;
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        const AVStream& stream = *context->streams[i];
+        const AVCodecParameters& codec = *stream.codecpar;
+        if (codec.codec_type != AVMEDIA_TYPE_VIDEO ||
+            (stream.disposition & AV_DISPOSITION_ATTACHED_PIC))
+            continue;
+        VideoStreamFacts video;
+        video.index = int(i);
+        video.size = QSize(codec.width, codec.height);
+        video.colours = {int(codec.color_space), int(codec.color_trc), int(codec.color_range)};
+        video.framesPerSecond = framesPerSecondOf(stream);
+        video.isDefault = (stream.disposition & AV_DISPOSITION_DEFAULT) != 0;
+        facts.videoStreams.push_back(video);
+    }
+    return facts;
+}
+
+const VideoStreamFacts* streamForPicture(const MediaFacts& facts, QSize pictureSize) {
+    const VideoStreamFacts* fallback = nullptr;
+    for (const VideoStreamFacts& stream : facts.videoStreams) {
+        // Decoders pad their pictures to whole blocks (a 1080-line picture comes as 1088).
+        // A quarter turn shows it with its sides swapped.
+        constexpr int kPadding = 64;
+        for (const QSize coded : {stream.size, stream.size.transposed()}) {
+            const QSize pad = pictureSize - coded;
+            if (pad.width() >= 0 && pad.height() >= 0 && pad.width() < kPadding &&
+                pad.height() < kPadding)
+                return &stream;
+        }
+        if (!fallback || (stream.isDefault && !fallback->isDefault))
+            fallback = &stream;
+    }
+    return fallback;
+}

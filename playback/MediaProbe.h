@@ -1,0 +1,34 @@
+#pragma once
+
+#include "playback/VideoColours.h"
+
+#include <QSize>
+#include <QString>
+
+#include <vector>
+
+// What libavformat reads from a media file beyond what libVLC 3 tells: the colour
+// description of each video stream.
+struct VideoStreamFacts {
+    int index = -1;
+    QSize size; // as coded, before any rotation
+    ColourTags colours;
+    double framesPerSecond = 0; // 0 when unknown
+    bool isDefault = false;
+};
+
+struct MediaFacts {
+    bool readable = false; // libavformat could open the file and find its streams
+    std::vector<VideoStreamFacts> videoStreams;
+};
+
+// Reads the file's header and, where the container does not say, the first packets of
+// each stream. Gives up after timeoutMs (a file on a stalled network share); anything that
+// is not a regular file is not read at all. Safe on any thread; slow, so not on the
+// user-interface thread.
+[[nodiscard]] MediaFacts probeMedia(const QString& path, int timeoutMs = 5000);
+
+// The stream a decoded picture of pictureSize (coded size, perhaps padded) most likely
+// comes from: the one of that size, else the default stream, else the first. Null when
+// there is no video stream.
+[[nodiscard]] const VideoStreamFacts* streamForPicture(const MediaFacts& facts, QSize pictureSize);
