@@ -1,10 +1,13 @@
-// The composition root: builds the settings, the platform, the engine and the main
-// window, connects them and runs the event loop.
+// The composition root: refuses a second copy, shows the splash, starts the engine, builds
+// the settings, the capture service and the main window, connects them and runs the
+// event loop.
+#include "capture/CaptureService.h"
 #include "platform/QtPlatform.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
 #include "shell/GlyphFaces.h"
 #include "shell/MainForm.h"
+#include "shell/SplashForm.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -31,15 +34,26 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     QtPlatform platform;
-    Settings settings;
+    // Before anything else starts: a refused second copy loads no engine. No
+    // configuration has been read yet, so the refusal speaks in its default wording.
+    if (platform.anotherInstanceRunning()) {
+        (void)platform.messageBox(nullptr, QStringLiteral("The application is already running."),
+                                  QStringLiteral("Warning"), MessageIcon::Exclamation,
+                                  MessageButtons::Ok);
+        return 0;
+    }
+    // The splash stays up while libVLC starts and the main window loads.
+    SplashForm splash;
+    splash.showNow();
+
     // Extra libVLC options for diagnosis and headless runs, e.g. "--aout=dummy".
     const QStringList engineArguments =
         qEnvironmentVariable("FRAMORA_VLC_ARGS").split(QLatin1Char(' '), Qt::SkipEmptyParts);
     VlcEngine engine(engineArguments);
-    MainForm form(settings, engine, platform);
-    engine.attachSurface(form.stage());
-    if (!form.Form_Load())
-        return 0;
+    CaptureService capture(engine);
+    Settings settings;
+    MainForm form(settings, engine, capture, platform);
+    form.Form_Load(&splash);
     form.show();
     if (!engine.isReady()) {
         std::fprintf(stderr, "framora: %s\n", qPrintable(engine.errorString()));
@@ -51,7 +65,5 @@ int main(int argc, char** argv) {
         QTimer::singleShot(
             0, &form, [&form, path = arguments.first()] { (void)form.openFromCommandLine(path); });
     }
-    const int status = QApplication::exec();
-    engine.attachSurface(nullptr);
-    return status;
+    return QApplication::exec();
 }

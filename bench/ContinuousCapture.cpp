@@ -6,6 +6,7 @@
 #include "bench/BenchStats.h"
 #include "bench/BenchWait.h"
 #include "bench/ChildProcess.h"
+#include "capture/CaptureService.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
 #include "shell/MainForm.h"
@@ -79,10 +80,9 @@ int runContinuousCapture(BenchApplication& app, const QString& clip, const QStri
     }
     int result = 1;
     {
-        MainForm form(settings, engine, platform);
-        engine.attachSurface(form.stage());
-        if (!form.Form_Load())
-            return 1;
+        CaptureService captureService(engine);
+        MainForm form(settings, engine, captureService, platform);
+        form.Form_Load();
         form.show();
         (void)waitUntil([&] { return form.windowHandle() && form.windowHandle()->isExposed(); },
                         kDeadlineMs);
@@ -90,7 +90,6 @@ int runContinuousCapture(BenchApplication& app, const QString& clip, const QStri
             !waitUntil([&] { return engine.Playing() && engine.framesShown() >= kSettleFrames; },
                        kDeadlineMs)) {
             std::fprintf(stderr, "the clip did not play: %s\n", qPrintable(clip));
-            engine.attachSurface(nullptr);
             return 1;
         }
         auto* movieTimer = form.findChild<QTimer*>(QStringLiteral("movieTimer"));
@@ -110,7 +109,7 @@ int runContinuousCapture(BenchApplication& app, const QString& clip, const QStri
 
         bool inWindow = true;
         int writtenInWindow = 0;
-        QObject::connect(&engine, &MediaEngine::snapshotWritten, &form, [&] {
+        QObject::connect(&captureService, &CaptureService::written, &form, [&] {
             if (inWindow)
                 ++writtenInWindow;
         });
@@ -121,8 +120,8 @@ int runContinuousCapture(BenchApplication& app, const QString& clip, const QStri
         if (capture)
             form.continuousSnapshotsButton_Click();
         waitFor(int(seconds * 1000));
-        const bool endedEarly = capture && !form.continuousCapture;
-        if (capture && form.continuousCapture)
+        const bool endedEarly = capture && !form.captureModes().continuous();
+        if (capture && form.captureModes().continuous())
             form.continuousSnapshotsButton_Click();
         const double elapsed = double(monotonicNs() - start) / 1e9;
         const quint64 shown = engine.framesShown() - frames;
@@ -130,10 +129,9 @@ int runContinuousCapture(BenchApplication& app, const QString& clip, const QStri
         app.stopRecording();
         inWindow = false;
 
-        (void)engine.waitForSnapshots(kDeadlineMs);
+        (void)captureService.waitForDone(kDeadlineMs);
         waitFor(100);
         form.stopButton_Click();
-        engine.attachSurface(nullptr);
 
         const ImageCount images = countImages(outDir);
         const double expected = fps * elapsed;

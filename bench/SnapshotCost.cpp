@@ -2,6 +2,7 @@
 
 #include "bench/BenchWait.h"
 #include "bench/ChildProcess.h"
+#include "capture/CaptureService.h"
 #include "playback/vlc/VlcEngine.h"
 
 #include <QDir>
@@ -14,20 +15,8 @@
 
 #include <cstdio>
 
-constexpr int kSnapshotKey = 83;
 constexpr int kWarmUpSnapshots = 2;
 constexpr int kDeadlineMs = 30000;
-
-static QStringList options(const QString& folder, bool jpeg) {
-    return {QStringLiteral("overlay"),
-            QStringLiteral("snapshot-prefix=IMG_"),
-            QStringLiteral("snapshot-path=") + folder,
-            QStringLiteral("snapshot-format=") +
-                (jpeg ? QStringLiteral("JPG") : QStringLiteral("PNG")),
-            QStringLiteral("no-snapshot-preview"),
-            QStringLiteral("snapshot-sequential"),
-            QStringLiteral("no-disable-screensaver")};
-}
 
 static bool writeRawRgb(const QImage& frame, const QString& path) {
     const QImage rgb = frame.convertToFormat(QImage::Format_RGB888);
@@ -50,25 +39,23 @@ struct Shot {
     QString path;
 };
 
-Shot takeSnapshot(VlcEngine& engine) {
+Shot takeSnapshot(CaptureService& capture) {
     Shot shot;
     QEventLoop loop;
     const auto written =
-        QObject::connect(&engine, &MediaEngine::snapshotWritten, &loop, [&](const QString& path) {
+        QObject::connect(&capture, &CaptureService::written, &loop, [&](const QString& path) {
             shot.path = path;
             shot.ok = true;
             loop.quit();
         });
     const auto failed =
-        QObject::connect(&engine, &MediaEngine::snapshotFailed, &loop, [&](const QString& reason) {
+        QObject::connect(&capture, &CaptureService::failed, &loop, [&](const QString& reason) {
             std::fprintf(stderr, "snapshot failed: %s\n", qPrintable(reason));
             loop.quit();
         });
     const double cpu = processCpuMs();
     const qint64 start = monotonicNs();
-    const bool accepted = engine.setVariable(QStringLiteral("key-snapshot"), kSnapshotKey) &&
-                          engine.setVariable(QStringLiteral("key-pressed"), kSnapshotKey);
-    if (accepted)
+    if (capture.snapshot())
         loop.exec();
     shot.wallMs = double(monotonicNs() - start) / 1e6;
     shot.cpuMs = processCpuMs() - cpu;
@@ -85,7 +72,9 @@ int runSnapshotCost(const QString& clip, bool jpeg, int runs, const QString& out
         std::fprintf(stderr, "%s\n", qPrintable(engine.errorString()));
         return 1;
     }
-    engine.addTarget(clip, options(outDir, jpeg), 10, 0);
+    CaptureService capture(engine);
+    capture.setTarget({outDir, QStringLiteral("IMG_"), jpeg, false});
+    engine.load(clip, LoadMode::ReplaceAndPlay, false);
     // A second and a half in, past the opening frames, then paused.
     if (!waitUntil([&] { return engine.Playing() && engine.framesShown() >= 38; }, kDeadlineMs)) {
         std::fprintf(stderr, "the clip did not play: %s\n", qPrintable(clip));
@@ -95,7 +84,7 @@ int runSnapshotCost(const QString& clip, bool jpeg, int runs, const QString& out
     if (!waitUntil([&] { return !engine.Playing() && engine.Position() >= 0; }, kDeadlineMs))
         return 1;
     waitFor(500);
-    const QImage frame = engine.currentFrame();
+    const QImage frame = engine.currentFrame().image;
     const QString rawPath = QDir(outDir).filePath(QStringLiteral("frame.rgb"));
     if (frame.isNull() || !writeRawRgb(frame, rawPath))
         return 1;
@@ -106,14 +95,14 @@ int runSnapshotCost(const QString& clip, bool jpeg, int runs, const QString& out
     const double pausedCpuPercent = (processCpuMs() - idleCpu) / 10.0;
 
     for (int i = 0; i < kWarmUpSnapshots; ++i)
-        (void)takeSnapshot(engine);
+        (void)takeSnapshot(capture);
     QJsonArray wall;
     QJsonArray cpu;
     QJsonArray bytes;
     QString last;
     for (int i = 0; i < runs; ++i) {
         waitFor(150);
-        const Shot shot = takeSnapshot(engine);
+        const Shot shot = takeSnapshot(capture);
         if (!shot.ok)
             return 1;
         wall.append(shot.wallMs);

@@ -1,11 +1,13 @@
 #include "bench/StartupProbe.h"
 
 #include "bench/ChildProcess.h"
+#include "capture/CaptureService.h"
 #include "platform/QtPlatform.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
 #include "shell/GlyphFaces.h"
 #include "shell/MainForm.h"
+#include "shell/SplashForm.h"
 
 #include <QApplication>
 #include <QJsonDocument>
@@ -51,16 +53,19 @@ int runStartupProbe(int& argc, char** argv, qint64 mainNs) {
     const qint64 appNs = monotonicNs();
 
     QtPlatform platform;
-    Settings settings;
+    if (platform.anotherInstanceRunning())
+        return 1;
+    SplashForm splash;
+    splash.showNow();
     const QStringList engineArguments =
         qEnvironmentVariable("FRAMORA_VLC_ARGS").split(QLatin1Char(' '), Qt::SkipEmptyParts);
     VlcEngine engine(engineArguments);
+    CaptureService capture(engine);
     const qint64 engineNs = monotonicNs();
-    MainForm form(settings, engine, platform);
-    engine.attachSurface(form.stage());
+    Settings settings;
+    MainForm form(settings, engine, capture, platform);
     const qint64 formNs = monotonicNs();
-    if (!form.Form_Load())
-        return 1;
+    form.Form_Load(&splash);
     const qint64 loadNs = monotonicNs();
     form.winId(); // the native window exists before show, so the watch sees its first expose
     ExposeWatch watch(form.windowHandle());
@@ -68,7 +73,6 @@ int runStartupProbe(int& argc, char** argv, qint64 mainNs) {
     const qint64 showNs = monotonicNs();
     QTimer::singleShot(10000, &app, &QCoreApplication::quit);
     QApplication::exec();
-    engine.attachSurface(nullptr);
 
     const auto ms = [mainNs](qint64 ns) { return ns > 0 ? double(ns - mainNs) / 1e6 : -1.0; };
     const QJsonObject json{{QStringLiteral("mainNs"), double(mainNs)},

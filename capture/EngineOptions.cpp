@@ -5,22 +5,14 @@
 
 #include <QDir>
 
-// A false switch is written as the option name with "no-" in front; true ones carry no value.
-static QString engineSwitch(const QString& name, bool on) {
-    return on ? name : QStringLiteral("no-") + name;
-}
-
-QStringList BuildEngineOptions(const Settings& settings) {
-    return {
-        QStringLiteral("overlay"),
-        QStringLiteral("snapshot-prefix=") + settings.filePrefix,
-        QStringLiteral("snapshot-path=") + settings.snapshotFolder,
-        QStringLiteral("snapshot-format=") +
-            (settings.imageFormat != 0 ? QStringLiteral("JPG") : QStringLiteral("PNG")),
-        engineSwitch(QStringLiteral("snapshot-preview"), settings.showPreview != 0),
-        QStringLiteral("snapshot-sequential"),
-        engineSwitch(QStringLiteral("disable-screensaver"), settings.disableScreenSaver != 0),
-    };
+EngineOptions BuildEngineOptions(const Settings& settings) {
+    EngineOptions options;
+    options.snapshot.folder = settings.snapshotFolder;
+    options.snapshot.prefix = settings.filePrefix;
+    options.snapshot.jpeg = settings.imageFormat != 0;
+    options.snapshot.preview = settings.showPreview != 0;
+    options.disableScreenSaver = settings.disableScreenSaver != 0;
+    return options;
 }
 
 QString perVideoSnapshotFolder(const QString& snapshotFolder, const QString& videoPath) {

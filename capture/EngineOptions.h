@@ -1,16 +1,21 @@
 #pragma once
 
+#include "capture/SnapshotTarget.h"
+
 #include <QString>
-#include <QStringList>
 
 struct Settings;
 
-// The seven option texts handed to the engine with every file, in this order:
-// overlay, snapshot-prefix=, snapshot-path=, snapshot-format=, [no-]snapshot-preview,
-// snapshot-sequential, [no-]disable-screensaver. Entry 2 holds the plain folder.
-[[nodiscard]] QStringList BuildEngineOptions(const Settings& settings);
+// What goes with every file handed to the engine: where and how its snapshots are
+// written, and whether the screen saver stays off while it plays.
+struct EngineOptions {
+    // Its folder is the plain snapshot folder until a load puts the video's own there.
+    SnapshotTarget snapshot;
+    bool disableScreenSaver = false;
+    friend bool operator==(const EngineOptions&, const EngineOptions&) = default;
+};
 
-inline constexpr int kSnapshotPathEntry = 2;
+[[nodiscard]] EngineOptions BuildEngineOptions(const Settings& settings);
 
 // "<snapshotFolder><separator><file name> Images": the file name is what follows the last
 // separator of videoPath (all of it when there is none). Nothing is normalised.

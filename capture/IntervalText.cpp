@@ -55,9 +55,3 @@ double leadingNumberValue(const QString& text) {
 std::optional<int> timedIntervalFromText(const QString& text) {
     return intervalFromDecimal(readLeadingNumber(text));
 }
-
-bool isCancelledIntervalResult(const QString& result) {
-    const DecimalText number = readLeadingNumber(result);
-    return !number.negative && number.wholeDigits == QLatin1String("1") &&
-           number.fractionDigits.isEmpty();
-}

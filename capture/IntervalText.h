@@ -20,6 +20,3 @@
 // milliseconds with a half going to the even neighbour ("2 500" and "2500 ms" give 2500,
 // "1500.6" gives 1501).
 [[nodiscard]] std::optional<int> timedIntervalFromText(const QString& text);
-
-// The dialog's result text reads as cancelled when its number is exactly 1.
-[[nodiscard]] bool isCancelledIntervalResult(const QString& result);

@@ -65,9 +65,9 @@ SnapshotPartFile::~SnapshotPartFile() {
 }
 
 void SnapshotPartFile::remove() {
-    if (!m_path.isEmpty())
-        QFile::remove(m_path);
-    m_path.clear();
+    if (!path_.isEmpty())
+        QFile::remove(path_);
+    path_.clear();
 }
 
 bool SnapshotPartFile::write(const QString& finalPath, const QByteArray& bytes, QString* error) {
@@ -89,7 +89,7 @@ bool SnapshotPartFile::write(const QString& finalPath, const QByteArray& bytes, 
                 *error = file.errorString();
             return false;
         }
-        m_path = path;
+        path_ = path;
         QString reason;
         // Qt reports no error for a write that stopped part-way (a disk that fills up
         // during it); asking for the rest makes the system say why.
@@ -120,14 +120,14 @@ bool SnapshotPartFile::write(const QString& finalPath, const QByteArray& bytes, 
 }
 
 RenameOutcome SnapshotPartFile::commitAs(const QString& finalPath, QString* error) {
-    if (m_path.isEmpty()) {
+    if (path_.isEmpty()) {
         if (error)
             *error = QStringLiteral("nothing was written");
         return RenameOutcome::Failed;
     }
-    const RenameOutcome outcome = renameWithoutReplacing(m_path, finalPath, error);
+    const RenameOutcome outcome = renameWithoutReplacing(path_, finalPath, error);
     if (outcome == RenameOutcome::Renamed)
-        m_path.clear();
+        path_.clear();
     return outcome;
 }
 

@@ -26,11 +26,11 @@ public:
     [[nodiscard]] bool write(const QString& finalPath, const QByteArray& bytes, QString* error);
     [[nodiscard]] RenameOutcome commitAs(const QString& finalPath, QString* error);
     // Empty when there is nothing to clean up (not written yet, removed, or committed).
-    [[nodiscard]] const QString& path() const { return m_path; }
+    [[nodiscard]] const QString& path() const { return path_; }
     void remove();
 
 private:
-    QString m_path;
+    QString path_;
 };
 
 struct SnapshotCommit {

@@ -13,7 +13,7 @@ static bool nameTaken(const QString& path) {
 
 SnapshotNumbering::Cursor& SnapshotNumbering::cursor(const QString& folder, const QString& prefix,
                                                      bool jpeg) {
-    return m_cursors[Key{snapshotFolderKey(folder), prefix, jpeg}];
+    return cursors_[Key{snapshotFolderKey(folder), prefix, jpeg}];
 }
 
 int SnapshotNumbering::reserve(const QString& folder, const QString& prefix, bool jpeg) {

@@ -41,5 +41,5 @@ private:
     Cursor& cursor(const QString& folder, const QString& prefix, bool jpeg);
     static void lowerAfterRelease(Cursor& cursor);
 
-    std::map<Key, Cursor> m_cursors;
+    std::map<Key, Cursor> cursors_;
 };

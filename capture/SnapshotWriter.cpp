@@ -6,75 +6,76 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMutexLocker>
 #include <QThread>
 
 SnapshotWriter::SnapshotWriter(int threads, QObject* parent) : QObject(parent) {
-    m_pool.setMaxThreadCount(threads > 0 ? threads : QThread::idealThreadCount());
+    pool_.setMaxThreadCount(threads > 0 ? threads : QThread::idealThreadCount());
 }
 
 SnapshotWriter::~SnapshotWriter() {
-    if (!m_pool.waitForDone(m_shutdownWait)) {
-        m_pool.clear();
-        m_pool.waitForDone();
+    if (!pool_.waitForDone(shutdownWait_)) {
+        pool_.clear();
+        pool_.waitForDone();
     }
 }
 
 void SnapshotWriter::submit(SnapshotRequest request) {
-    m_pending.fetch_add(1);
+    pending_.fetch_add(1);
     QString problem = snapshotNamingProblem(request.folder, request.prefix);
     if (problem.isEmpty() && request.image.isNull())
         problem = QStringLiteral("Cannot write the snapshot: the captured frame is empty");
     quint64 ticket = 0;
     {
-        const QMutexLocker lock(&m_mutex);
-        ticket = m_nextTicket++;
+        const QMutexLocker lock(&mutex_);
+        ticket = nextTicket_++;
         if (problem.isEmpty())
-            m_unnamed.push_back({ticket, request.folder, request.prefix, request.jpeg});
+            unnamed_.push_back({ticket, request.folder, request.prefix, request.jpeg});
     }
     if (!problem.isEmpty()) {
         report(ticket, {}, problem);
         return;
     }
-    m_pool.start([this, ticket, request = std::move(request)] { write(ticket, request); });
+    pool_.start([this, ticket, request = std::move(request)] { write(ticket, request); });
 }
 
 int SnapshotWriter::pending() const {
-    return m_pending.load();
+    return pending_.load();
 }
 
 bool SnapshotWriter::waitForDone(int msecs) {
-    const bool done = m_pool.waitForDone(msecs);
+    const bool done = pool_.waitForDone(msecs);
     if (QThread::currentThread() == thread())
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     return done;
 }
 
 int SnapshotWriter::takeNumber(quint64 ticket) {
-    const QMutexLocker lock(&m_mutex);
-    while (!m_unnamed.empty() && m_unnamed.front().ticket <= ticket) {
-        const Naming& n = m_unnamed.front();
-        m_named[n.ticket] = m_numbering.reserve(n.folder, n.prefix, n.jpeg);
-        m_unnamed.pop_front();
+    const QMutexLocker lock(&mutex_);
+    while (!unnamed_.empty() && unnamed_.front().ticket <= ticket) {
+        const Naming& n = unnamed_.front();
+        named_[n.ticket] = numbering_.reserve(n.folder, n.prefix, n.jpeg);
+        unnamed_.pop_front();
     }
-    const auto it = m_named.find(ticket);
-    const int number = it == m_named.end() ? 0 : it->second;
-    if (it != m_named.end())
-        m_named.erase(it);
+    const auto it = named_.find(ticket);
+    const int number = it == named_.end() ? 0 : it->second;
+    if (it != named_.end())
+        named_.erase(it);
     return number;
 }
 
 int SnapshotWriter::renumber(const SnapshotRequest& request, int taken) {
-    const QMutexLocker lock(&m_mutex);
-    m_numbering.settle(request.folder, request.prefix, request.jpeg, taken);
-    return m_numbering.reserve(request.folder, request.prefix, request.jpeg);
+    const QMutexLocker lock(&mutex_);
+    numbering_.settle(request.folder, request.prefix, request.jpeg, taken);
+    return numbering_.reserve(request.folder, request.prefix, request.jpeg);
 }
 
 void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
     const bool scale = r.size.isValid() && !r.image.isNull() && r.size != r.image.size();
     const QImage image =
         scale ? r.image.scaled(r.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) : r.image;
-    const EncodedSnapshot encoded = encodeSnapshot(image, r.jpeg, m_deflate);
+    const EncodedSnapshot encoded = encodeSnapshot(image, r.jpeg, deflate_);
     // Numbered only now, so that a name is held no longer than needed.
     const int number = takeNumber(ticket);
     if (number <= 0) {
@@ -84,7 +85,14 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
         return;
     }
     SnapshotCommit commit;
-    if (encoded.bytes.isEmpty()) {
+    // The folder is made here, off the user-interface thread: a snapshot folder that does
+    // not exist yet (a fresh Pictures folder) should not make every snapshot fail.
+    if (!QFileInfo(r.folder).isDir() && !QDir().mkpath(r.folder)) {
+        commit = {{},
+                  QStringLiteral("Cannot create the folder %1")
+                      .arg(QDir::toNativeSeparators(snapshotFolderKey(r.folder))),
+                  number};
+    } else if (encoded.bytes.isEmpty()) {
         const QString path = snapshotFilePath(r.folder, r.prefix, number, r.jpeg);
         commit = {{},
                   QStringLiteral("Cannot encode %1: %2")
@@ -97,11 +105,11 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
             [this, &r](int taken) { return renumber(r, taken); });
     }
     if (commit.number > 0) {
-        const QMutexLocker lock(&m_mutex);
+        const QMutexLocker lock(&mutex_);
         if (commit.path.isEmpty())
-            m_numbering.release(r.folder, r.prefix, r.jpeg, commit.number);
+            numbering_.release(r.folder, r.prefix, r.jpeg, commit.number);
         else
-            m_numbering.settle(r.folder, r.prefix, r.jpeg, commit.number);
+            numbering_.settle(r.folder, r.prefix, r.jpeg, commit.number);
     }
     report(ticket, commit.path, commit.error);
 }
@@ -113,13 +121,13 @@ void SnapshotWriter::report(quint64 ticket, const QString& path, const QString& 
 }
 
 void SnapshotWriter::deliver(quint64 ticket, const QString& path, const QString& reason) {
-    m_results.emplace(ticket, Result{path, reason});
+    results_.emplace(ticket, Result{path, reason});
     // Taken out before emitting: a slot may wait for the writer and so deliver more.
-    while (!m_results.empty() && m_results.begin()->first == m_nextReport) {
-        const Result result = std::move(m_results.begin()->second);
-        m_results.erase(m_results.begin());
-        ++m_nextReport;
-        m_pending.fetch_sub(1);
+    while (!results_.empty() && results_.begin()->first == nextReport_) {
+        const Result result = std::move(results_.begin()->second);
+        results_.erase(results_.begin());
+        ++nextReport_;
+        pending_.fetch_sub(1);
         if (result.reason.isEmpty())
             Q_EMIT written(result.path);
         else

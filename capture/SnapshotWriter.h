@@ -17,7 +17,7 @@
 // read, never copied.
 struct SnapshotRequest {
     QImage image;
-    QString folder; // must exist; it is not created here
+    QString folder; // created, with every missing level above it, when missing
     QString prefix;
     bool jpeg = false;
     QSize size = {}; // when valid and not the image's, the image is written scaled to it
@@ -48,8 +48,8 @@ public:
     // thread, it also emits the outstanding signals before returning. False on timeout.
     bool waitForDone(int msecs = -1);
 
-    [[nodiscard]] int shutdownWait() const { return m_shutdownWait; }
-    void setShutdownWait(int msecs) { m_shutdownWait = msecs; }
+    [[nodiscard]] int shutdownWait() const { return shutdownWait_; }
+    void setShutdownWait(int msecs) { shutdownWait_ = msecs; }
 
 Q_SIGNALS:
     void written(const QString& path);
@@ -69,24 +69,24 @@ private:
     void report(quint64 ticket, const QString& path, const QString& reason);
     void deliver(quint64 ticket, const QString& path, const QString& reason);
 
-    QMutex m_mutex;
-    // Guarded by m_mutex: numbers are handed out strictly in ticket order, whichever worker
+    QMutex mutex_;
+    // Guarded by mutex_: numbers are handed out strictly in ticket order, whichever worker
     // asks first, so the files follow the order of the frames.
-    quint64 m_nextTicket = 0;
-    std::deque<Naming> m_unnamed;
-    std::map<quint64, int> m_named;
-    SnapshotNumbering m_numbering;
+    quint64 nextTicket_ = 0;
+    std::deque<Naming> unnamed_;
+    std::map<quint64, int> named_;
+    SnapshotNumbering numbering_;
 
     // On the writer's thread only: results waiting for the ones submitted before them.
     struct Result {
         QString path;
         QString reason;
     };
-    std::map<quint64, Result> m_results;
-    quint64 m_nextReport = 0;
+    std::map<quint64, Result> results_;
+    quint64 nextReport_ = 0;
 
-    std::atomic<int> m_pending{0};
-    int m_shutdownWait = 3000;
-    const SnapshotDeflate m_deflate;
-    QThreadPool m_pool; // last, so that it is gone before anything its jobs use
+    std::atomic<int> pending_{0};
+    int shutdownWait_ = 3000;
+    const SnapshotDeflate deflate_;
+    QThreadPool pool_; // last, so that it is gone before anything its jobs use
 };

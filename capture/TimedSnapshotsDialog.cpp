@@ -51,7 +51,8 @@ TimedSnapshotsDialog::TimedSnapshotsDialog(Settings& settings, const TextLookup&
 }
 
 void TimedSnapshotsDialog::OKButton_Click() {
-    if (!timedIntervalFromText(milliseconds_->text())) {
+    const std::optional<int> interval = timedIntervalFromText(milliseconds_->text());
+    if (!interval) {
         (void)platform_.messageBox(
             this,
             text_.SetCaptionfromINI(
@@ -62,6 +63,7 @@ void TimedSnapshotsDialog::OKButton_Click() {
         return;
     }
     Tag = milliseconds_->text();
+    interval_ = *interval;
     settings_.skipTimedPrompt = Check1_->isChecked() ? 1 : 0;
     accept();
 }

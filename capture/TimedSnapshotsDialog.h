@@ -11,10 +11,11 @@ class QPushButton;
 class TextLookup;
 struct Settings;
 
-// Asks for the timed-snapshot interval. The opener builds a fresh one each time, shows it
-// modally and reads Tag afterwards: "1" when cancelled (also by Esc or the close box),
-// otherwise the accepted text exactly as typed (see capture/IntervalText.h to convert it).
-// Accepting also writes Settings::skipTimedPrompt from the check box.
+// Asks for the timed-snapshot interval. The opener builds a fresh one each time and shows
+// it modally; when accepted, interval() is the value in whole milliseconds. Tag keeps the
+// result text of the program's design: "1" when cancelled (also by Esc or the close box),
+// otherwise the accepted text exactly as typed. Accepting also writes
+// Settings::skipTimedPrompt from the check box.
 class TimedSnapshotsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +24,7 @@ public:
                          QWidget* parent = nullptr);
 
     QString Tag;
+    [[nodiscard]] int interval() const { return interval_; }
 
     void OKButton_Click();
     void CancelButton_Click();
@@ -39,4 +41,5 @@ private:
     QCheckBox* Check1_;
     QPushButton* OKButton_;
     QPushButton* CancelButton_;
+    int interval_ = 0;
 };

@@ -148,7 +148,7 @@ void BrowseProperties::SelectionChanged() {
         option.box->setCheckState(checkStateOf((control->*option.get)()));
     txtCaption->setText(control->Caption());
     txtStartDirectory->setText(control->StartDirectory());
-    chkEnabled->setCheckState(checkStateOf(control->Enabled()));
+    chkEnabled->setCheckState(checkStateOf(control->BrowseEnabled()));
 }
 
 void BrowseProperties::ApplyChanges() {
@@ -159,5 +159,5 @@ void BrowseProperties::ApplyChanges() {
         (control->*option.set)(isChecked(*option.box));
     control->setCaption(txtCaption->text());
     control->setStartDirectory(txtStartDirectory->text());
-    control->setEnabled(isChecked(*chkEnabled));
+    control->setBrowseEnabled(isChecked(*chkEnabled));
 }

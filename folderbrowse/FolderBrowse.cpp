@@ -77,7 +77,7 @@ void FolderBrowse::refuseReadOnly(const QString& name) const {
                             name);
 }
 
-void FolderBrowse::setEnabled(bool value) {
+void FolderBrowse::setBrowseEnabled(bool value) {
     state_.enabled = value;
     Q_EMIT propertyChanged(QStringLiteral("Enabled"));
 }

@@ -59,9 +59,10 @@ public:
     [[nodiscard]] bool UserMode() const { return userMode_; }
     void setUserMode(bool runTime) { userMode_ = runTime; }
 
-    // Stored and saved only; unlike QWidget::setEnabled it does not change the widget.
-    [[nodiscard]] bool Enabled() const { return state_.enabled; }
-    void setEnabled(bool value);
+    // The control's saved Enabled property: stored and saved only. Named apart from
+    // QWidget's enabled state, which it neither reads nor changes.
+    [[nodiscard]] bool BrowseEnabled() const { return state_.enabled; }
+    void setBrowseEnabled(bool value);
 
     [[nodiscard]] QString FolderName() const { return state_.folderName; }
     void setFolderName(const QString& value);

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeInput(folder + QStringLiteral("/Lang/English.ini"), data, size);
 
     const Settings settings; // languageFile is English.ini
-    const TextLookup texts(folder, settings);
+    const TextLookup texts(folder, settings.languageFile);
     // A default longer than the cut, with a character of two UTF-16 units across it.
     static const QString longDefault =
         QString(TextLookup::maxTextLength - 1, u'd') + QStringLiteral("\U0001F600 tail");

@@ -3,7 +3,6 @@
 #include "localisation/ErrorLog.h"
 #include "localisation/IniReader.h"
 #include "localisation/TextDecoding.h"
-#include "settings/Settings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -37,11 +36,11 @@ static QString removeTrailingBlanks(const QString& text) {
     return text.first(end);
 }
 
-TextLookup::TextLookup(QString applicationFolder, const Settings& settings)
-    : applicationFolder_(std::move(applicationFolder)), settings_(settings) {}
+TextLookup::TextLookup(QString applicationFolder, const QString& languageFile)
+    : applicationFolder_(std::move(applicationFolder)), languageFile_(languageFile) {}
 
 QString TextLookup::packPath() const {
-    return applicationFolder_ + QStringLiteral("/Lang/") + settings_.languageFile;
+    return applicationFolder_ + QStringLiteral("/Lang/") + languageFile_;
 }
 
 QByteArray TextLookup::readPack(const QString& path) const {

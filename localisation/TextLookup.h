@@ -3,14 +3,13 @@
 #include <QByteArray>
 #include <QString>
 
-struct Settings;
-
 // Looks up the program's texts in the current language pack, Lang/<languageFile> in the
 // application folder. Nothing is cached: every lookup reads the pack anew, so a change
-// of Settings::languageFile shows at the very next lookup.
+// of the language file name (a reference to the settings' field) shows at the very next
+// lookup.
 class TextLookup {
 public:
-    TextLookup(QString applicationFolder, const Settings& settings);
+    TextLookup(QString applicationFolder, const QString& languageFile);
     virtual ~TextLookup() = default;
     TextLookup(const TextLookup&) = delete;
     TextLookup& operator=(const TextLookup&) = delete;
@@ -41,5 +40,5 @@ private:
     [[nodiscard]] QString lookup(const QString& key, const QString& defaultText) const;
 
     QString applicationFolder_;
-    const Settings& settings_;
+    const QString& languageFile_;
 };

@@ -1,29 +1,18 @@
 #include "platform/FileDialogFilter.h"
 
-// "*.avi;*.mkv" -> *.avi *.AVI *.mkv *.MKV, blanks trimmed, empties and repeats dropped.
-static QStringList patternsWithUpperCase(const QString& patterns) {
+QStringList qtNameFilters(const QList<FileTypeFilter>& filters) {
     QStringList out;
-    for (const QString& raw : patterns.split(QLatin1Char(';'))) {
-        const QString pattern = raw.trimmed();
-        if (pattern.isEmpty())
-            continue;
-        for (const QString& variant : {pattern, pattern.toUpper()}) {
-            if (!out.contains(variant))
-                out << variant;
+    for (const FileTypeFilter& filter : filters) {
+        QStringList patterns;
+        for (const QString& pattern : filter.patterns) {
+            for (const QString& variant : {pattern.trimmed(), pattern.trimmed().toUpper()}) {
+                if (!variant.isEmpty() && !patterns.contains(variant))
+                    patterns << variant;
+            }
         }
+        if (!patterns.isEmpty())
+            out << filter.description.trimmed() + QStringLiteral(" (") +
+                       patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out;
-}
-
-QStringList qtNameFilters(const QString& programFilter) {
-    QStringList filters;
-    const QStringList parts = programFilter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QStringList patterns = patternsWithUpperCase(parts.at(i + 1));
-        if (patterns.isEmpty())
-            continue;
-        filters << parts.at(i).trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QLatin1Char(')');
-    }
-    return filters;
 }

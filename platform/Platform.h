@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QDialog;
@@ -9,6 +11,13 @@ class QWidget;
 enum class MessageIcon { None, Critical, Exclamation, Question };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
+
+// One choice of the open-file dialog's type list: a description and its patterns.
+struct FileTypeFilter {
+    QString description;
+    QStringList patterns; // "*.avi"
+    friend bool operator==(const FileTypeFilter&, const FileTypeFilter&) = default;
+};
 
 // What the folder dialog is asked to show; built by the folder browse control.
 struct FolderDialogRequest {
@@ -34,8 +43,10 @@ public:
     [[nodiscard]] virtual bool openDocument(const QString& path) = 0;
     // Starts a program without waiting for it; false when it cannot be started.
     [[nodiscard]] virtual bool startProgram(const QString& path) = 0;
-    // The open-file dialog; returns the chosen full path, or an empty text on Cancel.
-    [[nodiscard]] virtual QString openFileDialog(QWidget* owner, const QString& filter) = 0;
+    // The open-file dialog, the first filter chosen; returns the chosen full path, or an
+    // empty text on Cancel.
+    [[nodiscard]] virtual QString openFileDialog(QWidget* owner,
+                                                 const QList<FileTypeFilter>& filters) = 0;
     // The folder dialog; returns the chosen folder, or an empty text on Cancel.
     [[nodiscard]] virtual QString browseForFolder(QWidget* owner,
                                                   const FolderDialogRequest& request) = 0;

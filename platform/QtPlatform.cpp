@@ -104,7 +104,7 @@ bool QtPlatform::startProgram(const QString& path) {
     return QProcess::startDetached(program.absoluteFilePath(), {});
 }
 
-QString QtPlatform::openFileDialog(QWidget* owner, const QString& filter) {
+QString QtPlatform::openFileDialog(QWidget* owner, const QList<FileTypeFilter>& filter) {
     QFileDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

@@ -26,7 +26,8 @@ public:
     void beep() override;
     [[nodiscard]] bool openDocument(const QString& path) override;
     [[nodiscard]] bool startProgram(const QString& path) override;
-    [[nodiscard]] QString openFileDialog(QWidget* owner, const QString& filter) override;
+    [[nodiscard]] QString openFileDialog(QWidget* owner,
+                                         const QList<FileTypeFilter>& filters) override;
     [[nodiscard]] QString browseForFolder(QWidget* owner,
                                           const FolderDialogRequest& request) override;
     int execDialog(QDialog& dialog) override;

@@ -7,16 +7,14 @@ QStringList supportedExtensionList() {
             QStringLiteral("mp4"),   QStringLiteral("wmv"), QStringLiteral("vob")};
 }
 
-QString buildOpenFilter(const QString& allFormatsText, const QStringList& extensions) {
-    QString filter = allFormatsText + QLatin1Char('|');
-    for (const QString& e : extensions)
-        filter += QStringLiteral("*.") + e + QLatin1Char(';');
-    filter.chop(1);
-    filter += QLatin1Char('|');
-    for (const QString& e : extensions)
-        filter += e.toUpper() + QLatin1Char('|') + QStringLiteral("*.") + e + QLatin1Char('|');
-    filter.chop(1);
-    return filter;
+QList<FileTypeFilter> buildOpenFilter(const QString& allFormatsText,
+                                      const QStringList& extensions) {
+    QList<FileTypeFilter> filters{{allFormatsText, {}}};
+    for (const QString& e : extensions) {
+        filters.first().patterns << QStringLiteral("*.") + e;
+        filters << FileTypeFilter{e.toUpper(), {QStringLiteral("*.") + e}};
+    }
+    return filters;
 }
 
 bool hasSupportedExtension(const QString& path, const QStringList& extensions) {
@@ -26,4 +24,12 @@ bool hasSupportedExtension(const QString& path, const QStringList& extensions) {
             return true;
     }
     return false;
+}
+
+float playbackRateForStep(int step) {
+    if (step < 0)
+        return 0.75f;
+    if (step > 0)
+        return 1.5f;
+    return 1.0f;
 }

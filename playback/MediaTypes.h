@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,10 +9,13 @@
 // the open dialog lists them.
 [[nodiscard]] QStringList supportedExtensionList();
 
-// The open dialog's filter: one pair for all supported types (its description is
-// allFormatsText), then one pair per extension described by its upper-case form.
-// Pairs and their parts are separated by "|", patterns by ";".
-[[nodiscard]] QString buildOpenFilter(const QString& allFormatsText, const QStringList& extensions);
+// The open dialog's filters: one for all supported types (its description is
+// allFormatsText), then one per extension described by its upper-case form.
+[[nodiscard]] QList<FileTypeFilter> buildOpenFilter(const QString& allFormatsText,
+                                                    const QStringList& extensions);
 
 // True when path ends in "." + one of the extensions, compared without regard to case.
 [[nodiscard]] bool hasSupportedExtension(const QString& path, const QStringList& extensions);
+
+// Playback rate of a speed step: one step slower is 0.75 of normal, one faster 1.5.
+[[nodiscard]] float playbackRateForStep(int step);

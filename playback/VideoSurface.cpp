@@ -42,9 +42,13 @@ VideoSurface::VideoSurface(QWidget* parent) : QWidget(parent) {
 
 VideoSurface::~VideoSurface() = default;
 
-void VideoSurface::showFrame(const QImage& frame, QSize shownSize) {
-    frame_ = frame;
-    shownSize_ = shownSize.isEmpty() ? frame.size() : shownSize;
+void VideoSurface::showFrame(const VideoFrame& frame) {
+    if (frame.image.isNull()) {
+        clear();
+        return;
+    }
+    frame_ = frame.image;
+    shownSize_ = frame.displaySize();
     repaintViews();
 }
 

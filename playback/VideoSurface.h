@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/VideoFrame.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -23,8 +25,8 @@ public:
     explicit VideoSurface(QWidget* parent = nullptr);
     ~VideoSurface() override;
 
-    // shownSize: the size the frame is meant to be seen at, when not its own.
-    void showFrame(const QImage& frame, QSize shownSize = {});
+    // Shown at the size it is meant to be seen at; a null image shows black.
+    void showFrame(const VideoFrame& frame);
     void clear();
     [[nodiscard]] const QImage& frame() const { return frame_; }
 

@@ -25,58 +25,58 @@ AboutForm::AboutForm(const TextLookup& text, QWidget* parent) : QDialog(parent),
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(px(x), px(y), px(w), px(h));
     };
-    label(picIcon, "picIcon", 240, 240, 540, 540);
-    label(lblTitle, "lblTitle", 1080, 240, 4095, 255);
-    label(lblVersion, "lblVersion", 1080, 720, 3975, 255);
-    label(lblDescription, "lblDescription", 1080, 1200, 3975, 1335);
-    label(SCLabel1, "SCLabel1", 1080, 2520, 2775, 255);
-    label(SCLabel2, "SCLabel2", 1080, 2760, 2895, 255);
-    lblTitle->setText(kApplicationTitle);
-    QFont titleFont = lblTitle->font();
+    label(picIcon_, "picIcon", 240, 240, 540, 540);
+    label(lblTitle_, "lblTitle", 1080, 240, 4095, 255);
+    label(lblVersion_, "lblVersion", 1080, 720, 3975, 255);
+    label(lblDescription_, "lblDescription", 1080, 1200, 3975, 1335);
+    label(scLabel1_, "SCLabel1", 1080, 2520, 2775, 255);
+    label(scLabel2_, "SCLabel2", 1080, 2760, 2895, 255);
+    lblTitle_->setText(kApplicationTitle);
+    QFont titleFont = lblTitle_->font();
     titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
-    lblDescription->setWordWrap(true);
-    lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    SCLabel1->setText(QStringLiteral("https://framora.org"));
-    SCLabel2->setText(QStringLiteral("support@framora.org"));
-    picIcon->setScaledContents(true);
+    lblTitle_->setFont(titleFont);
+    lblDescription_->setWordWrap(true);
+    lblDescription_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scLabel1_->setText(QStringLiteral("https://framora.org"));
+    scLabel2_->setText(QStringLiteral("support@framora.org"));
+    picIcon_->setScaledContents(true);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(px(4245), px(3120), px(1260), px(345));
-    cmdOK->setDefault(true);
-    cmdOK->setAutoDefault(true);
-    setTabOrder(cmdOK, cmdOK);
+    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK_->setGeometry(px(4245), px(3120), px(1260), px(345));
+    cmdOK_->setDefault(true);
+    cmdOK_->setAutoDefault(true);
+    setTabOrder(cmdOK_, cmdOK_);
     // OK is both the default and the cancel button: Enter and Escape close the box.
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void AboutForm::composeTexts() {
     setWindowTitle(text_.SetCaptionfromINI(QStringLiteral("51"), QStringLiteral("About")) +
                    QLatin1Char(' ') + kApplicationTitle);
-    lblVersion->setText(text_.SetCaptionfromINI(QStringLiteral("52"), QStringLiteral("Version")) +
-                        QStringLiteral(" %1.%2.0.%3")
-                            .arg(FRAMORA_VERSION_MAJOR)
-                            .arg(FRAMORA_VERSION_MINOR)
-                            .arg(FRAMORA_VERSION_REVISION));
-    lblDescription->setText(text_.SetCaptionfromINI(
+    lblVersion_->setText(text_.SetCaptionfromINI(QStringLiteral("52"), QStringLiteral("Version")) +
+                         QStringLiteral(" %1.%2.0.%3")
+                             .arg(FRAMORA_VERSION_MAJOR)
+                             .arg(FRAMORA_VERSION_MINOR)
+                             .arg(FRAMORA_VERSION_REVISION));
+    lblDescription_->setText(text_.SetCaptionfromINI(
         QStringLiteral("53"), QStringLiteral("Framora is one of the easiest tools ever that you "
                                              "can use for image extraction from your favorite "
                                              "videos.")));
 }
 
 void AboutForm::setOkCaption(const QString& caption) {
-    cmdOK->setText(caption);
+    cmdOK_->setText(caption);
 }
 
 // The picture always shows the window's own icon.
 void AboutForm::showEvent(QShowEvent* event) {
-    picIcon->setPixmap(windowIcon().pixmap(32, 32));
+    picIcon_->setPixmap(windowIcon().pixmap(32, 32));
     QDialog::showEvent(event);
 }
 
 void AboutForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowIconChange)
-        picIcon->setPixmap(windowIcon().pixmap(32, 32));
+        picIcon_->setPixmap(windowIcon().pixmap(32, 32));
     QDialog::changeEvent(event);
 }

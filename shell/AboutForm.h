@@ -23,11 +23,11 @@ protected:
 
 private:
     const TextLookup& text_;
-    QLabel* picIcon = nullptr;
-    QLabel* lblTitle = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblDescription = nullptr;
-    QLabel* SCLabel1 = nullptr;
-    QLabel* SCLabel2 = nullptr;
-    QPushButton* cmdOK = nullptr;
+    QLabel* picIcon_ = nullptr;
+    QLabel* lblTitle_ = nullptr;
+    QLabel* lblVersion_ = nullptr;
+    QLabel* lblDescription_ = nullptr;
+    QLabel* scLabel1_ = nullptr;
+    QLabel* scLabel2_ = nullptr;
+    QPushButton* cmdOK_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "shell/MainForm.h"
 
+#include "capture/CaptureService.h"
 #include "folderbrowse/FolderBrowse.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
@@ -10,6 +11,7 @@
 #include "settings/OptionsDialog.h"
 #include "settings/Settings.h"
 #include "shell/AboutForm.h"
+#include "shell/ControlStates.h"
 #include "shell/GlyphFaces.h"
 #include "shell/Skin.h"
 #include "shell/SplashForm.h"
@@ -26,6 +28,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <cmath>
+#include <memory>
 
 namespace {
 // The window's design client area in twips (489 x 418 pixels at 96 DPI).
@@ -34,14 +37,11 @@ constexpr double kDesignClientHeightTwips = 6270;
 constexpr double kDesignProgressTopTwips = 4140;
 } // namespace
 
-MainForm::MainForm(Settings& settings, MediaEngine& engine, Platform& platform, QWidget* parent)
-    : QMainWindow(parent), settings_(settings), engine_(engine), platform_(platform),
-      lookup_(platform.applicationFolder(), settings),
+MainForm::MainForm(Settings& settings, MediaEngine& engine, CaptureService& capture,
+                   Platform& platform, QWidget* parent)
+    : QMainWindow(parent), settings_(settings), engine_(engine), capture_(capture),
+      platform_(platform), lookup_(platform.applicationFolder(), settings.languageFile),
       configPath_(platform.applicationFolder() + QStringLiteral("/Config.cfg")) {
-    // Window initialisation: the splash stays up while the load runs.
-    splash_ = std::make_unique<SplashForm>();
-    splash_->showNow();
-
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Framora"));
     setWindowIcon(applicationIcon());
@@ -69,43 +69,35 @@ QString MainForm::text(const char* key, const char* defaultText) const {
     return lookup_.SetCaptionfromINI(QString::fromLatin1(key), QString::fromUtf8(defaultText));
 }
 
-bool MainForm::Form_Load() {
-    // No configuration has been read yet, so the refusal speaks in its default wording.
-    if (platform_.anotherInstanceRunning()) {
-        // The splash goes first: some window managers keep it above the message.
-        splash_.reset();
-        (void)platform_.messageBox(this, QStringLiteral("The application is already running."),
-                                   QStringLiteral("Warning"), MessageIcon::Exclamation,
-                                   MessageButtons::Ok);
-        return false;
-    }
-
+void MainForm::Form_Load(SplashForm* splash) {
     const double tpp = twipsPerPixel(*this);
-    speedStep = 0;
-    supportedExtensions = supportedExtensionList();
-    logoHide->move(stage_->x(), logoHide->y());
-    volumeSlider->setValue(engine_.Volume());
-    movieProgress->setValue(0);
-    progressBottomGap = static_cast<float>(client_->height() - 7 - kDesignProgressTopTwips / tpp);
-    timedCapture = false;
+    speedStep_ = 0;
+    supportedExtensions_ = supportedExtensionList();
+    logoHide_->move(stage_->x(), logoHide_->y());
+    volumeSlider_->setValue(engine_.Volume());
+    movieProgress_->setValue(0);
+    progressBottomGap_ = static_cast<float>(client_->height() - 7 - kDesignProgressTopTwips / tpp);
+    modes_.endTimed();
     ensureAboutForm();
     EnablePlaybackControls(false);
-    playButton->setEnabled(false);
+    playAllowed_ = false;
+    applyControlStates();
     (void)loadSkin(platform_.applicationFolder() + QStringLiteral("/Skin.skf"));
 
     const bool loaded = LoadConfiguration(configPath_, settings_);
     QString recreateError;
     const bool recreated = loaded || RecreateConfiguration(configPath_, settings_, &recreateError);
-    quickSnapshotFolder->setText(settings_.snapshotFolder);
+    quickSnapshotFolder_->setText(settings_.snapshotFolder);
     BuildEngineOptions();
     ApplyLanguageCaptions();
     // The menu bar's height depends on the skin and on the captions, so the window takes
     // its design size, and with it its minimum size, only now.
     resizeToDesignSize();
-    minHeight = static_cast<int>(std::lround(height() * tpp));
-    minWidth = static_cast<int>(std::lround(width() * tpp));
+    minHeight_ = static_cast<int>(std::lround(height() * tpp));
+    minWidth_ = static_cast<int>(std::lround(width() * tpp));
     setMinimumSize(width(), height());
-    splash_.reset();
+    if (splash)
+        splash->close();
 
     if (!loaded) {
         // Claiming a new file was created when it could not be written would send the user
@@ -120,7 +112,6 @@ bool MainForm::Form_Load() {
             text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
     }
     Form_Resize();
-    return true;
 }
 
 void MainForm::buildControls() {
@@ -133,12 +124,12 @@ void MainForm::buildControls() {
     stage_ = new VideoSurface(client_);
     stage_->setObjectName(QStringLiteral("stage"));
 
-    logoHide = new QFrame(client_);
-    logoHide->setObjectName(QStringLiteral("logoHide"));
-    logoHide->setAutoFillBackground(true);
-    logoHide->setStyleSheet(QStringLiteral("#logoHide { background: white; }"));
-    logoHide->setAcceptDrops(true);
-    logoHide->installEventFilter(this);
+    logoHide_ = new QFrame(client_);
+    logoHide_->setObjectName(QStringLiteral("logoHide"));
+    logoHide_->setAutoFillBackground(true);
+    logoHide_->setStyleSheet(QStringLiteral("#logoHide { background: white; }"));
+    logoHide_->setAcceptDrops(true);
+    logoHide_->installEventFilter(this);
 
     const auto glyphButton = [this](QPushButton*& button, const char* name, Glyph glyph) {
         button = new QPushButton(client_);
@@ -149,66 +140,66 @@ void MainForm::buildControls() {
         button->installEventFilter(this);
         setGlyphFace(*button, glyph);
     };
-    glyphButton(playButton, "playButton", Glyph::Play);
-    glyphButton(pauseButton, "pauseButton", Glyph::Pause);
-    glyphButton(stopButton, "stopButton", Glyph::Stop);
-    glyphButton(rewindButton, "rewindButton", Glyph::Rewind);
-    glyphButton(ffButton, "ffButton", Glyph::FastForward);
-    glyphButton(snapshotButton, "snapshotButton", Glyph::Snapshot);
-    glyphButton(continuousSnapshotsButton, "continuousSnapshotsButton", Glyph::Continuous);
-    glyphButton(timedSnapshotsButton, "timedSnapshotsButton", Glyph::Timed);
-    glyphButton(Command1, "Command1", Glyph::Slower);
-    glyphButton(Command2, "Command2", Glyph::Faster);
-    glyphButton(fullScreenButton, "fullScreenButton", Glyph::FullScreen);
-    glyphButton(muteStatus, "muteStatus", Glyph::SoundOn);
+    glyphButton(playButton_, "playButton", Glyph::Play);
+    glyphButton(pauseButton_, "pauseButton", Glyph::Pause);
+    glyphButton(stopButton_, "stopButton", Glyph::Stop);
+    glyphButton(rewindButton_, "rewindButton", Glyph::Rewind);
+    glyphButton(ffButton_, "ffButton", Glyph::FastForward);
+    glyphButton(snapshotButton_, "snapshotButton", Glyph::Snapshot);
+    glyphButton(continuousSnapshotsButton_, "continuousSnapshotsButton", Glyph::Continuous);
+    glyphButton(timedSnapshotsButton_, "timedSnapshotsButton", Glyph::Timed);
+    glyphButton(command1_, "Command1", Glyph::Slower);
+    glyphButton(command2_, "Command2", Glyph::Faster);
+    glyphButton(fullScreenButton_, "fullScreenButton", Glyph::FullScreen);
+    glyphButton(muteStatus_, "muteStatus", Glyph::SoundOn);
     setMuteCaption(kSoundOnCaption);
 
-    volumeSlider = new QSlider(Qt::Horizontal, client_);
-    volumeSlider->setObjectName(QStringLiteral("volumeSlider"));
-    volumeSlider->setRange(0, 100);
-    volumeSlider->setFocusPolicy(Qt::TabFocus);
-    volumeSlider->installEventFilter(this);
+    volumeSlider_ = new QSlider(Qt::Horizontal, client_);
+    volumeSlider_->setObjectName(QStringLiteral("volumeSlider"));
+    volumeSlider_->setRange(0, 100);
+    volumeSlider_->setFocusPolicy(Qt::TabFocus);
+    volumeSlider_->installEventFilter(this);
 
-    movieProgress = new QProgressBar(client_);
-    movieProgress->setObjectName(QStringLiteral("movieProgress"));
-    movieProgress->setRange(0, 100);
-    movieProgress->setTextVisible(false);
-    movieProgress->installEventFilter(this);
+    movieProgress_ = new QProgressBar(client_);
+    movieProgress_->setObjectName(QStringLiteral("movieProgress"));
+    movieProgress_->setRange(0, 100);
+    movieProgress_->setTextVisible(false);
+    movieProgress_->installEventFilter(this);
 
-    timeElapsed = new QLabel(client_);
-    timeElapsed->setObjectName(QStringLiteral("timeElapsed"));
-    timeElapsed->setAlignment(Qt::AlignCenter);
+    timeElapsed_ = new QLabel(client_);
+    timeElapsed_->setObjectName(QStringLiteral("timeElapsed"));
+    timeElapsed_->setAlignment(Qt::AlignCenter);
 
-    quickPath = new QGroupBox(client_);
-    quickPath->setObjectName(QStringLiteral("quickPath"));
-    quickSnapshotFolder = new QLineEdit(quickPath);
-    quickSnapshotFolder->setObjectName(QStringLiteral("quickSnapshotFolder"));
-    quickSnapshotFolder->setEnabled(false);
-    browseCommand = new QPushButton(quickPath);
-    browseCommand->setObjectName(QStringLiteral("browseCommand"));
+    quickPath_ = new QGroupBox(client_);
+    quickPath_->setObjectName(QStringLiteral("quickPath"));
+    quickSnapshotFolder_ = new QLineEdit(quickPath_);
+    quickSnapshotFolder_->setObjectName(QStringLiteral("quickSnapshotFolder"));
+    quickSnapshotFolder_->setEnabled(false);
+    browseCommand_ = new QPushButton(quickPath_);
+    browseCommand_->setObjectName(QStringLiteral("browseCommand"));
 
-    toolTips = new QLabel(client_);
-    toolTips->setObjectName(QStringLiteral("toolTips"));
-    toolTips->setAutoFillBackground(true);
-    toolTips->setStyleSheet(QStringLiteral("#toolTips { background: white; color: black; }"));
-    toolTips->setContentsMargins(6, 0, 6, 0);
-    QFont stripFont = toolTips->font();
+    toolTips_ = new QLabel(client_);
+    toolTips_->setObjectName(QStringLiteral("toolTips"));
+    toolTips_->setAutoFillBackground(true);
+    toolTips_->setStyleSheet(QStringLiteral("#toolTips { background: white; color: black; }"));
+    toolTips_->setContentsMargins(6, 0, 6, 0);
+    QFont stripFont = toolTips_->font();
     stripFont.setPointSize(12);
-    toolTips->setFont(stripFont);
+    toolTips_->setFont(stripFont);
 
-    FolderBrowse1 = new FolderBrowse(platform_, client_);
-    FolderBrowse1->setObjectName(QStringLiteral("FolderBrowse1"));
-    FolderBrowse1->hide();
+    folderBrowse1_ = new FolderBrowse(platform_, client_);
+    folderBrowse1_->setObjectName(QStringLiteral("FolderBrowse1"));
+    folderBrowse1_->hide();
 
-    movieTimer = new QTimer(this);
-    movieTimer->setObjectName(QStringLiteral("movieTimer"));
-    movieTimer->setInterval(10);
-    snapshotsTimer = new QTimer(this);
-    snapshotsTimer->setObjectName(QStringLiteral("snapshotsTimer"));
-    snapshotsTimer->setInterval(1000);
-    toolTipTimer = new QTimer(this);
-    toolTipTimer->setObjectName(QStringLiteral("toolTipTimer"));
-    toolTipTimer->setInterval(3000);
+    movieTimer_ = new QTimer(this);
+    movieTimer_->setObjectName(QStringLiteral("movieTimer"));
+    movieTimer_->setInterval(10);
+    snapshotsTimer_ = new QTimer(this);
+    snapshotsTimer_->setObjectName(QStringLiteral("snapshotsTimer"));
+    snapshotsTimer_->setInterval(1000);
+    toolTipTimer_ = new QTimer(this);
+    toolTipTimer_->setObjectName(QStringLiteral("toolTipTimer"));
+    toolTipTimer_->setInterval(3000);
 }
 
 void MainForm::buildMenus() {
@@ -224,80 +215,86 @@ void MainForm::buildMenus() {
         // Shortcuts must work while the menu is closed, so the window owns them too.
         addAction(a);
     };
-    menu(fileMenu, "fileMenu");
-    item(fileMenu, openMenu, "openMenu", QKeySequence(Qt::CTRL | Qt::Key_O));
-    separator1 = fileMenu->addSeparator();
+    menu(fileMenu_, "fileMenu");
+    item(fileMenu_, openMenu_, "openMenu", QKeySequence(Qt::CTRL | Qt::Key_O));
+    QAction* separator1 = fileMenu_->addSeparator();
     separator1->setObjectName(QStringLiteral("separator1"));
     separator1->setVisible(false);
-    item(fileMenu, exitCommand, "exitCommand", {});
-    menu(editMenu, "editMenu");
-    item(editMenu, snapshotCommand, "snapshotCommand", QKeySequence(Qt::CTRL | Qt::Key_F1));
-    item(editMenu, continuousSnapshots, "continuousSnapshots", QKeySequence(Qt::CTRL | Qt::Key_F2));
-    item(editMenu, timedSnapshots, "timedSnapshots", QKeySequence(Qt::CTRL | Qt::Key_F3));
-    editMenu->addSeparator()->setObjectName(QStringLiteral("separator2"));
-    item(editMenu, fullScreenMenu, "fullScreenMenu", QKeySequence(Qt::CTRL | Qt::Key_F4));
+    item(fileMenu_, exitCommand_, "exitCommand", {});
+    menu(editMenu_, "editMenu");
+    item(editMenu_, snapshotCommand_, "snapshotCommand", QKeySequence(Qt::CTRL | Qt::Key_F1));
+    item(editMenu_, continuousSnapshots_, "continuousSnapshots",
+         QKeySequence(Qt::CTRL | Qt::Key_F2));
+    item(editMenu_, timedSnapshots_, "timedSnapshots", QKeySequence(Qt::CTRL | Qt::Key_F3));
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("separator2"));
+    item(editMenu_, fullScreenMenu_, "fullScreenMenu", QKeySequence(Qt::CTRL | Qt::Key_F4));
+    QMenu* toolsMenu = nullptr;
+    QMenu* helpMenu = nullptr;
     menu(toolsMenu, "toolsMenu");
-    item(toolsMenu, optionsMenuCommand, "optionsMenuCommand", {});
+    item(toolsMenu, optionsMenuCommand_, "optionsMenuCommand", {});
     menu(helpMenu, "helpMenu");
-    item(helpMenu, howToUseMenu, "howToUseMenu", {});
-    item(helpMenu, checkUpdates, "checkUpdates", {});
-    checkUpdates->setVisible(false);
+    item(helpMenu, howToUseMenu_, "howToUseMenu", {});
+    item(helpMenu, checkUpdates_, "checkUpdates", {});
+    checkUpdates_->setVisible(false);
     helpMenu->addSeparator()->setObjectName(QStringLiteral("separator3"));
-    item(helpMenu, aboutMenu, "aboutMenu", {});
+    item(helpMenu, aboutMenu_, "aboutMenu", {});
 }
 
 void MainForm::connectControls() {
     const auto onClick = [this](QPushButton* button, void (MainForm::*handler)()) {
         connect(button, &QPushButton::clicked, this, handler);
     };
-    onClick(playButton, &MainForm::playButton_Click);
-    onClick(pauseButton, &MainForm::pauseButton_Click);
-    onClick(stopButton, &MainForm::stopButton_Click);
-    onClick(rewindButton, &MainForm::rewindButton_Click);
-    onClick(ffButton, &MainForm::ffButton_Click);
-    onClick(snapshotButton, &MainForm::snapshotButton_Click);
-    onClick(continuousSnapshotsButton, &MainForm::continuousSnapshotsButton_Click);
-    onClick(timedSnapshotsButton, &MainForm::timedSnapshotsButton_Click);
-    onClick(Command1, &MainForm::Command1_Click);
-    onClick(Command2, &MainForm::Command2_Click);
-    onClick(fullScreenButton, &MainForm::fullScreenButton_Click);
-    onClick(muteStatus, &MainForm::muteStatus_Click);
-    onClick(browseCommand, &MainForm::browseCommand_Click);
+    onClick(playButton_, &MainForm::playButton_Click);
+    onClick(pauseButton_, &MainForm::pauseButton_Click);
+    onClick(stopButton_, &MainForm::stopButton_Click);
+    onClick(rewindButton_, &MainForm::rewindButton_Click);
+    onClick(ffButton_, &MainForm::ffButton_Click);
+    onClick(snapshotButton_, &MainForm::snapshotButton_Click);
+    onClick(continuousSnapshotsButton_, &MainForm::continuousSnapshotsButton_Click);
+    onClick(timedSnapshotsButton_, &MainForm::timedSnapshotsButton_Click);
+    onClick(command1_, &MainForm::Command1_Click);
+    onClick(command2_, &MainForm::Command2_Click);
+    onClick(fullScreenButton_, &MainForm::fullScreenButton_Click);
+    onClick(muteStatus_, &MainForm::muteStatus_Click);
+    onClick(browseCommand_, &MainForm::browseCommand_Click);
 
     const auto onTrigger = [this](QAction* action, void (MainForm::*handler)()) {
         connect(action, &QAction::triggered, this, handler);
     };
-    onTrigger(openMenu, &MainForm::openMenu_Click);
-    connect(exitCommand, &QAction::triggered, this, &QWidget::close);
-    onTrigger(snapshotCommand, &MainForm::snapshotCommand_Click);
-    onTrigger(continuousSnapshots, &MainForm::continuousSnapshots_Click);
-    onTrigger(timedSnapshots, &MainForm::timedSnapshots_Click);
-    onTrigger(fullScreenMenu, &MainForm::fullScreenButton_Click);
-    onTrigger(optionsMenuCommand, &MainForm::optionsMenuCommand_Click);
-    onTrigger(howToUseMenu, &MainForm::howToUseMenu_Click);
-    onTrigger(checkUpdates, &MainForm::checkUpdates_Click);
-    onTrigger(aboutMenu, &MainForm::aboutMenu_Click);
+    onTrigger(openMenu_, &MainForm::openMenu_Click);
+    connect(exitCommand_, &QAction::triggered, this, &QWidget::close);
+    onTrigger(snapshotCommand_, &MainForm::snapshotCommand_Click);
+    onTrigger(continuousSnapshots_, &MainForm::continuousSnapshots_Click);
+    onTrigger(timedSnapshots_, &MainForm::timedSnapshots_Click);
+    onTrigger(fullScreenMenu_, &MainForm::fullScreenButton_Click);
+    onTrigger(optionsMenuCommand_, &MainForm::optionsMenuCommand_Click);
+    onTrigger(howToUseMenu_, &MainForm::howToUseMenu_Click);
+    onTrigger(checkUpdates_, &MainForm::checkUpdates_Click);
+    onTrigger(aboutMenu_, &MainForm::aboutMenu_Click);
 
-    connect(movieTimer, &QTimer::timeout, this, &MainForm::movieTimer_Timer);
-    connect(snapshotsTimer, &QTimer::timeout, this, &MainForm::snapshotsTimer_Timer);
-    connect(toolTipTimer, &QTimer::timeout, this, &MainForm::toolTipTimer_Timer);
+    connect(movieTimer_, &QTimer::timeout, this, &MainForm::movieTimer_Timer);
+    connect(snapshotsTimer_, &QTimer::timeout, this, &MainForm::snapshotsTimer_Timer);
+    connect(toolTipTimer_, &QTimer::timeout, this, &MainForm::toolTipTimer_Timer);
     // A drag or the mouse wheel moves the handle too; the engine follows, so that the
     // slider never shows a volume the engine does not have.
-    connect(volumeSlider, &QSlider::actionTriggered, this,
-            [this] { engine_.setVolume(volumeSlider->sliderPosition()); });
+    connect(volumeSlider_, &QSlider::actionTriggered, this,
+            [this] { engine_.setVolume(volumeSlider_->sliderPosition()); });
     // The full-screen window covers the menus; their snapshot and full-screen shortcuts
     // keep working there.
     connect(stage_, &VideoSurface::fullScreenChanged, this, [this](bool fullScreen) {
         if (QWidget* window = fullScreen ? stage_->fullScreenWindow() : nullptr)
-            window->addActions({snapshotCommand, continuousSnapshots, fullScreenMenu});
+            window->addActions({snapshotCommand_, continuousSnapshots_, fullScreenMenu_});
     });
-    connect(&engine_, &MediaEngine::snapshotFailed, this, &MainForm::showSnapshotError);
+    connect(&engine_, &MediaEngine::frameChanged, this,
+            [this] { stage_->showFrame(engine_.currentFrame()); });
     connect(&engine_, &MediaEngine::playbackFailed, this, &MainForm::showPlaybackError);
-    movieTimer->start();
+    connect(&capture_, &CaptureService::failed, this, &MainForm::showSnapshotError);
+    connect(&capture_, &CaptureService::previewReady, stage_, &VideoSurface::showPreview);
+    movieTimer_->start();
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {
-    if (timedCapture || continuousCapture) {
+    if (modes_.any()) {
         const MessageAnswer answer = platform_.messageBox(
             this, QStringLiteral("Capturing process is running now are you sure to exit?"),
             QString(), MessageIcon::Exclamation, MessageButtons::YesNo);
@@ -308,9 +305,9 @@ void MainForm::closeEvent(QCloseEvent* event) {
     }
     delete aboutForm_;
     delete optionsDialog_;
-    movieTimer->stop();
-    snapshotsTimer->stop();
-    toolTipTimer->stop();
+    movieTimer_->stop();
+    snapshotsTimer_->stop();
+    toolTipTimer_->stop();
     // Reports the engine makes from now on are not shown: a box opened after the window
     // has gone would cancel the program's end and leave it running with no window.
     closed_ = true;

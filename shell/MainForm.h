@@ -1,14 +1,17 @@
 #pragma once
 
+#include "capture/CaptureModes.h"
+#include "capture/EngineOptions.h"
 #include "localisation/CaptionApplication.h"
 #include "localisation/TextLookup.h"
+#include "playback/MediaEngine.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
-#include <memory>
 
 class AboutForm;
+class CaptureService;
 class FolderBrowse;
 class MediaEngine;
 class OptionsDialog;
@@ -24,29 +27,26 @@ class QPushButton;
 class QSlider;
 class QTimer;
 class SplashForm;
-class TimedSnapshotsDialog;
 class VideoSurface;
 struct Settings;
 
-// The main window: owns every control, the three timers and the program's shared
-// fields, and wires the controls to the engine and to the rules of each subsystem.
+// The main window: owns every control and the three timers, and wires the controls to
+// the engine, the capture service and the rules of each subsystem.
 class MainForm : public QMainWindow, private CaptionTargets {
     Q_OBJECT
 public:
-    MainForm(Settings& settings, MediaEngine& engine, Platform& platform,
+    MainForm(Settings& settings, MediaEngine& engine, CaptureService& capture, Platform& platform,
              QWidget* parent = nullptr);
     ~MainForm() override;
 
-    // The start-up sequence. False when the program must end at once (another instance
-    // runs); the window is then not to be shown.
-    [[nodiscard]] bool Form_Load();
+    // The start-up sequence; the splash (when given) is closed at its end, before the
+    // configuration's recovery message.
+    void Form_Load(SplashForm* splash = nullptr);
     // Opens a video given on the command line; false (with a line on stderr) when the
     // path does not exist or is not a supported video type.
     bool openFromCommandLine(const QString& path);
     // A fault of the media engine, shown as every error is: a critical box titled "Error".
     void showEngineError(const QString& message);
-
-    [[nodiscard]] VideoSurface* stage() const { return stage_; }
 
     // Opening media.
     void openMenu_Click();
@@ -89,21 +89,15 @@ public:
     // Places every control for the current client size.
     void Form_Resize();
 
+    // The program's shared fields, read-only from outside.
+    [[nodiscard]] const QString& currentVideo() const { return currentVideo_; }
+    [[nodiscard]] const EngineOptions& engineOptions() const { return engineOptions_; }
+    [[nodiscard]] const CaptureModes& captureModes() const { return modes_; }
+    [[nodiscard]] int speedStep() const { return speedStep_; }
+    [[nodiscard]] VideoSurface* stage() const { return stage_; }
     // The caption of the mute button, the record of the mute state.
     [[nodiscard]] QString muteCaption() const;
     [[nodiscard]] bool videoOnScreen() const;
-
-    // Shared fields of the program's design.
-    QString currentVideo;
-    QStringList supportedExtensions;
-    QStringList engineOptions;
-    bool continuousCapture = false;
-    bool timedCapture = false;
-    int speedStep = 0;
-    int minWidth = 0;  // twips
-    int minHeight = 0; // twips
-    float progressBottomGap = 0;
-    SharedCaptions captions;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -115,9 +109,12 @@ private:
     void buildMenus();
     void resizeToDesignSize();
     void connectControls();
-    void loadVideo(const QString& path, int mode);
+    void loadVideo(const QString& path, LoadMode mode);
     // The engine options a load of path would hand over now.
-    [[nodiscard]] QStringList optionsFor(const QString& path) const;
+    [[nodiscard]] EngineOptions optionsFor(const QString& path) const;
+    // Every control's enabled state, from the playback state and the capture modes.
+    void applyControlStates();
+    void applyTimedTimer();
     void setMuteCaption(const QString& caption);
     void endCaptureModes();
     void showSnapshotError(const QString& reason);
@@ -131,61 +128,71 @@ private:
 
     Settings& settings_;
     MediaEngine& engine_;
+    CaptureService& capture_;
     Platform& platform_;
     TextLookup lookup_;
     QString configPath_;
-    std::unique_ptr<SplashForm> splash_;
+    SharedCaptions captions_;
+
+    QString currentVideo_;
+    QStringList supportedExtensions_;
+    EngineOptions engineOptions_;
+    // What the engine and the capture service were given with the current item. They keep
+    // it until the next load, even when the settings say otherwise meanwhile.
+    EngineOptions loadedOptions_;
+    CaptureModes modes_;
+    int speedStep_ = 0;
+    int minWidth_ = 0;  // twips
+    int minHeight_ = 0; // twips
+    float progressBottomGap_ = 0;
+    // The playback control set is on (EnablePlaybackControls), Play may be used (always,
+    // after start-up), Pause was pressed since the last Play.
+    bool controlsOn_ = false;
+    bool playAllowed_ = false;
+    bool pausePressed_ = false;
     bool showingSnapshotError_ = false;
     bool closed_ = false;
-    // The per-video folder the engine was given with the current item. It stays the
-    // engine's folder until the next load, even when the settings name another one.
-    // Empty when the snapshot folder was not a full path.
-    QString loadedSnapshotFolder_;
-    QStringList loadedOptions_;
 
-    // Controls, named as in the program's design.
+    // Controls; their objectNames are the names of the program's design.
     QWidget* client_ = nullptr;
     VideoSurface* stage_ = nullptr;
-    QFrame* logoHide = nullptr;
-    QPushButton* playButton = nullptr;
-    QPushButton* pauseButton = nullptr;
-    QPushButton* stopButton = nullptr;
-    QPushButton* rewindButton = nullptr;
-    QPushButton* ffButton = nullptr;
-    QPushButton* snapshotButton = nullptr;
-    QPushButton* continuousSnapshotsButton = nullptr;
-    QPushButton* timedSnapshotsButton = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* muteStatus = nullptr;
-    QPushButton* fullScreenButton = nullptr;
-    QSlider* volumeSlider = nullptr;
-    QProgressBar* movieProgress = nullptr;
-    QLabel* timeElapsed = nullptr;
-    QGroupBox* quickPath = nullptr;
-    QLineEdit* quickSnapshotFolder = nullptr;
-    QPushButton* browseCommand = nullptr;
-    QLabel* toolTips = nullptr;
-    FolderBrowse* FolderBrowse1 = nullptr;
-    QTimer* movieTimer = nullptr;
-    QTimer* snapshotsTimer = nullptr;
-    QTimer* toolTipTimer = nullptr;
+    QFrame* logoHide_ = nullptr;
+    QPushButton* playButton_ = nullptr;
+    QPushButton* pauseButton_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
+    QPushButton* rewindButton_ = nullptr;
+    QPushButton* ffButton_ = nullptr;
+    QPushButton* snapshotButton_ = nullptr;
+    QPushButton* continuousSnapshotsButton_ = nullptr;
+    QPushButton* timedSnapshotsButton_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QPushButton* muteStatus_ = nullptr;
+    QPushButton* fullScreenButton_ = nullptr;
+    QSlider* volumeSlider_ = nullptr;
+    QProgressBar* movieProgress_ = nullptr;
+    QLabel* timeElapsed_ = nullptr;
+    QGroupBox* quickPath_ = nullptr;
+    QLineEdit* quickSnapshotFolder_ = nullptr;
+    QPushButton* browseCommand_ = nullptr;
+    QLabel* toolTips_ = nullptr;
+    FolderBrowse* folderBrowse1_ = nullptr;
+    QTimer* movieTimer_ = nullptr;
+    QTimer* snapshotsTimer_ = nullptr;
+    QTimer* toolTipTimer_ = nullptr;
 
-    QMenu* fileMenu = nullptr;
-    QAction* openMenu = nullptr;
-    QAction* separator1 = nullptr;
-    QAction* exitCommand = nullptr;
-    QMenu* editMenu = nullptr;
-    QAction* snapshotCommand = nullptr;
-    QAction* continuousSnapshots = nullptr;
-    QAction* timedSnapshots = nullptr;
-    QAction* fullScreenMenu = nullptr;
-    QMenu* toolsMenu = nullptr;
-    QAction* optionsMenuCommand = nullptr;
-    QMenu* helpMenu = nullptr;
-    QAction* howToUseMenu = nullptr;
-    QAction* checkUpdates = nullptr;
-    QAction* aboutMenu = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* openMenu_ = nullptr;
+    QAction* exitCommand_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QAction* snapshotCommand_ = nullptr;
+    QAction* continuousSnapshots_ = nullptr;
+    QAction* timedSnapshots_ = nullptr;
+    QAction* fullScreenMenu_ = nullptr;
+    QAction* optionsMenuCommand_ = nullptr;
+    QAction* howToUseMenu_ = nullptr;
+    QAction* checkUpdates_ = nullptr;
+    QAction* aboutMenu_ = nullptr;
 
     QPointer<OptionsDialog> optionsDialog_;
     QPointer<AboutForm> aboutForm_;

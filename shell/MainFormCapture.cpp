@@ -1,5 +1,5 @@
 // The three capture modes and the quick snapshot-folder button of the main window.
-#include "capture/IntervalText.h"
+#include "capture/CaptureService.h"
 #include "capture/TimedSnapshotsDialog.h"
 #include "folderbrowse/FolderBrowse.h"
 #include "platform/Platform.h"
@@ -8,37 +8,22 @@
 #include "settings/Settings.h"
 #include "shell/MainForm.h"
 
-#include <QDir>
+#include <QDialog>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <algorithm>
-
-namespace {
-constexpr int kSnapshotKey = 83;
-constexpr int kShortestInterval = 1000;
-constexpr int kLongestInterval = 60000;
-} // namespace
 
 void MainForm::snapshotCommand_Click() {
-    // The folder the engine writes into, which is the one of the settings only until they
-    // change without a reload. The whole path is created, not just its last level: a
-    // snapshot folder that does not exist yet (a fresh Pictures folder) should not make
-    // every snapshot fail.
-    const QString& folder = loadedSnapshotFolder_;
-    if (!currentVideo.isEmpty() && folder.isEmpty()) {
+    // The folder the capture service was given with the current item, which is the one of
+    // the settings only until they change without a reload.
+    if (!currentVideo_.isEmpty() && loadedOptions_.snapshot.folder.isEmpty()) {
         showSnapshotError(QStringLiteral("The snapshots path is not a full path: \"%1\". "
                                          "Choose a folder with Browse.")
                               .arg(settings_.snapshotFolder));
         return;
     }
-    if (!QDir(folder).exists() && !QDir().mkpath(folder)) {
-        showSnapshotError(QStringLiteral("Cannot create the folder %1").arg(folder));
-        return;
-    }
-    if (!engine_.setVariable(QStringLiteral("key-snapshot"), kSnapshotKey) ||
-        !engine_.setVariable(QStringLiteral("key-pressed"), kSnapshotKey))
+    if (!capture_.snapshot())
         showSnapshotError(QString());
 }
 
@@ -48,41 +33,42 @@ void MainForm::snapshotButton_Click() {
 }
 
 void MainForm::continuousSnapshotsButton_Click() {
-    continuousCapture = !continuousCapture;
-    snapshotButton->setEnabled(!continuousCapture);
-    timedSnapshotsButton->setEnabled(!continuousCapture);
+    modes_.toggleContinuous();
+    applyControlStates();
 }
 
 void MainForm::timedSnapshotsButton_Click() {
-    if (!timedCapture) {
+    if (modes_.timed()) {
+        modes_.endTimed();
+    } else {
         int interval = settings_.timedInterval;
         if (settings_.skipTimedPrompt == 0) {
-            TimedSnapshotsDialog dialog(settings_, lookup_, platform_, captions.okCaption,
-                                        captions.cancelCaption, this);
-            (void)platform_.execDialog(dialog);
-            const std::optional<int> chosen = timedIntervalFromText(dialog.Tag);
-            if (isCancelledIntervalResult(dialog.Tag) || !chosen)
+            TimedSnapshotsDialog dialog(settings_, lookup_, platform_, captions_.okCaption,
+                                        captions_.cancelCaption, this);
+            if (platform_.execDialog(dialog) != QDialog::Accepted)
                 return;
-            interval = *chosen;
+            interval = dialog.interval();
             settings_.timedInterval = interval;
             // The video may have ended while the dialog was open: there is nothing left
             // to capture, and starting would only end in a snapshot error.
             if (engine_.Position() < 0)
                 return;
         }
-        // Config.cfg may hold any 32-bit number here; the timer gets the range the
-        // dialogs allow.
-        snapshotsTimer->setInterval(std::clamp(interval, kShortestInterval, kLongestInterval));
-    }
-    timedCapture = !timedCapture;
-    snapshotButton->setEnabled(!timedCapture);
-    continuousSnapshotsButton->setEnabled(!timedCapture);
-    if (timedCapture)
+        modes_.startTimed(interval);
         snapshotCommand_Click();
-    if (timedCapture)
-        snapshotsTimer->start();
-    else
-        snapshotsTimer->stop();
+    }
+    applyControlStates();
+    applyTimedTimer();
+}
+
+void MainForm::applyTimedTimer() {
+    if (!modes_.timerRunning()) {
+        snapshotsTimer_->stop();
+        return;
+    }
+    snapshotsTimer_->setInterval(modes_.interval());
+    if (!snapshotsTimer_->isActive())
+        snapshotsTimer_->start();
 }
 
 void MainForm::snapshotsTimer_Timer() {
@@ -90,20 +76,17 @@ void MainForm::snapshotsTimer_Timer() {
 }
 
 void MainForm::endCaptureModes() {
-    continuousCapture = false;
-    if (timedCapture)
+    modes_.endContinuous();
+    if (modes_.timed())
         timedSnapshotsButton_Click();
+    applyControlStates();
 }
 
 // One message per failed snapshot. A running capture mode ends first: otherwise every
 // following tick would fail the same way and bury the window under message boxes.
 void MainForm::showSnapshotError(const QString& reason) {
-    if (continuousCapture || timedCapture) {
-        if (continuousCapture)
-            continuousSnapshotsButton_Click();
-        if (timedCapture)
-            timedSnapshotsButton_Click();
-    }
+    if (modes_.any())
+        endCaptureModes();
     if (showingSnapshotError_ || closed_)
         return;
     showingSnapshotError_ = true;
@@ -115,17 +98,17 @@ void MainForm::showSnapshotError(const QString& reason) {
 }
 
 void MainForm::browseCommand_Click() {
-    if (!FolderBrowse1->Browse())
+    if (!folderBrowse1_->Browse())
         return;
-    quickSnapshotFolder->setText(FolderBrowse1->FullName());
-    settings_.snapshotFolder = FolderBrowse1->FullName();
+    quickSnapshotFolder_->setText(folderBrowse1_->FullName());
+    settings_.snapshotFolder = folderBrowse1_->FullName();
     saveConfiguration();
     if (videoOnScreen() && askReload())
         ReloadVideo();
 }
 
 bool MainForm::videoOnScreen() const {
-    return logoHide->isHidden() && !currentVideo.isEmpty();
+    return logoHide_->isHidden() && !currentVideo_.isEmpty();
 }
 
 bool MainForm::askReload() {

@@ -55,14 +55,14 @@ void MainForm::optionsMenuCommand_Click() {
     delete aboutForm_;
     BuildEngineOptions();
     ApplyLanguageCaptions();
-    quickSnapshotFolder->setText(settings_.snapshotFolder);
+    quickSnapshotFolder_->setText(settings_.snapshotFolder);
     if (marker == QStringLiteral("Reload"))
         ReloadVideo();
 }
 
 void MainForm::aboutMenu_Click() {
     ensureAboutForm();
-    aboutForm_->setOkCaption(captions.okCaption);
+    aboutForm_->setOkCaption(captions_.okCaption);
     aboutForm_->composeTexts();
     (void)platform_.execDialog(*aboutForm_);
     delete aboutForm_;
@@ -87,7 +87,7 @@ void MainForm::checkUpdates_Click() {
 void MainForm::ApplyLanguageCaptions() {
     ensureOptionsDialog();
     ensureAboutForm();
-    ::ApplyLanguageCaptions(lookup_, *this, captions);
+    ::ApplyLanguageCaptions(lookup_, *this, captions_);
 }
 
 void MainForm::setCaption(CaptionWindow window, const QString& objectName, const QString& text) {
@@ -104,9 +104,9 @@ void MainForm::setCaption(CaptionWindow window, const QString& objectName, const
         break;
     }
     if (objectName == QStringLiteral("quickPath")) {
-        quickPath->setTitle(text);
+        quickPath_->setTitle(text);
     } else if (objectName == QStringLiteral("browseCommand")) {
-        browseCommand->setText(text);
+        browseCommand_->setText(text);
     } else if (auto* menu = findChild<QMenu*>(objectName)) {
         menu->setTitle(text);
     } else if (auto* action = findChild<QAction*>(objectName)) {
@@ -115,13 +115,13 @@ void MainForm::setCaption(CaptionWindow window, const QString& objectName, const
 }
 
 void MainForm::ShowToolTip(const QString& key, const QString& defaultText) {
-    if (toolTips->text() == lookup_.SetCaptionfromINI(key, defaultText))
+    if (toolTips_->text() == lookup_.SetCaptionfromINI(key, defaultText))
         return;
-    toolTips->setText(lookup_.SetCaptionfromINI(key, defaultText));
-    toolTipTimer->start();
+    toolTips_->setText(lookup_.SetCaptionfromINI(key, defaultText));
+    toolTipTimer_->start();
 }
 
 void MainForm::toolTipTimer_Timer() {
-    toolTips->clear();
-    toolTipTimer->stop();
+    toolTips_->clear();
+    toolTipTimer_->stop();
 }

@@ -1,4 +1,5 @@
 // Opening media and the transport controls of the main window.
+#include "capture/CaptureService.h"
 #include "capture/EngineOptions.h"
 #include "platform/FileNames.h"
 #include "platform/Platform.h"
@@ -6,7 +7,9 @@
 #include "playback/FormatTime.h"
 #include "playback/MediaEngine.h"
 #include "playback/MediaTypes.h"
+#include "playback/VideoSurface.h"
 #include "settings/Settings.h"
+#include "shell/ControlStates.h"
 #include "shell/GlyphFaces.h"
 #include "shell/MainForm.h"
 
@@ -23,18 +26,15 @@
 #include <cstdio>
 
 namespace {
-constexpr int kStartAndPlay = 10;
-constexpr int kReplaceOnly = 2;
 constexpr int kEngineSettleMs = 500;
 } // namespace
 
 void MainForm::openMenu_Click() {
-    const QString filter =
-        buildOpenFilter(text("035", "All Supported Formats"), supportedExtensions);
-    const QString path = platform_.openFileDialog(this, filter);
+    const QString path = platform_.openFileDialog(
+        this, buildOpenFilter(text("035", "All Supported Formats"), supportedExtensions_));
     if (path.isEmpty())
         return;
-    loadVideo(path, kStartAndPlay);
+    loadVideo(path, LoadMode::ReplaceAndPlay);
     setWindowTitle(QStringLiteral("Framora [ ") + fileNameOf(path) + QStringLiteral(" ]"));
     playButton_Click();
 }
@@ -45,13 +45,13 @@ bool MainForm::openFromCommandLine(const QString& path) {
         std::fprintf(stderr, "framora: %s: no such file\n", qPrintable(path));
         return false;
     }
-    if (!hasSupportedExtension(path, supportedExtensions)) {
+    if (!hasSupportedExtension(path, supportedExtensions_)) {
         std::fprintf(stderr, "framora: %s: not a supported video type (%s)\n", qPrintable(path),
-                     qPrintable(supportedExtensions.join(QStringLiteral(", "))));
+                     qPrintable(supportedExtensions_.join(QStringLiteral(", "))));
         return false;
     }
     const QString fullPath = info.absoluteFilePath();
-    loadVideo(fullPath, kStartAndPlay);
+    loadVideo(fullPath, LoadMode::ReplaceAndPlay);
     setWindowTitle(QStringLiteral("Framora [ ") + fileNameOf(fullPath) + QStringLiteral(" ]"));
     playButton_Click();
     return true;
@@ -61,28 +61,24 @@ void MainForm::logoHide_OLEDragDrop(const QStringList& files) {
     if (files.isEmpty())
         return;
     const QString& path = files.first();
-    if (!hasSupportedExtension(path, supportedExtensions) || QFileInfo(path).isDir())
+    if (!hasSupportedExtension(path, supportedExtensions_) || QFileInfo(path).isDir())
         return;
-    loadVideo(path, kStartAndPlay);
+    loadVideo(path, LoadMode::ReplaceAndPlay);
     playButton_Click();
 }
 
 // The common part of every load: stop, hand the file and its options over, let the
 // engine get going.
-void MainForm::loadVideo(const QString& path, int mode) {
+void MainForm::loadVideo(const QString& path, LoadMode mode) {
     stopButton_Click();
     engine_.playlistClear();
-    currentVideo = path;
-    // Empty for a snapshot folder that is not a full path ("C:\" in a Config.cfg from
-    // Windows, or nothing): snapshots would land wherever the program was started from.
-    loadedSnapshotFolder_ = QDir::isAbsolutePath(settings_.snapshotFolder)
-                                ? perVideoSnapshotFolder(settings_.snapshotFolder, path)
-                                : QString();
-    engineOptions = optionsFor(path);
-    loadedOptions_ = engineOptions;
-    speedStep = 0;
-    engine_.addTarget(path, engineOptions, mode, 0);
-    if (mode == kStartAndPlay)
+    currentVideo_ = path;
+    engineOptions_ = optionsFor(path);
+    loadedOptions_ = engineOptions_;
+    speedStep_ = 0;
+    capture_.setTarget(engineOptions_.snapshot);
+    engine_.load(path, mode, engineOptions_.disableScreenSaver);
+    if (mode == LoadMode::ReplaceAndPlay)
         platform_.boundedWait(kEngineSettleMs, [this] { return engine_.Playing(); });
 }
 
@@ -102,19 +98,22 @@ void MainForm::showEngineError(const QString& message) {
 }
 
 void MainForm::ReloadVideo() {
-    loadVideo(currentVideo, kReplaceOnly);
+    loadVideo(currentVideo_, LoadMode::Replace);
     playButton_Click();
 }
 
-QStringList MainForm::optionsFor(const QString& path) const {
-    QStringList options = engineOptions;
-    options[kSnapshotPathEntry] =
-        QStringLiteral("snapshot-path=") + perVideoSnapshotFolder(settings_.snapshotFolder, path);
+EngineOptions MainForm::optionsFor(const QString& path) const {
+    EngineOptions options = engineOptions_;
+    // Empty for a snapshot folder that is not a full path ("C:\" in a Config.cfg from
+    // Windows, or nothing): snapshots would land wherever the program was started from.
+    options.snapshot.folder = QDir::isAbsolutePath(settings_.snapshotFolder)
+                                  ? perVideoSnapshotFolder(settings_.snapshotFolder, path)
+                                  : QString();
     return options;
 }
 
 void MainForm::BuildEngineOptions() {
-    engineOptions = ::BuildEngineOptions(settings_);
+    engineOptions_ = ::BuildEngineOptions(settings_);
 }
 
 void MainForm::playButton_Click() {
@@ -122,9 +121,9 @@ void MainForm::playButton_Click() {
         return;
     // Settings changed while the video was stopped or over were not offered as a reload
     // (nothing was on screen); the item takes them now, so that it plays as they say.
-    if (!videoOnScreen() && !currentVideo.isEmpty() && optionsFor(currentVideo) != loadedOptions_)
-        loadVideo(currentVideo, kReplaceOnly);
-    logoHide->hide();
+    if (!videoOnScreen() && !currentVideo_.isEmpty() && optionsFor(currentVideo_) != loadedOptions_)
+        loadVideo(currentVideo_, LoadMode::Replace);
+    logoHide_->hide();
     engine_.play();
     platform_.boundedWait(kEngineSettleMs, [this] { return engine_.Playing(); });
     EnablePlaybackControls(true);
@@ -134,22 +133,19 @@ void MainForm::pauseButton_Click() {
     if (engine_.Position() < 0)
         return;
     engine_.pause();
-    if (timedCapture) {
-        if (snapshotsTimer->isActive())
-            snapshotsTimer->stop();
-        else
-            snapshotsTimer->start();
+    if (modes_.timed()) {
+        modes_.pausePressed();
+        applyTimedTimer();
     }
-    pauseButton->setEnabled(false);
-    rewindButton->setEnabled(false);
-    ffButton->setEnabled(false);
+    pausePressed_ = true;
+    applyControlStates();
 }
 
 void MainForm::stopButton_Click() {
-    continuousCapture = false;
-    movieProgress->setValue(0);
-    timeElapsed->clear();
-    if (timedCapture)
+    modes_.endContinuous();
+    movieProgress_->setValue(0);
+    timeElapsed_->clear();
+    if (modes_.timed())
         timedSnapshotsButton_Click();
     EnablePlaybackControls(false);
     if (engine_.Position() >= 0)
@@ -169,9 +165,9 @@ void MainForm::ffButton_Click() {
 void MainForm::Command1_Click() {
     if (engine_.Position() < 0)
         return;
-    if (speedStep > -1) {
-        --speedStep;
-        engine_.playSlower();
+    if (speedStep_ > -1) {
+        --speedStep_;
+        engine_.setRate(playbackRateForStep(speedStep_));
     } else {
         platform_.beep();
     }
@@ -180,9 +176,9 @@ void MainForm::Command1_Click() {
 void MainForm::Command2_Click() {
     if (engine_.Position() < 0)
         return;
-    if (speedStep < 1) {
-        ++speedStep;
-        engine_.playFaster();
+    if (speedStep_ < 1) {
+        ++speedStep_;
+        engine_.setRate(playbackRateForStep(speedStep_));
     } else {
         platform_.beep();
     }
@@ -190,7 +186,7 @@ void MainForm::Command2_Click() {
 
 void MainForm::fullScreenButton_Click() {
     if (engine_.Position() >= 0)
-        engine_.fullscreen();
+        stage_->toggleFullScreen();
 }
 
 void MainForm::muteStatus_Click() {
@@ -199,79 +195,83 @@ void MainForm::muteStatus_Click() {
 }
 
 QString MainForm::muteCaption() const {
-    return glyphCaption(*muteStatus);
+    return glyphCaption(*muteStatus_);
 }
 
 void MainForm::setMuteCaption(const QString& caption) {
-    setGlyphFace(*muteStatus, caption == kSoundOnCaption ? Glyph::SoundOn : Glyph::Muted);
-    setGlyphCaption(*muteStatus, caption);
+    setGlyphFace(*muteStatus_, caption == kSoundOnCaption ? Glyph::SoundOn : Glyph::Muted);
+    setGlyphCaption(*muteStatus_, caption);
 }
 
 void MainForm::volumeSlider_MouseDown(Qt::MouseButton button) {
     ShowToolTip(QStringLiteral("034"), QStringLiteral("Volume"));
     if (button != Qt::LeftButton)
         return;
-    engine_.setVolume(volumeSlider->value());
+    engine_.setVolume(volumeSlider_->value());
     if (muteCaption() == kMutedCaption)
         muteStatus_Click();
 }
 
 void MainForm::movieProgress_MouseDown(Qt::MouseButton button, float offsetTwips) {
-    if (engine_.PlaylistCount() < 1 || button != Qt::LeftButton || movieProgress->width() <= 0)
+    if (engine_.PlaylistCount() < 1 || button != Qt::LeftButton || movieProgress_->width() <= 0)
         return;
-    const float width = static_cast<float>(movieProgress->width());
+    const float width = static_cast<float>(movieProgress_->width());
     engine_.setPosition(offsetTwips / (width * twipsPerPixel(*this)));
 }
 
 void MainForm::movieTimer_Timer() {
     if (!engine_.Playing()) {
         if (engine_.Position() < 0) {
-            if (logoHide->isHidden())
-                logoHide->show();
+            if (logoHide_->isHidden())
+                logoHide_->show();
             // The media went away under a running capture: end it as Stop would, or
             // timed capture would keep asking for snapshots of nothing.
-            if (continuousCapture || timedCapture)
+            if (modes_.any())
                 endCaptureModes();
         }
-        if (engine_.Position() < 0 && fullScreenButton->isEnabled()) {
+        if (engine_.Position() < 0 && controlsOn_) {
             EnablePlaybackControls(false);
-            movieProgress->setValue(0);
-            timeElapsed->clear();
+            movieProgress_->setValue(0);
+            timeElapsed_->clear();
         }
         return;
     }
-    if (!logoHide->isHidden())
-        logoHide->hide();
-    if (!fullScreenButton->isEnabled())
+    if (!logoHide_->isHidden())
+        logoHide_->hide();
+    if (!controlsOn_)
         EnablePlaybackControls(true);
-    if (continuousCapture)
+    if (modes_.snapshotOnTick(true))
         snapshotCommand_Click();
-    movieProgress->setValue(static_cast<int>(engine_.Position() * 100));
-    timeElapsed->setText(FormatTime(engine_.Time()) + QStringLiteral(" / ") +
-                         FormatTime(engine_.Length()));
-    if (engine_.Time() >= engine_.Length()) {
-        if (continuousCapture)
-            continuousSnapshotsButton_Click();
-        if (timedCapture)
-            timedSnapshotsButton_Click();
-    }
+    movieProgress_->setValue(static_cast<int>(engine_.Position() * 100));
+    timeElapsed_->setText(FormatTime(engine_.Time()) + QStringLiteral(" / ") +
+                          FormatTime(engine_.Length()));
+    if (modes_.any() && CaptureModes::videoEnded(engine_.Time(), engine_.Length()))
+        endCaptureModes();
 }
 
 void MainForm::EnablePlaybackControls(bool enabled) {
-    snapshotButton->setEnabled(enabled);
-    continuousSnapshotsButton->setEnabled(enabled);
-    timedSnapshotsButton->setEnabled(enabled);
-    fullScreenButton->setEnabled(enabled);
-    Command1->setEnabled(enabled);
-    Command2->setEnabled(enabled);
+    controlsOn_ = enabled;
+    playAllowed_ = true;
+    pausePressed_ = false;
+    applyControlStates();
+    timeElapsed_->clear();
+}
+
+void MainForm::applyControlStates() {
+    const ControlStates s = controlStatesFor({controlsOn_, playAllowed_, pausePressed_}, modes_);
+    playButton_->setEnabled(s.play);
+    pauseButton_->setEnabled(s.pause);
+    stopButton_->setEnabled(s.stop);
+    rewindButton_->setEnabled(s.rewind);
+    ffButton_->setEnabled(s.fastForward);
+    command1_->setEnabled(s.slower);
+    command2_->setEnabled(s.faster);
+    fullScreenButton_->setEnabled(s.fullScreen);
+    snapshotButton_->setEnabled(s.snapshot);
+    continuousSnapshotsButton_->setEnabled(s.continuous);
+    timedSnapshotsButton_->setEnabled(s.timed);
     // A disabled menu must also silence the shortcuts of its items.
-    editMenu->menuAction()->setEnabled(enabled);
-    for (QAction* action : editMenu->actions())
-        action->setEnabled(enabled);
-    rewindButton->setEnabled(enabled);
-    playButton->setEnabled(true);
-    pauseButton->setEnabled(enabled);
-    stopButton->setEnabled(enabled);
-    ffButton->setEnabled(enabled);
-    timeElapsed->clear();
+    editMenu_->menuAction()->setEnabled(s.editMenu);
+    for (QAction* action : editMenu_->actions())
+        action->setEnabled(s.editMenu);
 }

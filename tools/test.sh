@@ -4,6 +4,7 @@ set -eu
 cd "$(dirname "$0")/.."
 ./tools/install-deps.sh
 ./tools/check-format.sh
+./tools/check-layers.sh
 ./tools/build.sh
 # End-to-end tests need a real X server; everything else runs on Qt's offscreen platform.
 # -noreset keeps the server up between tests that each connect and disconnect.

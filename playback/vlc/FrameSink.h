@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playback/MediaProbe.h"
+#include "playback/VideoFrame.h"
 #include "playback/YuvPicture.h"
 #include "playback/vlc/VlcHandles.h"
 
@@ -14,17 +15,6 @@
 #include <mutex>
 #include <optional>
 #include <vector>
-
-// One shown picture: an immutable RGB32 image and its number. Equal numbers mean the
-// same picture (libVLC shows a picture again every 80 ms or so while nothing new comes).
-struct VideoFrame {
-    QImage image;
-    quint64 serial = 0;
-    // The size the picture is meant to be seen at. It differs from the image's only when
-    // the video's size and pixel shape became known after its first pictures (MPEG
-    // program streams); those pictures keep the decoder's size and are scaled when shown.
-    QSize shownSize;
-};
 
 // Takes libVLC's decoded pictures through its video memory callbacks and keeps the one
 // shown last as the latest frame. Pictures arrive in the decoder's own YUV format and are
@@ -49,6 +39,7 @@ public:
     // Routes the player's video here. The media's selected track gives the visible size.
     void attach(libvlc_media_player_t* player, libvlc_media_t* media);
 
+    // The picture published last; equal serials mean the same picture.
     [[nodiscard]] VideoFrame latest() const;
     // The notified frame was taken; the next published frame may notify again.
     void acknowledge();

@@ -1,7 +1,5 @@
 #include "playback/vlc/VlcEngine.h"
 
-#include "capture/SnapshotWriter.h"
-#include "playback/VideoSurface.h"
 #include "playback/vlc/FrameSink.h"
 #include "playback/vlc/PlayerReaper.h"
 #include "playback/vlc/ScreenSaverInhibitor.h"
@@ -22,9 +20,6 @@ constexpr std::array kPlayerEvents = {libvlc_MediaPlayerPlaying, libvlc_MediaPla
                                       libvlc_MediaPlayerStopped, libvlc_MediaPlayerEndReached,
                                       libvlc_MediaPlayerEncounteredError};
 
-// addTarget's mode bit that starts the item at once (mode 10 = replace and go).
-constexpr int kModeGo = 8;
-
 static QStringList instanceArguments(const QStringList& extra) {
     QStringList arguments = {
         QStringLiteral("--no-snapshot-preview"), QStringLiteral("--no-osd"),
@@ -40,16 +35,10 @@ static QStringList instanceArguments(const QStringList& extra) {
     return arguments + extra;
 }
 
-static int snapshotThreadBudget() {
-    return 2 * std::max(1, QThread::idealThreadCount());
-}
-
-float playbackRateForStep(int step) {
-    if (step < 0)
-        return 0.75f;
-    if (step > 0)
-        return 1.5f;
-    return 1.0f;
+// Frame buffers of a player: the frame on screen and the newest, those held by snapshots
+// being written (two per core at most), the one being drawn, and a few to spare.
+static std::size_t frameBuffers() {
+    return std::size_t(2 * std::max(1, QThread::idealThreadCount())) + 8;
 }
 
 // One player for one start of the item. Its events carry the session id, so that
@@ -69,13 +58,9 @@ struct VlcEngine::Session {
     bool started = false;
     // Pause asked before the first picture was shown.
     bool pauseWhenShown = false;
-    // A snapshot asked for before the first picture, to be taken with it.
-    bool snapshotWhenShown = false;
 };
 
-VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent)
-    : MediaEngine(parent), throttle_(snapshotThreadBudget()) {
-    clock_.start();
+VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent) : MediaEngine(parent) {
     const QStringList arguments = instanceArguments(extraArguments);
     QByteArrayList encoded;
     std::vector<const char*> argv;
@@ -95,43 +80,26 @@ VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent)
 
     reaper_ = std::make_unique<PlayerReaper>();
     inhibitor_ = new ScreenSaverInhibitor(this);
-    writer_ = new SnapshotWriter(0, this);
-    connect(writer_, &SnapshotWriter::written, this,
-            [this](const QString& path) { snapshotEnded(true, path); });
-    connect(writer_, &SnapshotWriter::failed, this,
-            [this](const QString& reason) { snapshotEnded(false, reason); });
 }
 
 VlcEngine::~VlcEngine() {
     retireSession();
     // Every player is stopped and released before libVLC itself goes.
     reaper_.reset();
-    if (writer_) {
-        // The writer finishes what it can in its own bounded wait; nobody is told any more.
-        disconnect(writer_, nullptr, this, nullptr);
-        delete writer_;
-        writer_ = nullptr;
-    }
 }
 
-void VlcEngine::attachSurface(VideoSurface* surface) {
-    surface_ = surface;
-    showLatestFrame();
-}
-
-void VlcEngine::addTarget(const QString& path, const QStringList& options, int mode,
-                          int /*position*/) {
+void VlcEngine::load(const QString& path, LoadMode mode, bool disableScreenSaver) {
     if (!isReady())
         return;
     retireSession();
     hasItem_ = true;
     itemPath_ = path;
     itemShowedPicture_ = false;
-    itemOptions_ = parseItemOptions(options);
+    itemKeepsScreenSaverOff_ = disableScreenSaver;
     itemFacts_ = probeInBackground(path);
-    rateStep_ = 0;
+    rate_ = 1.0f;
     createSession();
-    if (mode & kModeGo)
+    if (mode == LoadMode::ReplaceAndPlay)
         startSession();
 }
 
@@ -139,7 +107,6 @@ void VlcEngine::playlistClear() {
     retireSession();
     hasItem_ = false;
     itemPath_.clear();
-    itemOptions_ = {};
     itemFacts_ = {};
 }
 
@@ -172,7 +139,7 @@ void VlcEngine::pause() {
     if (!session_)
         return;
     const int current = state();
-    const bool shown = !session_->sink->latest().image.isNull();
+    const bool shown = !currentFrame_.image.isNull();
     if ((current == libvlc_Playing || current == libvlc_Paused) && shown) {
         // libVLC stops an item it cannot pause (a live stream); such an item keeps playing.
         if (libvlc_media_player_can_pause(session_->player.get()))
@@ -186,7 +153,7 @@ void VlcEngine::pause() {
 
 void VlcEngine::pauseIfAsked() {
     if (session_ && session_->pauseWhenShown && state() == libvlc_Playing &&
-        !session_->sink->latest().image.isNull()) {
+        !currentFrame_.image.isNull()) {
         session_->pauseWhenShown = false;
         pause();
     }
@@ -240,21 +207,10 @@ void VlcEngine::shuttle(int seconds) {
     libvlc_media_player_set_time(player, target);
 }
 
-void VlcEngine::playFaster() {
-    rateStep_ = std::min(1, rateStep_ + 1);
+void VlcEngine::setRate(float rate) {
+    rate_ = rate;
     if (session_)
-        (void)libvlc_media_player_set_rate(session_->player.get(), playbackRateForStep(rateStep_));
-}
-
-void VlcEngine::playSlower() {
-    rateStep_ = std::max(-1, rateStep_ - 1);
-    if (session_)
-        (void)libvlc_media_player_set_rate(session_->player.get(), playbackRateForStep(rateStep_));
-}
-
-void VlcEngine::fullscreen() {
-    if (surface_)
-        surface_->toggleFullScreen();
+        (void)libvlc_media_player_set_rate(session_->player.get(), rate_);
 }
 
 void VlcEngine::toggleMute() {
@@ -271,31 +227,8 @@ void VlcEngine::setVolume(int volume) {
     applyAudio();
 }
 
-bool VlcEngine::setVariable(const QString& name, int value) {
-    if (name == QLatin1String("key-snapshot")) {
-        snapshotKey_ = value;
-        return true;
-    }
-    if (name == QLatin1String("key-pressed")) {
-        if (value != 0 && value == snapshotKey_)
-            return requestSnapshot();
-        return true;
-    }
-    variables_.insert(name, value);
-    return true;
-}
-
 float VlcEngine::rate() const {
-    return session_ ? libvlc_media_player_get_rate(session_->player.get())
-                    : playbackRateForStep(rateStep_);
-}
-
-QImage VlcEngine::currentFrame() const {
-    return session_ ? session_->sink->latest().image : QImage();
-}
-
-QSize VlcEngine::shownFrameSize() const {
-    return session_ ? session_->sink->latest().shownSize : QSize();
+    return session_ ? libvlc_media_player_get_rate(session_->player.get()) : rate_;
 }
 
 quint64 VlcEngine::framesShown() const {
@@ -304,10 +237,6 @@ quint64 VlcEngine::framesShown() const {
 
 bool VlcEngine::isScreenSaverInhibited() const {
     return inhibitor_ && inhibitor_->isInhibited();
-}
-
-bool VlcEngine::waitForSnapshots(int msecs) {
-    return !writer_ || writer_->waitForDone(msecs);
 }
 
 void VlcEngine::playerEventCallback(const libvlc_event_t* event, void* data) {
@@ -339,14 +268,11 @@ void VlcEngine::createSession() {
     libvlc_media_player_set_media(session->player.get(), session->media.get());
 
     const quint64 id = session->id;
-    // Buffers for every snapshot that may be in progress, the latest frame, the one on
-    // screen, the one being rendered and a few to spare.
-    const std::size_t buffers = std::size_t(snapshotThreadBudget()) + 8;
     auto frameReady = [this, id] {
         QMetaObject::invokeMethod(
             this, [this, id] { frameArrived(id); }, Qt::QueuedConnection);
     };
-    session->sink = std::make_shared<FrameSink>(frameReady, buffers, itemFacts_);
+    session->sink = std::make_shared<FrameSink>(frameReady, frameBuffers(), itemFacts_);
     session->sink->attach(session->player.get(), session->media.get());
 
     session->route = {this, id};
@@ -354,9 +280,8 @@ void VlcEngine::createSession() {
     for (const libvlc_event_e type : kPlayerEvents)
         (void)libvlc_event_attach(events, type, &VlcEngine::playerEventCallback, &session->route);
 
-    (void)libvlc_media_player_set_rate(session->player.get(), playbackRateForStep(rateStep_));
+    (void)libvlc_media_player_set_rate(session->player.get(), rate_);
     session_ = std::move(session);
-    throttle_.forgetFrames();
     applyAudio();
 }
 
@@ -375,8 +300,7 @@ void VlcEngine::retireSession() {
         libvlc_event_detach(events, type, &VlcEngine::playerEventCallback, &old->route);
     old->sink->deactivate();
     updateScreenSaver();
-    if (surface_)
-        surface_->clear();
+    setCurrentFrame({});
     reaper_->post([old] {
         libvlc_media_player_stop(old->player.get());
         old->player.reset();
@@ -399,18 +323,18 @@ void VlcEngine::playerEvent(quint64 session, int type) {
     updateScreenSaver();
     const bool gone = type == libvlc_MediaPlayerStopped || type == libvlc_MediaPlayerEndReached ||
                       type == libvlc_MediaPlayerEncounteredError;
-    if (gone && surface_)
-        surface_->clear();
+    if (gone)
+        setCurrentFrame({});
     if (type == libvlc_MediaPlayerEncounteredError ||
         (type == libvlc_MediaPlayerEndReached && !itemShowedPicture_))
         Q_EMIT playbackFailed(itemPath_);
 }
 
-void VlcEngine::showLatestFrame() {
-    if (!surface_)
+void VlcEngine::setCurrentFrame(VideoFrame frame) {
+    if (frame.image.isNull() && currentFrame_.image.isNull())
         return;
-    const VideoFrame frame = session_ ? session_->sink->latest() : VideoFrame();
-    surface_->showFrame(frame.image, frame.shownSize);
+    currentFrame_ = std::move(frame);
+    Q_EMIT frameChanged();
 }
 
 void VlcEngine::frameArrived(quint64 session) {
@@ -418,10 +342,13 @@ void VlcEngine::frameArrived(quint64 session) {
         return;
     session_->sink->acknowledge();
     itemShowedPicture_ = true;
-    if (isLoaded(state()))
-        showLatestFrame();
-    if (std::exchange(session_->snapshotWhenShown, false) && !requestSnapshot())
-        Q_EMIT snapshotFailed(QString());
+    if (isLoaded(state())) {
+        VideoFrame frame = session_->sink->latest();
+        frame.serial = ++frameCount_;
+        const libvlc_time_t time = libvlc_media_player_get_time(session_->player.get());
+        frame.timeMs = time >= 0 ? qint64(time) : -1;
+        setCurrentFrame(std::move(frame));
+    }
     pauseIfAsked();
 }
 
@@ -454,49 +381,5 @@ void VlcEngine::applyAudio() {
 
 void VlcEngine::updateScreenSaver() {
     if (inhibitor_)
-        inhibitor_->setInhibited(session_ && itemOptions_.disableScreenSaver &&
-                                 state() == libvlc_Playing);
-}
-
-bool VlcEngine::requestSnapshot() {
-    if (!session_ || !writer_)
-        return false;
-    const int current = state();
-    if (!isLoaded(current))
-        return false;
-    const VideoFrame frame = session_->sink->latest();
-    if (frame.image.isNull()) {
-        // Asked for right after opening, before the first picture: taken with it, rather
-        // than refused with an error the user could not make sense of.
-        session_->snapshotWhenShown = true;
-        return true;
-    }
-    if (throttle_.request(frame.serial, current == libvlc_Paused, clock_.elapsed()) ==
-        SnapshotThrottle::Decision::Coalesce)
-        return true;
-    SnapshotRequest request;
-    request.image = frame.image;
-    request.size = frame.shownSize;
-    request.folder = itemOptions_.snapshotFolder;
-    request.prefix = itemOptions_.snapshotPrefix;
-    request.jpeg = itemOptions_.jpeg;
-    previews_.push_back(itemOptions_.preview ? frame.image : QImage());
-    writer_->submit(std::move(request));
-    return true;
-}
-
-void VlcEngine::snapshotEnded(bool written, const QString& text) {
-    throttle_.finished();
-    QImage preview;
-    if (!previews_.empty()) {
-        preview = std::move(previews_.front());
-        previews_.pop_front();
-    }
-    if (written) {
-        if (!preview.isNull() && surface_)
-            surface_->showPreview(preview);
-        Q_EMIT snapshotWritten(text);
-    } else {
-        Q_EMIT snapshotFailed(text);
-    }
+        inhibitor_->setInhibited(session_ && itemKeepsScreenSaverOff_ && state() == libvlc_Playing);
 }

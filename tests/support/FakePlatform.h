@@ -30,7 +30,7 @@ public:
     bool openDocumentResult = true;
     bool startProgramResult = true;
     QString openFileAnswer; // empty = Cancel
-    QString lastOpenFilter;
+    QList<FileTypeFilter> lastOpenFilters;
     QString folderAnswer; // empty = Cancel
     QList<FolderDialogRequest> folderRequests;
     bool otherInstance = false;
@@ -60,8 +60,8 @@ public:
         startedPrograms << path;
         return startProgramResult;
     }
-    QString openFileDialog(QWidget*, const QString& filter) override {
-        lastOpenFilter = filter;
+    QString openFileDialog(QWidget*, const QList<FileTypeFilter>& filters) override {
+        lastOpenFilters = filters;
         return openFileAnswer;
     }
     QString browseForFolder(QWidget*, const FolderDialogRequest& request) override {

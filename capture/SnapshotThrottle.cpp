@@ -1,4 +1,4 @@
-#include "playback/vlc/SnapshotThrottle.h"
+#include "capture/SnapshotThrottle.h"
 
 #include <algorithm>
 

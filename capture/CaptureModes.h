@@ -1,0 +1,39 @@
+#pragma once
+
+// The capture modes and the rules that start and end them: continuous capture (a
+// snapshot on every playback tick while the video plays) and timed capture (one at once,
+// then one per interval). Both can run at once (the Edit menu turns either on). The
+// window asks it what to do and applies the answers to its timers and buttons.
+class CaptureModes {
+public:
+    static constexpr int kShortestInterval = 1000;
+    static constexpr int kLongestInterval = 60000;
+
+    [[nodiscard]] bool continuous() const { return continuous_; }
+    [[nodiscard]] bool timed() const { return timed_; }
+    [[nodiscard]] bool any() const { return continuous_ || timed_; }
+    // Whether the interval timer of timed capture runs: Pause flips it, Play leaves it.
+    [[nodiscard]] bool timerRunning() const { return timed_ && timerRunning_; }
+    [[nodiscard]] int interval() const { return interval_; }
+
+    void toggleContinuous() { continuous_ = !continuous_; }
+    void endContinuous() { continuous_ = false; }
+    // Config.cfg may hold any 32-bit number; the timer gets the range the dialog allows.
+    void startTimed(int intervalMs);
+    void endTimed() { timed_ = false; }
+    void pausePressed() { timerRunning_ = !timerRunning_; }
+    void endAll() { continuous_ = timed_ = false; }
+
+    // A playback tick takes a snapshot.
+    [[nodiscard]] bool snapshotOnTick(bool playing) const { return continuous_ && playing; }
+    // The video is over for capture: its time reached a known length.
+    [[nodiscard]] static bool videoEnded(int timeSeconds, int lengthSeconds) {
+        return timeSeconds >= lengthSeconds;
+    }
+
+private:
+    bool continuous_ = false;
+    bool timed_ = false;
+    bool timerRunning_ = false;
+    int interval_ = kShortestInterval;
+};

@@ -1,0 +1,96 @@
+#include "capture/CaptureService.h"
+
+#include "capture/SnapshotWriter.h"
+#include "playback/MediaEngine.h"
+
+#include <QThread>
+
+#include <utility>
+
+// Writes in progress at most: enough to keep every core encoding, few enough that the
+// frames they hold stay a small amount of memory.
+static int writeBudget() {
+    return 2 * std::max(1, QThread::idealThreadCount());
+}
+
+CaptureService::CaptureService(MediaEngine& engine, QObject* parent)
+    : QObject(parent), engine_(engine), throttle_(writeBudget()) {
+    clock_.start();
+    writer_ = new SnapshotWriter(0, this);
+    connect(writer_, &SnapshotWriter::written, this,
+            [this](const QString& path) { ended(true, path); });
+    connect(writer_, &SnapshotWriter::failed, this,
+            [this](const QString& reason) { ended(false, reason); });
+    connect(&engine_, &MediaEngine::frameChanged, this, &CaptureService::frameChanged);
+}
+
+CaptureService::~CaptureService() {
+    // The writer finishes what it can in its own bounded wait; nobody is told any more.
+    disconnect(writer_, nullptr, this, nullptr);
+}
+
+void CaptureService::setTarget(SnapshotTarget target) {
+    target_ = std::move(target);
+    takeNextFrame_ = false;
+    throttle_.forgetFrames();
+}
+
+bool CaptureService::snapshot() {
+    if (engine_.Position() < 0)
+        return false;
+    const VideoFrame frame = engine_.currentFrame();
+    if (frame.image.isNull()) {
+        // Asked for right after opening, before the first picture: taken with it, rather
+        // than refused with an error the user could not make sense of.
+        takeNextFrame_ = true;
+        return true;
+    }
+    take(frame);
+    return true;
+}
+
+void CaptureService::frameChanged() {
+    if (!takeNextFrame_)
+        return;
+    const VideoFrame frame = engine_.currentFrame();
+    if (!frame.image.isNull())
+        take(frame);
+    // Taken, or the video went away before it showed a picture (another was opened).
+    if (!frame.image.isNull() || engine_.Position() < 0)
+        takeNextFrame_ = false;
+}
+
+void CaptureService::take(const VideoFrame& frame) {
+    const bool paused = !engine_.Playing();
+    if (throttle_.request(frame.serial, paused, clock_.elapsed()) ==
+        SnapshotThrottle::Decision::Coalesce)
+        return;
+    SnapshotRequest request;
+    request.image = frame.image;
+    request.size = frame.displaySize();
+    request.folder = target_.folder;
+    request.prefix = target_.prefix;
+    request.jpeg = target_.jpeg;
+    previews_.push_back(target_.preview ? frame.image : QImage());
+    writer_->submit(std::move(request));
+}
+
+bool CaptureService::waitForDone(int msecs) {
+    return writer_->waitForDone(msecs);
+}
+
+void CaptureService::ended(bool written, const QString& text) {
+    throttle_.finished();
+    QImage preview;
+    if (!previews_.empty()) {
+        preview = std::move(previews_.front());
+        previews_.pop_front();
+    }
+    if (written) {
+        if (!preview.isNull())
+            Q_EMIT previewReady(preview);
+        Q_EMIT this->written(text);
+    } else {
+        Q_EMIT failed(text);
+    }
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "capture/SnapshotTarget.h"
+#include "capture/SnapshotThrottle.h"
+#include "playback/VideoFrame.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <deque>
+
+class MediaEngine;
+class SnapshotWriter;
+
+// Snapshots of the picture on screen: takes frames from the engine, decides which to
+// write (requests every few milliseconds never pile up work: see SnapshotThrottle), and
+// has them named, encoded and written, folder included, off the user-interface thread.
+// Every accepted snapshot ends in one written() or failed(), in the order asked for.
+class CaptureService : public QObject {
+    Q_OBJECT
+public:
+    explicit CaptureService(MediaEngine& engine, QObject* parent = nullptr);
+    // Waits a bounded time for snapshots still being written.
+    ~CaptureService() override;
+
+    // For the video loaded now; frame numbers start again.
+    void setTarget(SnapshotTarget target);
+    [[nodiscard]] const SnapshotTarget& target() const { return target_; }
+
+    // A snapshot of the picture on screen; asked for before the first picture of a
+    // video, it is taken with that picture. False when there is nothing to take: no
+    // video is loaded.
+    [[nodiscard]] bool snapshot();
+    // Snapshots accepted and not yet written or failed.
+    [[nodiscard]] int pending() const { return throttle_.outstanding(); }
+    // Blocks until every accepted snapshot is written or failed; false on timeout.
+    bool waitForDone(int msecs = -1);
+
+Q_SIGNALS:
+    void written(const QString& path);
+    void failed(const QString& reason);
+    // The picture just written, for a moment's preview (when the target asks for one).
+    void previewReady(const QImage& image);
+
+private:
+    void frameChanged();
+    void take(const VideoFrame& frame);
+    void ended(bool written, const QString& text);
+
+    MediaEngine& engine_;
+    SnapshotTarget target_;
+    SnapshotWriter* writer_ = nullptr;
+    SnapshotThrottle throttle_;
+    QElapsedTimer clock_; // for the throttle's still-frame rule
+    bool takeNextFrame_ = false;
+    // One entry per snapshot in progress, in the order given to the writer: the image
+    // to preview once it is written, null when no preview was asked for.
+    std::deque<QImage> previews_;
+};

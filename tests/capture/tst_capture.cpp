@@ -1,0 +1,291 @@
+// The capture rules and the capture service on real files: numbering, encoding, writing,
+// the throttle, the interval text and the capture modes.
+#include "capture/CaptureModes.h"
+#include "capture/CaptureService.h"
+#include "capture/IntervalText.h"
+#include "capture/SnapshotEncoder.h"
+#include "capture/SnapshotNaming.h"
+#include "capture/SnapshotNumbering.h"
+#include "capture/SnapshotThrottle.h"
+#include "capture/SnapshotWriter.h"
+#include "support/FakeEngine.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+static constexpr int kTimeout = 120000;
+
+static QImage solid(QColor colour, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// Detail everywhere, like real footage with grain: the expensive case for PNG.
+static QImage noise(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    QRandomGenerator random(size.width() * 7919 + size.height());
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = 0xFF000000u | (random.generate() & 0xFFFFFFu);
+    }
+    return image;
+}
+
+static QStringList entriesOf(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+static bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+class TstCapture : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Steps: "+n" reserve gives n, "wn" snapshot n written, "-n" snapshot n failed. Failed
+    // numbers come back only where no file can land before an earlier one.
+    void numbering_data() {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("all failed: numbering starts over") << "+1 +2 +3 -2 -3 -1 +1";
+        QTest::newRow("failure before later ones in flight: no refill out of order")
+            << "+1 +2 +3 -2 +4 w1 w3 w4 +5";
+        QTest::newRow("failure after a later one was written: no refill") << "+1 +2 w2 -1 +3";
+    }
+    void numbering() {
+        QFETCH(QString, script);
+        QTemporaryDir dir;
+        SnapshotNumbering numbering;
+        for (const QString& step : script.split(' ')) {
+            const int n = step.mid(1).toInt();
+            if (step.startsWith('+'))
+                QCOMPARE(numbering.reserve(dir.path(), "IMG_", false), n);
+            else if (step.startsWith('w') &&
+                     writeFile(snapshotFilePath(dir.path(), "IMG_", n, false), "x"))
+                numbering.settle(dir.path(), "IMG_", false, n);
+            else
+                numbering.release(dir.path(), "IMG_", false, n);
+        }
+    }
+
+    // Two snapshots into a folder holding these names (a trailing '/' makes a folder):
+    // taken names are skipped, never replaced; each file is a real image of its format.
+    void numbersOnDisk_data() {
+        QTest::addColumn<bool>("jpeg");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::newRow("folder made") << false << QStringList() << QList<int>{1, 2};
+        QTest::newRow("taken names skipped, holes used")
+            << false << QStringList{"IMG_00001.png", "IMG_00003.png"} << QList<int>{2, 4};
+        QTest::newRow("JPG numbered on its own")
+            << true << QStringList{"IMG_00001.png"} << QList<int>{1, 2};
+        QTest::newRow("a folder of that name")
+            << true << QStringList{"IMG_00001.jpg/"} << QList<int>{2, 3};
+    }
+    void numbersOnDisk() {
+        QFETCH(bool, jpeg);
+        QFETCH(QStringList, existing);
+        QFETCH(QList<int>, numbers);
+        QTemporaryDir root;
+        const QString dir = root.filePath("a/b");
+        for (const QString& name : existing)
+            QVERIFY(name.endsWith('/') ? QDir(dir).mkpath(name)
+                                       : QDir().mkpath(dir) && writeFile(dir + '/' + name, "x"));
+        SnapshotWriter writer;
+        QSignalSpy written(&writer, &SnapshotWriter::written);
+        const QColor colours[] = {Qt::red, Qt::blue};
+        for (const QColor& colour : colours)
+            writer.submit({solid(colour, {7, 5}), dir, "IMG_", jpeg});
+        QVERIFY(writer.waitForDone(kTimeout));
+        QCOMPARE(written.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            const QString path = dir + '/' + snapshotFileName("IMG_", numbers[i], jpeg);
+            QCOMPARE(written.at(i).at(0).toString(), path);
+            const QImage image(path, jpeg ? "jpeg" : "png");
+            QCOMPARE(image.size(), QSize(7, 5));
+            QVERIFY(qAbs(image.pixelColor(3, 2).hue() - colours[i].hue()) < 8);
+        }
+        QCOMPARE(entriesOf(dir).size(), existing.size() + 2);
+    }
+
+    // Workers finish out of order (the first frame is by far the slowest to encode); the
+    // numbers and the results, failures among them, still follow the order of submission.
+    void submissionOrder() {
+        QTemporaryDir dir;
+        SnapshotWriter writer(4);
+        QStringList results;
+        connect(&writer, &SnapshotWriter::written, this,
+                [&](const QString& path) { results << QFileInfo(path).fileName(); });
+        connect(&writer, &SnapshotWriter::failed, this, [&] { results << "failed"; });
+        const QImage first = noise({1280, 720});
+        QVERIFY(writeFile(dir.filePath("plain"), "a file where a folder should be"));
+        writer.submit({first, dir.path(), "IMG_", false});
+        writer.submit({solid(Qt::red, {8, 8}), QString(), "IMG_", false});
+        writer.submit({solid(Qt::red, {8, 8}), dir.filePath("plain/x"), "IMG_", false});
+        QStringList expected{"IMG_00001.png", "failed", "failed"};
+        for (int n = 2; n <= 9; ++n) {
+            writer.submit(
+                {solid(Qt::green, QSize(8 + 40 * (10 - n), 8)), dir.path(), "IMG_", false});
+            expected << snapshotFileName("IMG_", n, false);
+        }
+        QVERIFY(writer.waitForDone(kTimeout));
+        QCOMPARE(results, expected);
+        QCOMPARE(QImage(dir.filePath("IMG_00001.png")).convertToFormat(QImage::Format_RGB32),
+                 first);
+    }
+
+    // The disk fills up part-way through a file: the reason says so, nothing is left
+    // under a final name nor as a temporary file, and the number is not wasted.
+    void fullDiskLeavesNothing() {
+        QTemporaryDir dir;
+        SnapshotWriter writer;
+        QSignalSpy failed(&writer, &SnapshotWriter::failed);
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        writer.submit({noise({128, 128}), dir.path(), "IMG_", false});
+        writer.submit({noise({128, 128}), dir.path(), "IMG_", true});
+        const bool done = writer.waitForDone(kTimeout);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        QVERIFY(done);
+        QCOMPARE(failed.size(), 2);
+        QVERIFY2(failed.at(0).at(0).toString().endsWith(qt_error_string(EFBIG)),
+                 qPrintable(failed.at(0).at(0).toString()));
+        QCOMPARE(entriesOf(dir.path()), QStringList());
+        writer.submit({noise({16, 16}), dir.path(), "IMG_", false});
+        QVERIFY(writer.waitForDone(kTimeout));
+        QCOMPARE(entriesOf(dir.path()), QStringList{"IMG_00001.png"});
+    }
+
+    void pngIsLossless_data() {
+        QTest::addColumn<QImage>("image");
+        QTest::newRow("RGB32 noise, 720p") << noise({1280, 720});
+        QTest::newRow("RGB888, padded rows")
+            << noise({31, 9}).convertToFormat(QImage::Format_RGB888);
+        QTest::newRow("one pixel") << solid(QColor(1, 2, 3), {1, 1});
+    }
+    void pngIsLossless() {
+        QFETCH(QImage, image);
+        const EncodedSnapshot png = encodePng(image, SnapshotDeflate());
+        QImage decoded;
+        QVERIFY(decoded.loadFromData(png.bytes, "png"));
+        QCOMPARE(decoded.convertToFormat(QImage::Format_RGB32),
+                 image.convertToFormat(QImage::Format_RGB32));
+    }
+
+    // 1000 to 60000 ms after rounding halves to the even neighbour; blanks ignored, reading
+    // stops at anything else.
+    void interval_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("interval"); // -1 = refused
+        QTest::newRow("bounds") << "1000" << 1000;
+        QTest::newRow("below") << "999.9" << -1;
+        QTest::newRow("above") << "60000.4" << -1;
+        QTest::newRow("rounds up") << "1500.6" << 1501;
+        QTest::newRow("blank inside, unit after") << " 2 500 ms" << 2500;
+        QTest::newRow("half to even") << "2500.5" << 2500;
+        QTest::newRow("just over half") << "2500.5000000000000000001" << 2501;
+        QTest::newRow("letters") << "abc" << -1;
+        QTest::newRow("huge") << QString(400, QLatin1Char('9')) << -1;
+    }
+    void interval() {
+        QFETCH(QString, text);
+        QTEST(timedIntervalFromText(text).value_or(-1), "interval");
+    }
+
+    // A script of requests: p<n> / z<n> playing / paused with frame n, optionally @<ms>;
+    // d one write ended; n another video. W writes, C folds into work already done.
+    void throttle_data() {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("decisions");
+        QTest::newRow("playing: each frame once") << 8 << "p1 p1 p2 d p2 p3"
+                                                  << "WCWCW";
+        QTest::newRow("paused: again once the last write ended") << 8 << "z5 z5 d z5"
+                                                                 << "WCW";
+        QTest::newRow("limit on writes in progress") << 2 << "p1 p2 p3 d p4 p5"
+                                                     << "WWCWC";
+        QTest::newRow("another video") << 8 << "p1 n p1"
+                                       << "WW";
+        QTest::newRow("a still frame again after half a second")
+            << 8 << "p1@1000 d p1@1499 p1@1500 p1@2100"
+            << "WCWC";
+    }
+    void throttle() {
+        QFETCH(int, limit);
+        QFETCH(QString, script);
+        SnapshotThrottle throttle(limit);
+        QString made;
+        for (const QString& step : script.split(' ')) {
+            if (step == "d")
+                throttle.finished();
+            else if (step == "n")
+                throttle.forgetFrames();
+            else {
+                const QStringList frameAndTime = step.mid(1).split('@');
+                made += throttle.request(frameAndTime.at(0).toULongLong(), step.startsWith('z'),
+                                         frameAndTime.value(1).toLongLong()) ==
+                                SnapshotThrottle::Decision::Write
+                            ? 'W'
+                            : 'C';
+            }
+        }
+        QTEST(made, "decisions");
+    }
+
+    void captureModes() {
+        CaptureModes modes;
+        modes.toggleContinuous();
+        QVERIFY(modes.snapshotOnTick(true) && !modes.snapshotOnTick(false));
+        modes.startTimed(100);
+        QCOMPARE(modes.interval(), CaptureModes::kShortestInterval);
+        modes.pausePressed();
+        QVERIFY(modes.timed() && !modes.timerRunning());
+        modes.startTimed(70000);
+        QCOMPARE(modes.interval(), CaptureModes::kLongestInterval);
+        modes.endAll();
+        QVERIFY(!modes.any() && !modes.timerRunning());
+    }
+
+    // The service with a fake engine and real files: the folder is made, a request before
+    // the first picture is taken with it, the preview follows the file, a request without
+    // a video is refused, and requests every tick on one frame write it once.
+    void service() {
+        QTemporaryDir root;
+        FakeEngine engine;
+        CaptureService capture(engine);
+        QSignalSpy written(&capture, &CaptureService::written);
+        QSignalSpy previews(&capture, &CaptureService::previewReady);
+        QVERIFY(!capture.snapshot());
+        capture.setTarget({root.filePath("v.mp4 Images"), "IMG_", false, true});
+        engine.position = 0;
+        QVERIFY(capture.snapshot());
+        QCOMPARE(capture.pending(), 0);
+        engine.show(solid(Qt::red, {32, 16}));
+        engine.playing = true;
+        for (int tick = 0; tick < 5; ++tick)
+            QVERIFY(capture.snapshot());
+        QVERIFY(capture.waitForDone(kTimeout));
+        QTRY_COMPARE(written.size(), 1);
+        QCOMPARE(previews.size(), 1);
+        engine.show(solid(Qt::blue, {32, 16}));
+        QVERIFY(capture.snapshot());
+        QTRY_COMPARE(written.size(), 2);
+        QCOMPARE(entriesOf(root.filePath("v.mp4 Images")),
+                 (QStringList{"IMG_00001.png", "IMG_00002.png"}));
+    }
+};
+
+QTEST_MAIN(TstCapture)
+#include "tst_capture.moc"

@@ -1,0 +1,169 @@
+// Snapshots of the real engine's pictures: exactly the frame on screen, in its true colours,
+// written in order without blocking the caller.
+#include "capture/CaptureService.h"
+#include "support/EngineTestSupport.h"
+
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QSet>
+#include <QSignalSpy>
+#include <QtTest>
+
+class TstSnapshots : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir clips_;
+    std::unique_ptr<QTemporaryDir> shots_;
+    std::unique_ptr<VlcEngine> engine_;
+    std::unique_ptr<CaptureService> capture_;
+
+    // Plays the clip with snapshots going to the folder; false when it does not play.
+    [[nodiscard]] bool start(const QString& clip, const QString& folder, bool jpeg = false) {
+        capture_->setTarget({folder, QStringLiteral("IMG_"), jpeg, false});
+        return startPlaying(*engine_, clips_.filePath(clip));
+    }
+    // Asks for one snapshot and waits for it; the image written, null on failure.
+    [[nodiscard]] QImage shoot() {
+        QSignalSpy written(capture_.get(), &CaptureService::written);
+        if (!capture_->snapshot() || !written.wait(kDeadline))
+            return {};
+        return QImage(written.at(0).at(0).toString());
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+            QSKIP("ffmpeg is not installed");
+        const QString error = makeTestClips(
+            clips_.path(), {"play.mp4", "still.mp4", "wide.vob", "bars709.mp4", "bars601.mp4",
+                            "bars-untagged.mp4", "bars709full.mp4", "bars709-10bit.mp4"});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+    void init() {
+        shots_ = std::make_unique<QTemporaryDir>();
+        engine_ = headlessEngine();
+        capture_ = std::make_unique<CaptureService>(*engine_);
+    }
+    void cleanup() {
+        capture_.reset();
+        engine_.reset();
+        shots_.reset();
+    }
+
+    // Playing, then paused: each snapshot is the frame on screen when it was asked for.
+    void frameOnScreen_data() {
+        QTest::addColumn<bool>("jpeg");
+        QTest::newRow("PNG") << false;
+        QTest::newRow("JPG") << true;
+    }
+    void frameOnScreen() {
+        QFETCH(bool, jpeg);
+        QVERIFY(start("play.mp4", shots_->filePath("play.mp4 Images"), jpeg));
+        QCOMPARE(shoot().size(), QSize(320, 240));
+        engine_->pause();
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing(), kDeadline);
+        const QImage onScreen = engine_->currentFrame().image;
+        const QImage written = shoot().convertToFormat(QImage::Format_RGB32);
+        if (!jpeg)
+            QCOMPARE(written, onScreen.convertToFormat(QImage::Format_RGB32));
+        const QString name = jpeg ? "IMG_00002.jpg" : "IMG_00002.png";
+        QVERIFY(QFileInfo::exists(shots_->filePath("play.mp4 Images/") + name));
+    }
+
+    // Requests every 10 ms, as continuous capture makes them: each frame shown is written
+    // once, the caller is never held up, and the work waiting stays bounded.
+    void continuousCapture() {
+        QVERIFY(start("play.mp4", shots_->path()));
+        QSignalSpy written(capture_.get(), &CaptureService::written);
+        qint64 slowest = 0;
+        int mostPending = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 2000 && engine_->Playing()) {
+            QElapsedTimer call;
+            call.start();
+            QVERIFY(capture_->snapshot());
+            slowest = std::max(slowest, call.nsecsElapsed());
+            mostPending = std::max(mostPending, capture_->pending());
+            QTest::qWait(10);
+        }
+        QVERIFY(capture_->waitForDone(kDeadline));
+        QTRY_COMPARE_WITH_TIMEOUT(capture_->pending(), 0, kDeadline);
+        QSet<QByteArray> hashes;
+        for (const QList<QVariant>& signal : written) {
+            const QImage image =
+                QImage(signal.at(0).toString()).convertToFormat(QImage::Format_RGB32);
+            hashes.insert(QCryptographicHash::hash(
+                QByteArrayView(image.constBits(), image.sizeInBytes()), QCryptographicHash::Sha1));
+        }
+        qInfo("%lld images, %lld distinct, slowest request %.3f ms, at most %d waiting",
+              qint64(written.size()), qint64(hashes.size()), slowest / 1e6, mostPending);
+        QVERIFY(written.size() >= 20);
+        QCOMPARE(hashes.size(), written.size());
+        QVERIFY(mostPending <= 2 * QThread::idealThreadCount());
+    }
+
+    // A still scene decodes to identical pictures, which count as one frame; a request
+    // later, as timed capture makes them, still writes another image.
+    void stillSceneIsWrittenAgain() {
+        QVERIFY(start("still.mp4", shots_->path()));
+        QVERIFY(!shoot().isNull());
+        QTest::qWait(600);
+        QCOMPARE(shoot().size(), QSize(160, 120));
+    }
+
+    // An MPEG program stream tells its shape only once decoding has begun: its first
+    // pictures are real pictures all the same, and later ones come at 16:9.
+    void programStream() {
+        QVERIFY(start("wide.vob", shots_->path()));
+        const QImage first = shoot();
+        QSet<QRgb> colours;
+        for (int y = 0; y < first.height(); y += 16)
+            for (int x = 0; x < first.width(); x += 16)
+                colours.insert(first.pixel(x, y));
+        QVERIFY2(colours.size() > 8, "a flat picture");
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->Time() >= 1, kDeadline);
+        QCOMPARE(shoot().size(), QSize(512, 288));
+    }
+
+    // Asked for right after the file was handed over: taken with its first picture.
+    void requestBeforeTheFirstPicture() {
+        capture_->setTarget({shots_->path(), "IMG_", false, false});
+        engine_->load(clips_.filePath("play.mp4"), LoadMode::ReplaceAndPlay, false);
+        QVERIFY(engine_->currentFrame().image.isNull());
+        QCOMPARE(shoot().size(), QSize(320, 240));
+    }
+
+    // Colour bars coded with each matrix, range and depth come out in their true colours:
+    // the centre of each 75 % bar within 3 levels of 191 or 0 per channel.
+    void trueColours_data() {
+        QTest::addColumn<QString>("clip");
+        QTest::newRow("BT.709") << "bars709.mp4";
+        QTest::newRow("BT.601") << "bars601.mp4";
+        QTest::newRow("untagged HD") << "bars-untagged.mp4";
+        QTest::newRow("BT.709 full range") << "bars709full.mp4";
+        QTest::newRow("BT.709 10 bits") << "bars709-10bit.mp4";
+    }
+    void trueColours() {
+        QFETCH(QString, clip);
+        QVERIFY(start(clip, shots_->path()));
+        const QImage image = shoot();
+        // Gray, yellow, cyan, green, magenta, red, blue: which channels are lit.
+        constexpr int kLit[7][3] = {{1, 1, 1}, {1, 1, 0}, {0, 1, 1}, {0, 1, 0},
+                                    {1, 0, 1}, {1, 0, 0}, {0, 0, 1}};
+        for (int bar = 0; bar < 7; ++bar) {
+            const QRgb pixel = image.pixel((2 * bar + 1) * image.width() / 14, image.height() / 2);
+            const int channels[3] = {qRed(pixel), qGreen(pixel), qBlue(pixel)};
+            for (int c = 0; c < 3; ++c)
+                QVERIFY2(qAbs(channels[c] - 191 * kLit[bar][c]) <= 3,
+                         qPrintable(QStringLiteral("bar %1: %2,%3,%4")
+                                        .arg(bar)
+                                        .arg(channels[0])
+                                        .arg(channels[1])
+                                        .arg(channels[2])));
+        }
+    }
+};
+
+QTEST_MAIN(TstSnapshots)
+#include "tst_snapshots.moc"

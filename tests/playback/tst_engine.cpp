@@ -1,0 +1,170 @@
+// The libVLC adapter on real clips: what the main window relies on when it reads Position,
+// Playing, Time and Length, the transport calls it makes, and the pictures it shows.
+#include "playback/MediaTypes.h"
+#include "support/EngineTestSupport.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+enum class Gone { NothingLoaded, NotStarted, Stopped, Ended, FailedOpen };
+
+class TstEngine : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir clips_;
+    std::unique_ptr<VlcEngine> engine_;
+
+    [[nodiscard]] QString clip(const QString& name) const { return clips_.filePath(name); }
+    [[nodiscard]] QSize shownSize() const { return engine_->currentFrame().displaySize(); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+            QSKIP("ffmpeg is not installed");
+        QStringList names{QStringLiteral("play.mp4"), QStringLiteral("broken.avi"),
+                          QStringLiteral("rotated.mp4"), QStringLiteral("wide.mp4")};
+        for (const QString& extension : supportedExtensionList())
+            names << QStringLiteral("clip.") + extension;
+        const QString error = makeTestClips(clips_.path(), names);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+    void init() {
+        engine_ = headlessEngine();
+        QVERIFY2(engine_->isReady(), qPrintable(engine_->errorString()));
+    }
+    void cleanup() { engine_.reset(); }
+
+    // Every container plays and reports its length; each picture comes at the size it is
+    // meant to be seen at (upright, square pixels, not the decoder's padded buffer).
+    void pictures_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("shown");
+        QTest::addColumn<int>("seconds");
+        for (const QString& extension : supportedExtensionList())
+            QTest::newRow(qPrintable(extension))
+                << QStringLiteral("clip.") + extension << QSize(176, 144) << 4;
+        QTest::newRow("stored a quarter turn round") << "rotated.mp4" << QSize(240, 320) << 3;
+        QTest::newRow("pixels twice as wide") << "wide.mp4" << QSize(640, 240) << 3;
+        QTest::newRow("padded H.264") << "play.mp4" << QSize(320, 240) << 5;
+    }
+    void pictures() {
+        QFETCH(QString, name);
+        QFETCH(QSize, shown);
+        QFETCH(int, seconds);
+        QSignalSpy frames(engine_.get(), &MediaEngine::frameChanged);
+        QVERIFY(startPlaying(*engine_, clip(name)));
+        // MPEG program streams tell the size only a moment after the first pictures.
+        QTRY_COMPARE_WITH_TIMEOUT(shownSize(), shown, kDeadline);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(engine_->Length() - seconds) <= 1, kDeadline);
+        const float start = engine_->Position();
+        const quint64 serial = engine_->currentFrame().serial;
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->Position() > start + 0.05f, kDeadline);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->currentFrame().serial > serial, kDeadline);
+        QVERIFY(engine_->currentFrame().timeMs >= 0);
+        QVERIFY(frames.size() >= 2);
+        engine_->stop();
+        QVERIFY(engine_->currentFrame().image.isNull());
+    }
+
+    // The main window switches its controls off when Position turns negative; Play starts
+    // the item again from its beginning.
+    void positionNegativeWithoutMedia_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("nothing loaded") << int(Gone::NothingLoaded);
+        QTest::newRow("loaded without starting") << int(Gone::NotStarted);
+        QTest::newRow("stopped") << int(Gone::Stopped);
+        QTest::newRow("after the end") << int(Gone::Ended);
+        QTest::newRow("failed open") << int(Gone::FailedOpen);
+    }
+    void positionNegativeWithoutMedia() {
+        QFETCH(int, how);
+        QSignalSpy failures(engine_.get(), &MediaEngine::playbackFailed);
+        const QString play = clip(QStringLiteral("play.mp4"));
+        if (how == int(Gone::NotStarted))
+            engine_->load(play, LoadMode::Replace, false);
+        if (how == int(Gone::Stopped) || how == int(Gone::Ended))
+            QVERIFY(startPlaying(*engine_, play));
+        if (how == int(Gone::Stopped))
+            engine_->stop();
+        if (how == int(Gone::Ended))
+            engine_->setPosition(0.9f);
+        if (how == int(Gone::FailedOpen)) {
+            engine_->load(clip(QStringLiteral("broken.avi")), LoadMode::ReplaceAndPlay, false);
+            // The user is told: the file was no video at all.
+            QTRY_COMPARE_WITH_TIMEOUT(failures.size(), 1, kDeadline);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(engine_->Position(), -1.0f, kDeadline);
+        QVERIFY(!engine_->Playing());
+        QCOMPARE(engine_->PlaylistCount(), how == int(Gone::NothingLoaded) ? 0 : 1);
+        // A video that played and ended, or was stopped, is no failure.
+        QCOMPARE(failures.size(), how == int(Gone::FailedOpen) ? 1 : 0);
+        if (how == int(Gone::FailedOpen) || how == int(Gone::NothingLoaded))
+            return;
+        engine_->play();
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->Playing(), kDeadline);
+        QVERIFY(engine_->Position() < 0.5f);
+    }
+
+    // Paused while playing, or while still opening (then on its first picture); shuttle
+    // moves a paused video by whole seconds; speed and audio settings hold.
+    void pauseShuttleRateAudio_data() {
+        QTest::addColumn<bool>("whileOpening");
+        QTest::newRow("while playing") << false;
+        QTest::newRow("while opening") << true;
+    }
+    void pauseShuttleRateAudio() {
+        QFETCH(bool, whileOpening);
+        engine_->setVolume(150);
+        engine_->toggleMute();
+        const QString play = clip(QStringLiteral("play.mp4"));
+        if (whileOpening)
+            engine_->load(play, LoadMode::ReplaceAndPlay, false);
+        else
+            QVERIFY(startPlaying(*engine_, play));
+        engine_->pause();
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing() && !engine_->currentFrame().image.isNull(),
+                                 kDeadline);
+        const int before = engine_->Time();
+        engine_->shuttle(2);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->Time() >= before + 2, kDeadline);
+        QVERIFY(engine_->Time() <= before + 3 && !engine_->Playing());
+        engine_->setRate(1.5f);
+        QCOMPARE(engine_->rate(), 1.5f);
+        engine_->play();
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->Playing(), kDeadline);
+        QCOMPARE(engine_->Volume(), 100);
+        QVERIFY(engine_->isMuted());
+        // A new item plays at normal speed.
+        engine_->load(play, LoadMode::ReplaceAndPlay, false);
+        QCOMPARE(engine_->rate(), 1.0f);
+    }
+
+    void screenSaverFollowsPlayback() {
+        const QString play = clip(QStringLiteral("play.mp4"));
+        QVERIFY(startPlaying(*engine_, play, true));
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->isScreenSaverInhibited(), kDeadline);
+        engine_->pause();
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->isScreenSaverInhibited(), kDeadline);
+        engine_->play();
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->isScreenSaverInhibited(), kDeadline);
+        engine_->setPosition(0.95f);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->isScreenSaverInhibited(), kDeadline);
+        QVERIFY(startPlaying(*engine_, play, false));
+        QVERIFY(!engine_->isScreenSaverInhibited());
+    }
+
+    // libVLC that cannot start: every call is harmless and reads as nothing loaded.
+    void engineThatCannotStart() {
+        VlcEngine broken({QStringLiteral("--no-such-option-anywhere")});
+        QVERIFY(!broken.isReady() && !broken.errorString().isEmpty());
+        broken.load(clip(QStringLiteral("play.mp4")), LoadMode::ReplaceAndPlay, false);
+        broken.play();
+        broken.shuttle(1);
+        QCOMPARE(broken.Position(), -1.0f);
+        QCOMPARE(broken.Length(), 0);
+        QVERIFY(broken.currentFrame().image.isNull());
+    }
+};
+
+QTEST_MAIN(TstEngine)
+#include "tst_engine.moc"

@@ -1,0 +1,575 @@
+// The main window with a recording engine, the real capture service writing real files
+// and a scripted platform: start-up, opening, transport, the playback timer, the capture
+// modes, dialogs, hover texts; and the shell's rules (layout, control states, skin).
+#include "capture/CaptureService.h"
+#include "playback/VideoSurface.h"
+#include "settings/ConfigFile.h"
+#include "settings/Settings.h"
+#include "shell/ControlStates.h"
+#include "shell/GlyphFaces.h"
+#include "shell/LayoutPass.h"
+#include "shell/MainForm.h"
+#include "shell/Skin.h"
+#include "shell/SplashForm.h"
+#include "support/FakeEngine.h"
+#include "support/FakePlatform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// One main window over a fresh application folder whose Config.cfg skips the interval
+// prompt and keeps snapshots under <folder>/shots.
+struct Rig {
+    QTemporaryDir dir;
+    Settings settings;
+    FakeEngine engine;
+    CaptureService capture{engine};
+    FakePlatform platform{dir.path()};
+    std::unique_ptr<MainForm> form;
+
+    explicit Rig(bool withConfig = true) {
+        if (withConfig) {
+            Settings stored;
+            stored.snapshotFolder = dir.path() + u"/shots"_s;
+            stored.skipTimedPrompt = 1;
+            (void)SaveConfiguration(dir.path() + u"/Config.cfg"_s, stored);
+        }
+        form = std::make_unique<MainForm>(settings, engine, capture, platform);
+    }
+    void writePack(const QString& name, const QByteArray& body) const {
+        QDir(dir.path()).mkpath(u"Lang"_s);
+        QFile file(dir.path() + u"/Lang/"_s + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Framora Language Pack]\r\n" + body);
+    }
+    // Loaded, then a video opened as File > Open does and playing at 3 s of 12.
+    void loadPlaying() {
+        form->Form_Load();
+        play();
+    }
+    void play(const QString& path = u"/videos/clip.avi"_s) {
+        platform.openFileAnswer = path;
+        form->openMenu_Click();
+        engine.playing = true;
+        engine.position = 0.25f;
+        engine.time = 3;
+        engine.length = 12;
+        engine.show(QImage(8, 6, QImage::Format_RGB32));
+        form->movieTimer_Timer();
+        engine.calls.clear();
+    }
+    template <typename T = QWidget> T* control(const QString& name) const {
+        return form->findChild<T*>(name);
+    }
+    bool enabled(const QString& name) const { return control(name)->isEnabled(); }
+    QString label(const QString& name) const { return control<QLabel>(name)->text(); }
+    QTimer* timer(const QString& name) const { return control<QTimer>(name); }
+    // Every message box shown, as "<icon> <title>: <text> [<buttons>]".
+    QStringList messages() const {
+        static const char* const icons[] = {"None", "Critical", "Exclamation", "Question"};
+        QStringList shown;
+        for (const FakePlatform::Message& m : platform.messages)
+            shown << u"%1 %2: %3 [%4]"_s.arg(QLatin1String(icons[int(m.icon)]), m.title, m.text,
+                                             m.buttons == MessageButtons::Ok ? "Ok" : "YesNo");
+        return shown;
+    }
+    QStringList snapshots() const {
+        return QDir(dir.path() + u"/shots/clip.avi Images"_s).entryList(QDir::Files);
+    }
+};
+
+using RigStep = std::function<void(Rig&)>;
+using Handler = void (MainForm::*)();
+const QStringList kPlaybackSet = {u"snapshotButton"_s,
+                                  u"continuousSnapshotsButton"_s,
+                                  u"timedSnapshotsButton"_s,
+                                  u"fullScreenButton"_s,
+                                  u"Command1"_s,
+                                  u"Command2"_s,
+                                  u"rewindButton"_s,
+                                  u"pauseButton"_s,
+                                  u"stopButton"_s,
+                                  u"ffButton"_s};
+} // namespace
+Q_DECLARE_METATYPE(RigStep)
+Q_DECLARE_METATYPE(Handler)
+
+class TstShell : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Config.cfg fine, missing, or not replaceable (a folder of that name): the message
+    // comes after the captions and the splash, and claims no file that is not there.
+    void startUp_data() {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("fine") << "fine" << QString();
+        QTest::newRow("missing") << "missing"
+                                 << u"Critical Error: Broken.\rA new one was created with the "
+                                    "defaults. [Ok]"_s;
+        QTest::newRow("cannot be replaced")
+            << "folder"
+            << u"Critical Error: Broken.\rThe defaults are used, but they could not "
+               "be saved to "_s;
+    }
+    void startUp() {
+        QFETCH(QString, config);
+        QFETCH(QString, message);
+        Rig rig(config == "fine");
+        rig.writePack(u"English.ini"_s, "10=&Datei\r\n08=Broken.\r\n");
+        if (config == "folder")
+            QVERIFY(QDir(rig.dir.path()).mkdir(u"Config.cfg"_s));
+        rig.engine.volume = 37;
+        SplashForm splash;
+        splash.showNow();
+        QString menuAtMessage;
+        bool splashAtMessage = true;
+        rig.platform.onMessage = [&](const FakePlatform::Message&) {
+            menuAtMessage = rig.control<QMenu>(u"fileMenu"_s)->title();
+            splashAtMessage = splash.isVisible();
+        };
+        rig.form->Form_Load(&splash);
+        QVERIFY(!splash.isVisible());
+        QCOMPARE(rig.messages().size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QVERIFY2(rig.messages().first().startsWith(message),
+                     qPrintable(rig.messages().first()));
+            QCOMPARE(menuAtMessage, u"&Datei"_s);
+            QVERIFY(!splashAtMessage);
+        }
+        for (const QString& name : kPlaybackSet + QStringList{u"playButton"_s})
+            QVERIFY2(!rig.enabled(name), qPrintable(name));
+        QVERIFY(rig.enabled(u"muteStatus"_s) && rig.enabled(u"browseCommand"_s));
+        QVERIFY(!rig.control<QAction>(u"snapshotCommand"_s)->isEnabled());
+        QCOMPARE(rig.control<QSlider>(u"volumeSlider"_s)->value(), 37);
+    }
+
+    // File > Open: typed filter, stop first, the capture service pointed at the video's own
+    // folder, title; a reload puts the same video back without starting it, at normal speed.
+    void openAndReload() {
+        Rig rig;
+        rig.form->Form_Load();
+        rig.platform.openFileAnswer = u"/videos/My Clip.AVI"_s;
+        rig.form->openMenu_Click();
+        QCOMPARE(rig.platform.lastOpenFilters.size(), 13);
+        QCOMPARE(rig.platform.lastOpenFilters.first().description, u"All Supported Formats"_s);
+        QCOMPARE(rig.platform.lastOpenFilters.last(), (FileTypeFilter{u"VOB"_s, {u"*.vob"_s}}));
+        QCOMPARE(rig.engine.calls,
+                 QStringList({u"playlistClear"_s, u"load /videos/My Clip.AVI play no-screensaver"_s,
+                              u"play"_s}));
+        QCOMPARE(rig.capture.target().folder, rig.dir.path() + u"/shots/My Clip.AVI Images"_s);
+        QCOMPARE(rig.form->windowTitle(), u"Framora [ My Clip.AVI ]"_s);
+        rig.engine.calls.clear();
+        rig.platform.openFileAnswer.clear();
+        rig.form->openMenu_Click();
+        QVERIFY(rig.engine.calls.isEmpty());
+        rig.engine.position = 0.25f;
+        rig.form->Command2_Click();
+        rig.form->ReloadVideo();
+        QCOMPARE(rig.engine.calls.mid(1, 3),
+                 QStringList({u"stop"_s, u"playlistClear"_s,
+                              u"load /videos/My Clip.AVI replace no-screensaver"_s}));
+        QCOMPARE(rig.form->speedStep(), 0);
+    }
+
+    // Dropped as a file manager or a browser drops: only the first entry counts.
+    void drops_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("loaded");
+        QTest::newRow("upper-case extension") << QStringList{u"/v/Clip.AVI"_s} << u"/v/Clip.AVI"_s;
+        QTest::newRow("double extension") << QStringList{u"/v/movie.mp4.txt"_s} << QString();
+        QTest::newRow("first of two")
+            << QStringList{u"/v/a.hdmov"_s, u"/v/b.mp4"_s} << u"/v/a.hdmov"_s;
+        QTest::newRow("web address first")
+            << QStringList{u"https://example.com/a.mp4"_s, u"/v/b.mp4"_s} << QString();
+    }
+    void drops() {
+        QFETCH(QStringList, files);
+        Rig rig;
+        rig.form->Form_Load();
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& file : files)
+            urls << (file.startsWith(u"https:"_s) ? QUrl(file) : QUrl::fromLocalFile(file));
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(rig.control(u"logoHide"_s), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(rig.control(u"logoHide"_s), &drop);
+        QTEST(rig.form->currentVideo(), "loaded");
+        QCOMPARE(rig.form->windowTitle(), u"Framora"_s);
+    }
+
+    void noVideoNoEngineCall_data() {
+        QTest::addColumn<Handler>("handler");
+        QTest::newRow("pause") << &MainForm::pauseButton_Click;
+        QTest::newRow("stop") << &MainForm::stopButton_Click;
+        QTest::newRow("rewind") << &MainForm::rewindButton_Click;
+        QTest::newRow("faster") << &MainForm::Command2_Click;
+        QTest::newRow("full screen") << &MainForm::fullScreenButton_Click;
+        QTest::newRow("snapshot button") << &MainForm::snapshotButton_Click;
+    }
+    void noVideoNoEngineCall() {
+        QFETCH(Handler, handler);
+        Rig rig;
+        rig.form->Form_Load();
+        (rig.form.get()->*handler)();
+        QVERIFY2(rig.engine.calls.isEmpty(), qPrintable(rig.engine.calls.join(u", "_s)));
+        QVERIFY(!rig.form->stage()->isFullScreen());
+        QCOMPARE(rig.platform.beeps + rig.platform.messages.size(), 0);
+    }
+
+    // Speed steps with beeps at either end; mute twice; the slider unmutes.
+    void speedAndSound() {
+        Rig rig;
+        rig.loadPlaying();
+        for (Handler step :
+             {&MainForm::Command2_Click, &MainForm::Command2_Click, &MainForm::Command1_Click,
+              &MainForm::Command1_Click, &MainForm::Command1_Click})
+            (rig.form.get()->*step)();
+        QCOMPARE(rig.platform.beeps, 2);
+        QCOMPARE(rig.engine.calls,
+                 QStringList({u"setRate 1.5"_s, u"setRate 1"_s, u"setRate 0.75"_s}));
+        rig.engine.calls.clear();
+        rig.form->muteStatus_Click();
+        QCOMPARE(rig.form->muteCaption(), kMutedCaption);
+        rig.control<QSlider>(u"volumeSlider"_s)->setValue(80);
+        rig.form->volumeSlider_MouseDown(Qt::LeftButton);
+        QCOMPARE(rig.engine.calls,
+                 QStringList({u"toggleMute"_s, u"setVolume 80"_s, u"toggleMute"_s}));
+        QCOMPARE(rig.form->muteCaption(), kSoundOnCaption);
+        QCOMPARE(rig.label(u"toolTips"_s), u"Volume"_s);
+    }
+
+    void seek_data() {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<double>("fraction");
+        QTest::addColumn<bool>("seeks");
+        QTest::newRow("left edge") << Qt::LeftButton << 0.0 << true;
+        QTest::newRow("middle") << Qt::LeftButton << 0.5 << true;
+        QTest::newRow("right button") << Qt::RightButton << 0.5 << false;
+    }
+    void seek() {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(double, fraction);
+        Rig rig;
+        rig.form->show();
+        rig.loadPlaying();
+        auto* bar = rig.control<QProgressBar>(u"movieProgress"_s);
+        const int x = static_cast<int>(bar->width() * fraction);
+        QTest::mouseClick(bar, button, {}, QPoint(x, 5));
+        QFETCH(bool, seeks);
+        QCOMPARE(rig.engine.calls.size(), seeks ? 1 : 0);
+        if (seeks)
+            QVERIFY(qAbs(rig.engine.calls.first().mid(12).toDouble() - double(x) / bar->width()) <
+                    1e-4);
+    }
+
+    // Playing: progress and time; ended by itself: the set stays on until the engine
+    // reports no media; then the cover is back and the set off but Play.
+    void timerTick() {
+        Rig rig;
+        rig.loadPlaying();
+        QCOMPARE(rig.control<QProgressBar>(u"movieProgress"_s)->value(), 25);
+        rig.form->movieTimer_Timer();
+        QCOMPARE(rig.label(u"timeElapsed"_s), u"00:00:03 / 00:00:12"_s);
+        rig.engine.playing = false;
+        rig.form->movieTimer_Timer();
+        QVERIFY(rig.enabled(u"fullScreenButton"_s));
+        rig.engine.position = -1;
+        rig.form->movieTimer_Timer();
+        QVERIFY(!rig.control(u"logoHide"_s)->isHidden());
+        for (const QString& name : kPlaybackSet)
+            QVERIFY2(!rig.enabled(name), qPrintable(name));
+        QVERIFY(rig.enabled(u"playButton"_s));
+        QCOMPARE(rig.label(u"timeElapsed"_s), QString());
+    }
+
+    // The one rule for the controls: set on or off, Pause pressed, modes running.
+    void controlStates_data() {
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<QString>("modes");  // c continuous, t timed
+        QTest::addColumn<QString>("usable"); // play pause rewind snapshot continuous timed menu
+        QTest::newRow("off") << false << false << ""
+                             << "P......";
+        QTest::newRow("playing") << true << false << ""
+                                 << "PPRSCTM";
+        QTest::newRow("paused") << true << true << ""
+                                << "P..SCTM";
+        QTest::newRow("continuous") << true << false << "c"
+                                    << "PPR.C.M";
+        QTest::newRow("timed") << true << false << "t"
+                               << "PPR..TM";
+        QTest::newRow("both, through the menu") << true << false << "ct"
+                                                << "PPR...M";
+    }
+    void controlStates() {
+        QFETCH(bool, on);
+        QFETCH(bool, paused);
+        QFETCH(QString, modes);
+        CaptureModes capture;
+        if (modes.contains('c'))
+            capture.toggleContinuous();
+        if (modes.contains('t'))
+            capture.startTimed(1000);
+        const ControlStates s = controlStatesFor({on, true, paused}, capture);
+        const bool flags[] = {s.play,       s.pause, s.rewind,  s.snapshot,
+                              s.continuous, s.timed, s.editMenu};
+        QString usable;
+        for (int i = 0; i < 7; ++i)
+            usable += flags[i] ? u"PPRSCTM"_s.at(i) : u'.';
+        QTEST(usable, "usable");
+        QCOMPARE(s.fastForward, s.rewind);
+        QCOMPARE(s.stop, on);
+    }
+
+    // Continuous capture writes real files on playing ticks; timed capture with the
+    // prompt takes the typed interval and shoots at once; Pause flips its timer.
+    void captureModes() {
+        Rig rig;
+        rig.loadPlaying();
+        rig.form->continuousSnapshotsButton_Click();
+        rig.form->movieTimer_Timer();
+        QVERIFY(rig.capture.waitForDone(10000));
+        QTRY_COMPARE(rig.snapshots(), QStringList{u"IMG_00001.png"_s});
+        rig.form->continuousSnapshotsButton_Click();
+        rig.settings.skipTimedPrompt = 0;
+        rig.platform.dialogScript = [](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>(u"milliseconds"_s)->setText(u"1500.6"_s);
+            dialog.findChild<QPushButton*>(u"OKButton"_s)->click();
+            return dialog.result();
+        };
+        rig.engine.show(QImage(8, 6, QImage::Format_RGB32));
+        rig.form->timedSnapshotsButton_Click();
+        QCOMPARE(rig.timer(u"snapshotsTimer"_s)->interval(), 1501);
+        QCOMPARE(rig.settings.timedInterval, 1501);
+        QTRY_COMPARE(rig.snapshots().size(), 2);
+        rig.form->pauseButton_Click();
+        QVERIFY(!rig.timer(u"snapshotsTimer"_s)->isActive());
+        rig.form->playButton_Click();
+        QVERIFY(!rig.timer(u"snapshotsTimer"_s)->isActive());
+        rig.form->pauseButton_Click();
+        QVERIFY(rig.timer(u"snapshotsTimer"_s)->isActive());
+        // Cancelled: nothing changes.
+        rig.form->timedSnapshotsButton_Click();
+        rig.platform.dialogScript = nullptr;
+        rig.form->timedSnapshotsButton_Click();
+        QVERIFY(!rig.form->captureModes().timed());
+    }
+
+    // Whatever ends the modes ends both, once, with at most one message.
+    void captureEnds_data() {
+        QTest::addColumn<RigStep>("event");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("Stop") << RigStep([](Rig& r) { r.form->stopButton_Click(); }) << QString();
+        QTest::newRow("end of the video") << RigStep([](Rig& r) {
+            r.engine.time = 12;
+            r.form->movieTimer_Timer();
+        }) << QString();
+        QTest::newRow("media gone") << RigStep([](Rig& r) {
+            r.engine.playing = false;
+            r.engine.position = -1;
+            r.form->movieTimer_Timer();
+        }) << QString();
+        QTest::newRow("snapshot failed on the worker")
+            << RigStep([](Rig& r) { Q_EMIT r.capture.failed(u"Disk full"_s); })
+            << u"None : Error\n\nDisk full [Ok]"_s;
+        QTest::newRow("snapshot refused at once") << RigStep([](Rig& r) {
+            r.engine.position = -1;
+            r.form->snapshotsTimer_Timer();
+        }) << u"None : Error [Ok]"_s;
+    }
+    void captureEnds() {
+        QFETCH(RigStep, event);
+        Rig rig;
+        rig.loadPlaying();
+        rig.form->continuousSnapshotsButton_Click();
+        rig.form->timedSnapshotsButton_Click();
+        event(rig);
+        QVERIFY(!rig.form->captureModes().any());
+        QVERIFY(!rig.timer(u"snapshotsTimer"_s)->isActive());
+        QFETCH(QString, message);
+        QCOMPARE(rig.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+    }
+
+    // A Config.cfg from Windows names "C:\": nothing is written, the user is told. Settings
+    // changed while nothing was on screen reach the next Play.
+    void snapshotFolderRules() {
+        Rig rig;
+        rig.form->Form_Load();
+        rig.settings.snapshotFolder = u"C:\\"_s;
+        rig.play();
+        rig.form->snapshotButton_Click();
+        QCOMPARE(rig.messages(),
+                 QStringList{u"None : Error\n\nThe snapshots path is not a "
+                             "full path: \"C:\\\". Choose a folder with Browse. [Ok]"_s});
+        rig.form->stopButton_Click();
+        rig.engine.playing = false;
+        rig.engine.position = -1;
+        rig.form->movieTimer_Timer();
+        rig.platform.folderAnswer = rig.dir.path() + u"/other"_s;
+        rig.form->browseCommand_Click();
+        rig.engine.calls.clear();
+        rig.form->playButton_Click();
+        QCOMPARE(rig.engine.calls.first(), u"playlistClear"_s);
+        QCOMPARE(rig.capture.target().folder, rig.dir.path() + u"/other/clip.avi Images"_s);
+        Settings reread;
+        QVERIFY(LoadConfiguration(rig.dir.path() + u"/Config.cfg"_s, reread));
+        QCOMPARE(reread.snapshotFolder, rig.dir.path() + u"/other"_s);
+    }
+
+    void closeQuestion_data() {
+        QTest::addColumn<bool>("capturing");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("idle") << false << MessageAnswer::No << true;
+        QTest::newRow("capturing, no") << true << MessageAnswer::No << false;
+        QTest::newRow("capturing, yes") << true << MessageAnswer::Yes << true;
+    }
+    void closeQuestion() {
+        QFETCH(bool, capturing);
+        QFETCH(MessageAnswer, answer);
+        Rig rig;
+        rig.form->show();
+        rig.loadPlaying();
+        if (capturing)
+            rig.form->continuousSnapshotsButton_Click();
+        rig.platform.answers = {answer};
+        QTEST(rig.form->close(), "closes");
+        QCOMPARE(rig.messages().size(), capturing ? 1 : 0);
+        // Late reports of the engine show no box once the window is gone.
+        Q_EMIT rig.engine.playbackFailed(u"/videos/x.avi"_s);
+        QCOMPARE(rig.messages().size(), capturing ? 1 + int(answer == MessageAnswer::No) : 0);
+    }
+
+    // Three cases of the layout pass, a few controls each; the window never gets smaller
+    // than its design size and keeps still while minimised.
+    void layout_data() {
+        QTest::addColumn<QSizeF>("client");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QRectF>("expected");
+        QTest::newRow("minimum stage") << QSizeF(489, 418) << "stage" << QRectF(72, 8, 345, 258.75);
+        QTest::newRow("minimum Command2")
+            << QSizeF(489, 418) << "Command2" << QRectF(417, 220.75, 49, 46);
+        QTest::newRow("minimum browse")
+            << QSizeF(489, 418) << "browseCommand" << QRectF(238, 16, 97, 19);
+        QTest::newRow("wider stage") << QSizeF(1000, 418) << "stage" << QRectF(322, 8, 356, 267);
+        QTest::newRow("wider slider")
+            << QSizeF(1000, 418) << "volumeSlider" << QRectF(113, 303, 623, 36);
+        QTest::newRow("taller progress")
+            << QSizeF(489, 800) << "movieProgress" << QRectF(72, 658, 345, 17);
+        QTest::newRow("taller strip") << QSizeF(489, 800) << "toolTips" << QRectF(0, 775, 489, 25);
+    }
+    void layout() {
+        QFETCH(QSizeF, client);
+        QFETCH(QString, control);
+        const MainLayout layout =
+            computeMainLayout(float(client.width()), float(client.height()), 418 - 7 - 276, 15);
+        QTEST(layout.rect(control), "expected");
+        QCOMPARE(enforceMinimumSize({100, 9000}, {7455, 6960}).value_or(QSizeF()),
+                 QSizeF(7455, 9000));
+    }
+    void resizing() {
+        Rig rig;
+        rig.form->Form_Load();
+        rig.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
+        const QSize minimum = rig.form->size();
+        QWidget* bar = rig.control(u"movieProgress"_s);
+        const int narrow = bar->width();
+        rig.form->resize(minimum.width() + 200, minimum.height());
+        QTRY_COMPARE(bar->width(), narrow + 200);
+        rig.form->resize(100, 100);
+        QTRY_COMPARE(rig.form->size(), minimum);
+    }
+
+    // Hover texts from the pack, none for disabled buttons, the mute text per state.
+    void hoverTexts() {
+        Rig rig;
+        rig.writePack(u"English.ini"_s, "029=Pausa\r\n");
+        rig.form->Form_Load();
+        rig.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
+        const auto hover = [&rig](const QString& name) {
+            QTest::mouseMove(rig.control(name), {5, 5});
+            return rig.label(u"toolTips"_s);
+        };
+        QCOMPARE(hover(u"stopButton"_s), QString());
+        rig.play();
+        QCOMPARE(hover(u"pauseButton"_s), u"Pausa"_s);
+        QVERIFY(rig.timer(u"toolTipTimer"_s)->isActive());
+        QCOMPARE(hover(u"stopButton"_s), u"Stop"_s);
+        rig.form->muteStatus_Click();
+        QCOMPARE(hover(u"muteStatus"_s), u"Sound"_s);
+        rig.form->toolTipTimer_Timer();
+        QCOMPARE(rig.label(u"toolTips"_s), QString());
+    }
+
+    // The Options dialog switches the language at once; the About box and help follow it.
+    void dialogsAndHelp() {
+        Rig rig;
+        rig.writePack(u"English.ini"_s, "");
+        rig.writePack(u"German.ini"_s, "10=&Datei\r\n75=Speicherort:\r\n51=Über\r\n");
+        rig.form->Form_Load();
+        rig.platform.dialogScript = [](QDialog& dialog) {
+            dialog.findChild<QComboBox*>(u"availableLanguages"_s)->setCurrentText(u"German"_s);
+            dialog.findChild<QPushButton*>(u"OKButton"_s)->click();
+            return dialog.result();
+        };
+        rig.form->optionsMenuCommand_Click();
+        QCOMPARE(rig.settings.languageFile, u"German.ini"_s);
+        QCOMPARE(rig.control<QMenu>(u"fileMenu"_s)->title(), u"&Datei"_s);
+        QCOMPARE(rig.control<QGroupBox>(u"quickPath"_s)->title(), u"Speicherort"_s);
+        QString aboutTitle;
+        rig.platform.dialogScript = [&](QDialog& dialog) {
+            aboutTitle = dialog.windowTitle();
+            return int(QDialog::Accepted);
+        };
+        rig.form->aboutMenu_Click();
+        QCOMPARE(aboutTitle, u"Über Framora"_s);
+        rig.form->howToUseMenu_Click();
+        QCOMPARE(rig.platform.openedDocuments, QStringList{rig.dir.path() + u"/German.html"_s});
+        rig.platform.startProgramResult = false;
+        rig.form->checkUpdates_Click();
+        QCOMPARE(rig.messages(),
+                 QStringList{u"Critical Error: Can't run the updates checker. [Ok]"_s});
+    }
+
+    // A skin that cannot be used keeps the default look; the splash is a real picture.
+    void skinAndSplash() {
+        QTemporaryDir dir;
+        qApp->setStyleSheet(u"QWidget {}"_s);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"Skin not applied: .*"_s));
+        QVERIFY(!loadSkin(dir.filePath(u"Skin.skf"_s)));
+        QCOMPARE(qApp->styleSheet(), u"QWidget {}"_s);
+        const QString shipped = qEnvironmentVariable("FRAMORA_SOURCE_DIR") + u"/skin/Skin.skf"_s;
+        QTest::failOnWarning(QRegularExpression(u"(?i)style ?sheet"_s));
+        QVERIFY(loadSkin(shipped));
+        qApp->setStyleSheet(QString());
+        const QImage picture = SplashForm::picture();
+        QSet<QRgb> colours;
+        for (int y = 0; y < picture.height(); y += 4)
+            for (int x = 0; x < picture.width(); x += 4)
+                colours.insert(picture.pixel(x, y));
+        QVERIFY2(colours.size() > 100, "the splash looks blank");
+    }
+};
+
+QTEST_MAIN(TstShell)
+#include "tst_shell.moc"
