@@ -65,35 +65,35 @@ void BrowseProperties::buildElements() {
     };
 
     // Created in tab order, left, top, width and height in twips.
-    chkEnabled = check("chkEnabled", "Enabled", {120, 840, 2700, 285});
-    lblStartDirectory = label("lblStartDirectory", "StartDirectory:", {2970, 165, 2700, 240});
-    txtStartDirectory = edit("txtStartDirectory", {2970, 420, 2700, 330});
-    lblCaption = label("lblCaption", "Caption:", {90, 225, 2700, 240});
-    txtCaption = edit("txtCaption", {90, 465, 2700, 330});
-    chkOnlyFileSystemDirectories = check("chkOnlyFileSystemDirectories",
-                                         "Only File System Directories", {90, 1440, 2700, 285});
-    chkDontGoBelowDomain =
+    chkEnabled_ = check("chkEnabled", "Enabled", {120, 840, 2700, 285});
+    lblStartDirectory_ = label("lblStartDirectory", "StartDirectory:", {2970, 165, 2700, 240});
+    txtStartDirectory_ = edit("txtStartDirectory", {2970, 420, 2700, 330});
+    lblCaption_ = label("lblCaption", "Caption:", {90, 225, 2700, 240});
+    txtCaption_ = edit("txtCaption", {90, 465, 2700, 330});
+    chkOnlyFileSystemDirectories_ = check("chkOnlyFileSystemDirectories",
+                                          "Only File System Directories", {90, 1440, 2700, 285});
+    chkDontGoBelowDomain_ =
         check("chkDontGoBelowDomain", "Dont Go Below Domain", {90, 1800, 2700, 285});
-    chkAllowEditBox = check("chkAllowEditBox", "Allow Edit Box", {120, 2160, 2700, 285});
-    chkValidateSelection =
+    chkAllowEditBox_ = check("chkAllowEditBox", "Allow Edit Box", {120, 2160, 2700, 285});
+    chkValidateSelection_ =
         check("chkValidateSelection", "Validate Selection", {120, 2520, 2700, 285});
-    chkUseNewUI = check("chkUseNewUI", "Use New UI", {120, 2880, 2700, 285});
-    chkBrowseForComputer =
+    chkUseNewUI_ = check("chkUseNewUI", "Use New UI", {120, 2880, 2700, 285});
+    chkBrowseForComputer_ =
         check("chkBrowseForComputer", "Browse For Computer", {3000, 1440, 2700, 285});
-    chkBrowseForPrinter =
+    chkBrowseForPrinter_ =
         check("chkBrowseForPrinter", "Browse For Printer", {3000, 1800, 2700, 285});
-    chkIncludeFiles = check("chkIncludeFiles", "Include All Files", {3000, 2160, 2700, 285});
+    chkIncludeFiles_ = check("chkIncludeFiles", "Include All Files", {3000, 2160, 2700, 285});
 
-    lblStartDirectory->setBuddy(txtStartDirectory);
-    lblCaption->setBuddy(txtCaption);
+    lblStartDirectory_->setBuddy(txtStartDirectory_);
+    lblCaption_->setBuddy(txtCaption_);
 
     QWidget* const tabOrder[] = {
-        chkEnabled,           txtStartDirectory,
-        txtCaption,           chkOnlyFileSystemDirectories,
-        chkDontGoBelowDomain, chkAllowEditBox,
-        chkValidateSelection, chkUseNewUI,
-        chkBrowseForComputer, chkBrowseForPrinter,
-        chkIncludeFiles,
+        chkEnabled_,           txtStartDirectory_,
+        txtCaption_,           chkOnlyFileSystemDirectories_,
+        chkDontGoBelowDomain_, chkAllowEditBox_,
+        chkValidateSelection_, chkUseNewUI_,
+        chkBrowseForComputer_, chkBrowseForPrinter_,
+        chkIncludeFiles_,
     };
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
@@ -125,17 +125,17 @@ FolderBrowse* BrowseProperties::firstSelected() const {
 std::array<BrowseProperties::OptionBinding, 8> BrowseProperties::optionBindings() const {
     // The order in which the page loads and applies the options.
     return {{
-        {chkIncludeFiles, &FolderBrowse::IncludeFiles, &FolderBrowse::setIncludeFiles},
-        {chkBrowseForPrinter, &FolderBrowse::BrowseForPrinter, &FolderBrowse::setBrowseForPrinter},
-        {chkBrowseForComputer, &FolderBrowse::BrowseForComputer,
+        {chkIncludeFiles_, &FolderBrowse::IncludeFiles, &FolderBrowse::setIncludeFiles},
+        {chkBrowseForPrinter_, &FolderBrowse::BrowseForPrinter, &FolderBrowse::setBrowseForPrinter},
+        {chkBrowseForComputer_, &FolderBrowse::BrowseForComputer,
          &FolderBrowse::setBrowseForComputer},
-        {chkUseNewUI, &FolderBrowse::UseNewUI, &FolderBrowse::setUseNewUI},
-        {chkValidateSelection, &FolderBrowse::ValidateSelection,
+        {chkUseNewUI_, &FolderBrowse::UseNewUI, &FolderBrowse::setUseNewUI},
+        {chkValidateSelection_, &FolderBrowse::ValidateSelection,
          &FolderBrowse::setValidateSelection},
-        {chkAllowEditBox, &FolderBrowse::AllowEditBox, &FolderBrowse::setAllowEditBox},
-        {chkDontGoBelowDomain, &FolderBrowse::DontGoBelowDomain,
+        {chkAllowEditBox_, &FolderBrowse::AllowEditBox, &FolderBrowse::setAllowEditBox},
+        {chkDontGoBelowDomain_, &FolderBrowse::DontGoBelowDomain,
          &FolderBrowse::setDontGoBelowDomain},
-        {chkOnlyFileSystemDirectories, &FolderBrowse::OnlyFileSystemDirectories,
+        {chkOnlyFileSystemDirectories_, &FolderBrowse::OnlyFileSystemDirectories,
          &FolderBrowse::setOnlyFileSystemDirectories},
     }};
 }
@@ -146,9 +146,9 @@ void BrowseProperties::SelectionChanged() {
         return;
     for (const auto& option : optionBindings())
         option.box->setCheckState(checkStateOf((control->*option.get)()));
-    txtCaption->setText(control->Caption());
-    txtStartDirectory->setText(control->StartDirectory());
-    chkEnabled->setCheckState(checkStateOf(control->BrowseEnabled()));
+    txtCaption_->setText(control->Caption());
+    txtStartDirectory_->setText(control->StartDirectory());
+    chkEnabled_->setCheckState(checkStateOf(control->BrowseEnabled()));
 }
 
 void BrowseProperties::ApplyChanges() {
@@ -157,7 +157,7 @@ void BrowseProperties::ApplyChanges() {
         return;
     for (const auto& option : optionBindings())
         (control->*option.set)(isChecked(*option.box));
-    control->setCaption(txtCaption->text());
-    control->setStartDirectory(txtStartDirectory->text());
-    control->setBrowseEnabled(isChecked(*chkEnabled));
+    control->setCaption(txtCaption_->text());
+    control->setStartDirectory(txtStartDirectory_->text());
+    control->setBrowseEnabled(isChecked(*chkEnabled_));
 }

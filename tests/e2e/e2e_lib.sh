@@ -28,10 +28,7 @@ fail() {
     printf 'FAIL: %s\n' "$*" >&2
     if [ -d "${work:-}" ]; then
         import -window root "$work/failure.png" 2>/dev/null && echo "screen: $work/failure.png" >&2
-        local w f
-        for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
-            printf '  window %s "%s"\n' "$w" "$(xdotool getwindowname "$w" 2>/dev/null)" >&2
-        done
+        local f
         for f in "$work"/framora-*.err; do
             [ -s "$f" ] && printf -- '--- %s\n%s\n' "$f" "$(tail -n 20 "$f")" >&2
         done

@@ -26,17 +26,12 @@ public:
     int waits = 0;
     int beeps = 0;
     QStringList openedDocuments;
-    QStringList startedPrograms;
-    bool openDocumentResult = true;
-    bool startProgramResult = true;
     QString openFileAnswer; // empty = Cancel
     QList<FileTypeFilter> lastOpenFilters;
     QString folderAnswer; // empty = Cancel
     QList<FolderDialogRequest> folderRequests;
-    bool otherInstance = false;
     // Runs in place of a modal dialog; returns the dialog's result code.
     std::function<int(QDialog&)> dialogScript;
-    int dialogsShown = 0;
 
     MessageAnswer messageBox(QWidget*, const QString& text, const QString& title, MessageIcon icon,
                              MessageButtons buttons) override {
@@ -54,12 +49,9 @@ public:
     void beep() override { ++beeps; }
     bool openDocument(const QString& path) override {
         openedDocuments << path;
-        return openDocumentResult;
+        return true;
     }
-    bool startProgram(const QString& path) override {
-        startedPrograms << path;
-        return startProgramResult;
-    }
+    bool startProgram(const QString&) override { return false; }
     QString openFileDialog(QWidget*, const QList<FileTypeFilter>& filters) override {
         lastOpenFilters = filters;
         return openFileAnswer;
@@ -69,13 +61,12 @@ public:
         return folderAnswer;
     }
     int execDialog(QDialog& dialog) override {
-        ++dialogsShown;
         if (dialogScript)
             return dialogScript(dialog);
         dialog.reject();
         return QDialog::Rejected;
     }
-    bool anotherInstanceRunning() override { return otherInstance; }
+    bool anotherInstanceRunning() override { return false; }
     QString applicationFolder() const override { return appFolder_; }
 
 private:
