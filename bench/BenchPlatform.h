@@ -31,7 +31,7 @@ public:
     void beep() override {}
     bool openDocument(const QString&) override { return false; }
     bool startProgram(const QString&) override { return false; }
-    QString openFileDialog(QWidget*, const QString&) override { return {}; }
+    QString openFileDialog(QWidget*, const QList<FileTypeFilter>&) override { return {}; }
     QString browseForFolder(QWidget*, const FolderDialogRequest&) override { return {}; }
     int execDialog(QDialog& dialog) override {
         dialog.reject();
