@@ -5,6 +5,7 @@
 #include "platform/QtPlatform.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
+#include "settings/SettingsLocation.h"
 #include "shell/GlyphFaces.h"
 #include "shell/MainForm.h"
 #include "shell/SplashForm.h"
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
     VlcEngine engine(engineArguments);
     CaptureService capture(engine);
     Settings settings;
-    MainForm form(settings, engine, capture, platform);
+    MainForm form(settings, engine, capture, platform,
+                  locateSettings(platform.applicationFolder(), userSettingsFolder()));
     form.Form_Load(&splash);
     form.show();
     if (!engine.isReady()) {

@@ -9,6 +9,7 @@
 #include "capture/CaptureService.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
+#include "settings/SettingsLocation.h"
 #include "shell/MainForm.h"
 
 #include <QCryptographicHash>
@@ -81,7 +82,8 @@ int runContinuousCapture(BenchApplication& app, const QString& clip, const QStri
     int result = 1;
     {
         CaptureService captureService(engine);
-        MainForm form(settings, engine, captureService, platform);
+        MainForm form(settings, engine, captureService, platform,
+                      SettingsLocation{folder.path(), false});
         form.Form_Load();
         form.show();
         (void)waitUntil([&] { return form.windowHandle() && form.windowHandle()->isExposed(); },

@@ -63,7 +63,8 @@ int runStartupProbe(int& argc, char** argv, qint64 mainNs) {
     CaptureService capture(engine);
     const qint64 engineNs = monotonicNs();
     Settings settings;
-    MainForm form(settings, engine, capture, platform);
+    MainForm form(settings, engine, capture, platform,
+                  locateSettings(platform.applicationFolder(), userSettingsFolder()));
     const qint64 formNs = monotonicNs();
     form.Form_Load(&splash);
     const qint64 loadNs = monotonicNs();

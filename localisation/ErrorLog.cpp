@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QLocale>
 
-void WriteErrorLog(const QString& applicationFolder, const QString& message) noexcept {
+void WriteErrorLog(const QString& path, const QString& message) noexcept {
     try {
         const QLocale locale = QLocale::system();
         const QDateTime now = QDateTime::currentDateTime();
@@ -12,7 +12,7 @@ void WriteErrorLog(const QString& applicationFolder, const QString& message) noe
             QStringLiteral("\"\r\nDate: ") + locale.toString(now.date(), QLocale::ShortFormat) +
             QStringLiteral("\",\"Time: ") + locale.toString(now.time(), QLocale::ShortFormat) +
             QStringLiteral("\",\"") + message + QStringLiteral("\"\r\n");
-        QFile log(applicationFolder + QStringLiteral("/errorlog.txt"));
+        QFile log(path);
         if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
             return;
         log.write(entry.toUtf8());

@@ -36,8 +36,10 @@ static QString removeTrailingBlanks(const QString& text) {
     return text.first(end);
 }
 
-TextLookup::TextLookup(QString applicationFolder, const QString& languageFile)
-    : applicationFolder_(std::move(applicationFolder)), languageFile_(languageFile) {}
+TextLookup::TextLookup(QString applicationFolder, const QString& languageFile, QString errorLog)
+    : applicationFolder_(std::move(applicationFolder)), languageFile_(languageFile),
+      errorLog_(errorLog.isEmpty() ? applicationFolder_ + QStringLiteral("/errorlog.txt")
+                                   : std::move(errorLog)) {}
 
 QString TextLookup::packPath() const {
     return applicationFolder_ + QStringLiteral("/Lang/") + languageFile_;
@@ -91,10 +93,9 @@ QString TextLookup::SetCaptionfromINI(const QString& key, const QString& default
         description = QStringLiteral("Internal error");
         number = 51;
     }
-    WriteErrorLog(applicationFolder_,
-                  QStringLiteral("Error Description: %1, Error Number: %2, Method: "
-                                 "SetCaptionfromINI")
-                      .arg(description)
-                      .arg(number));
+    WriteErrorLog(errorLog_, QStringLiteral("Error Description: %1, Error Number: %2, Method: "
+                                            "SetCaptionfromINI")
+                                 .arg(description)
+                                 .arg(number));
     return {};
 }

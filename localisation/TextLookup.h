@@ -9,7 +9,9 @@
 // lookup.
 class TextLookup {
 public:
-    TextLookup(QString applicationFolder, const QString& languageFile);
+    // Failures are logged to errorLog (see ErrorLog.h), by default errorlog.txt in the
+    // application folder.
+    TextLookup(QString applicationFolder, const QString& languageFile, QString errorLog = {});
     virtual ~TextLookup() = default;
     TextLookup(const TextLookup&) = delete;
     TextLookup& operator=(const TextLookup&) = delete;
@@ -41,4 +43,5 @@ private:
 
     QString applicationFolder_;
     const QString& languageFile_;
+    QString errorLog_;
 };

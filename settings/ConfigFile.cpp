@@ -98,6 +98,12 @@ bool LoadConfiguration(const QString& path, Settings& settings) {
     const QStringList lines = splitLines(DecodeTextFile(bytes));
     if (lines.size() < lineCount)
         return false;
+    // A CR left inside a line would become part of a folder or file name, which no save
+    // could ever write back: such a line is malformed.
+    for (int i = 0; i < lineCount; ++i) {
+        if (lines[i].contains(u'\r'))
+            return false;
+    }
 
     Settings read = settings;
     const bool numbersFit =

@@ -10,9 +10,9 @@ struct Settings;
 // form " 5000 " (a blank or a minus before, a blank after). Readers also accept bare
 // numbers, LF-only lines and Windows-1252 text.
 
-// Fills settings from the file; false when it is missing, unreadable, short or holds a
-// number that is not a number or does not fit its field. On failure settings are left
-// as they were.
+// Fills settings from the file; false when it is missing, unreadable, short, holds a
+// number that is not a number or does not fit its field, or a line with a CR inside.
+// On failure settings are left as they were.
 [[nodiscard]] bool LoadConfiguration(const QString& path, Settings& settings);
 
 // Replaces the file with the eight default lines and resets every field to its default.

@@ -18,6 +18,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -38,10 +40,11 @@ constexpr double kDesignProgressTopTwips = 4140;
 } // namespace
 
 MainForm::MainForm(Settings& settings, MediaEngine& engine, CaptureService& capture,
-                   Platform& platform, QWidget* parent)
+                   Platform& platform, SettingsLocation location, QWidget* parent)
     : QMainWindow(parent), settings_(settings), engine_(engine), capture_(capture),
-      platform_(platform), lookup_(platform.applicationFolder(), settings.languageFile),
-      configPath_(platform.applicationFolder() + QStringLiteral("/Config.cfg")) {
+      platform_(platform), location_(std::move(location)),
+      lookup_(platform.applicationFolder(), settings.languageFile, location_.errorLog()),
+      configPath_(location_.configFile()) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Framora"));
     setWindowIcon(applicationIcon());
@@ -84,7 +87,13 @@ void MainForm::Form_Load(SplashForm* splash) {
     applyControlStates();
     (void)loadSkin(platform_.applicationFolder() + QStringLiteral("/Skin.skf"));
 
-    const bool loaded = LoadConfiguration(configPath_, settings_);
+    // In the user's own folder no Config.cfg yet is a new user, whose defaults are written
+    // without a word; beside the executable it means a damaged installation.
+    const bool newUser =
+        location_.perUser && !QFileInfo::exists(configPath_) && !QFileInfo(configPath_).isSymLink();
+    if (newUser)
+        (void)QDir().mkpath(location_.folder); // a failure shows in the save below
+    const bool loaded = !newUser && LoadConfiguration(configPath_, settings_);
     QString recreateError;
     const bool recreated = loaded || RecreateConfiguration(configPath_, settings_, &recreateError);
     quickSnapshotFolder_->setText(settings_.snapshotFolder);
@@ -99,7 +108,7 @@ void MainForm::Form_Load(SplashForm* splash) {
     if (splash)
         splash->close();
 
-    if (!loaded) {
+    if (!loaded && !(newUser && recreated)) {
         // Claiming a new file was created when it could not be written would send the user
         // looking for a file that is not there, and the message would come at every start.
         const QString outcome =

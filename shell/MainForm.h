@@ -5,6 +5,7 @@
 #include "localisation/CaptionApplication.h"
 #include "localisation/TextLookup.h"
 #include "playback/MediaEngine.h"
+#include "settings/SettingsLocation.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -35,8 +36,9 @@ struct Settings;
 class MainForm : public QMainWindow, private CaptionTargets {
     Q_OBJECT
 public:
+    // location: where Config.cfg and errorlog.txt live (see SettingsLocation).
     MainForm(Settings& settings, MediaEngine& engine, CaptureService& capture, Platform& platform,
-             QWidget* parent = nullptr);
+             SettingsLocation location, QWidget* parent = nullptr);
     ~MainForm() override;
 
     // The start-up sequence; the splash (when given) is closed at its end, before the
@@ -130,6 +132,7 @@ private:
     MediaEngine& engine_;
     CaptureService& capture_;
     Platform& platform_;
+    SettingsLocation location_;
     TextLookup lookup_;
     QString configPath_;
     SharedCaptions captions_;

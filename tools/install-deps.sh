@@ -11,5 +11,5 @@ apt-get install -y -qq --no-install-recommends \
     libavformat-dev libavcodec-dev libavutil-dev libjpeg62-turbo-dev \
     ffmpeg xvfb xauth xdotool imagemagick x11-utils \
     fonts-dejavu-core dbus dbus-x11 \
-    clang clang-format llvm-14 libclang-rt-14-dev desktop-file-utils \
+    clang clang-format llvm-14 libclang-rt-14-dev desktop-file-utils lintian appstream \
     libdeflate0 >/dev/null

@@ -6,6 +6,14 @@ cd "$(dirname "$0")/.."
 ./tools/check-format.sh
 ./tools/check-layers.sh
 ./tools/build.sh
+# The Debian package, checked as Debian checks packages; the end-to-end tests install it.
+./tools/package.sh >/dev/null
+if command -v lintian >/dev/null 2>&1; then
+    lintian --fail-on error build/framora_*.deb
+fi
+if command -v appstreamcli >/dev/null 2>&1; then
+    appstreamcli validate --no-net assets/org.framora.Framora.metainfo.xml
+fi
 # End-to-end tests need a real X server; everything else runs on Qt's offscreen platform.
 # -noreset keeps the server up between tests that each connect and disconnect.
 xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \

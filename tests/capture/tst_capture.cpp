@@ -166,8 +166,6 @@ private Q_SLOTS:
         QTest::newRow("below") << "999.9" << -1;
         QTest::newRow("above") << "60000.4" << -1;
         QTest::newRow("blank inside, unit after, half to even") << " 2 500.5 ms" << 2500;
-        QTest::newRow("just over half") << "2500.5000000000000000001" << 2501;
-        QTest::newRow("huge") << QString(400, QLatin1Char('9')) << -1;
     }
     void interval() {
         QFETCH(QString, text);

@@ -71,13 +71,6 @@ write_config() {
     printf '%s\r\n' "$1" "$2" "$3" "$4" "$5" 0 1 English.ini >"$app/Config.cfg"
 }
 
-# expect_config <line...>: Config.cfg holds exactly these lines, each ending in CR LF.
-expect_config() {
-    printf '%s\r\n' "$@" >"$work/expected.cfg"
-    cmp "$work/expected.cfg" "$app/Config.cfg" ||
-        fail "Config.cfg is not as expected: $(od -c "$app/Config.cfg" | head -n 8)"
-}
-
 make_clip() {
     ffmpeg -hide_banner -loglevel error -y -f lavfi \
         -i "testsrc=size=${clip_width}x${clip_height}:rate=25:duration=${clip_seconds}" \
@@ -92,6 +85,21 @@ start_framora() {
     (cd "$work" && exec "$app/framora" "$@") >"$work/framora-$n.out" 2>"$work/framora-$n.err" &
     started_pid=$!
     started_pids+=("$started_pid")
+}
+
+# start_framora_as <user> <program> <arguments...>: as start_framora, as another user.
+start_framora_as() {
+    local user=$1 n=$((${#started_pids[@]} + 1))
+    shift
+    (cd "$work" && exec setpriv --reuid="$user" --regid=nogroup --clear-groups "$@") \
+        >"$work/framora-$n.out" 2>"$work/framora-$n.err" &
+    started_pid=$!
+    started_pids+=("$started_pid")
+}
+
+skip() {
+    echo "SKIPPED: $*"
+    exit 77
 }
 
 # Ends every program started: politely first, then for certain.

@@ -99,31 +99,14 @@ case_continuous_capture() {
     no_error
 }
 
-# Ctrl+F3 with the prompt skipped and 1000 ms: one image at once, then one a second.
-case_timed_capture() {
-    start_playing 0 1 1000
-    press "$main_window" ctrl+F3
-    wait_until "first timed snapshot" images_at_least "$images" png 1
-    [ "$(count_images "$images" png)" -eq 1 ] || fail "the first timed snapshot came with more"
-    no_window "$main_pid" '^Timed Snapshots$' || fail "the interval was asked for"
-    wait_until "three timed snapshots" images_at_least "$images" png 3
-    local count
-    count=$(capture_off ctrl+F3 timed)
-    log "timed capture: $count images"
-}
-
 # A menu is a window of the program's class beside the main window (with neither a
 # process id nor a plain title to find it by).
 menu_open() {
     [ "$(xdotool search --onlyvisible --classname '^framora$' 2>/dev/null | wc -l)" -ge 2 ]
 }
 
-# Tools > Options: JPG chosen, OK, reload confirmed; Config.cfg holds the new format and
-# the next snapshot is a JPEG.
-case_options_jpg() {
-    start_playing 0 0 5000
-    press "$main_window" ctrl+F1
-    wait_until "a PNG snapshot before the change" test -f "$images/IMG_00001.png"
+# Tools > Options: JPG chosen, OK, reload confirmed.
+choose_jpg_in_options() {
     press "$main_window" alt+t
     wait_until "the Tools menu" menu_open
     timeout 15 xdotool key o || fail "cannot choose Options"
@@ -140,14 +123,7 @@ case_options_jpg() {
     question=$(await_window "$main_pid" '^Warning$' "reload question")
     press "$question" Return
     wait_until "the dialogs to close" no_window "$main_pid" '^(Options|Warning)$'
-    # Every field rewritten, numbers in their print form with a blank on either side.
-    expect_config ' 1 ' "$snapshots" IMG_ ' 0 ' ' 5000 ' ' 0 ' ' 1 ' English.ini
     await_video_playing "$main_window"
-    press "$main_window" ctrl+F1
-    wait_until "a JPEG snapshot" test -f "$images/IMG_00001.jpg"
-    expect_image "$images/IMG_00001.jpg" JPEG
-    [ "$(count_images "$images" png)" -eq 1 ] || fail "a PNG was written after JPG was chosen"
-    no_error
 }
 
 # A second start is refused with a warning and ends; the first goes on. The third start
@@ -173,26 +149,46 @@ case_second_instance() {
     wait_until "a snapshot of the first instance" test -f "$images/IMG_00001.png"
 }
 
-# A broken or missing Config.cfg is replaced by the defaults, byte for byte, and said so
-# once, before the main window.
-config_recovery() {
-    start_framora
+# The Debian package, unpacked into a folder of its own and started by an ordinary user
+# with a new home: no message at the first start, the defaults written to the user's own
+# Config.cfg, a snapshot in ~/Pictures, JPG chosen in the Options dialog saved to the same
+# file (numbers in their print form) and taking effect after the reload, and nothing
+# written into the program's folder.
+case_package() {
+    local deb root user_home config shots
+    deb=$(ls "$bindir"/../framora_*.deb 2>/dev/null | head -n 1)
+    [ -n "$deb" ] || skip "no package built (tools/package.sh)"
+    command -v setpriv >/dev/null 2>&1 || skip "setpriv is not installed"
+    [ "$(id -u)" -eq 0 ] || skip "only root can start the program as another user"
+    root=$work/root user_home=$work/user
+    dpkg-deb -x "$deb" "$root" || fail "cannot unpack $deb"
+    mkdir -p "$user_home"
+    cp "${XAUTHORITY:-$HOME/.Xauthority}" "$user_home/.Xauthority" 2>/dev/null || true
+    chown -R nobody "$user_home" "$work/runtime"
+    chmod -R a+rX "$work"
+    make_clip
+    config=$user_home/.config/framora/Config.cfg
+    HOME=$user_home XAUTHORITY=$user_home/.Xauthority start_framora_as nobody \
+        "$root/usr/bin/framora" "$work/$clip_name"
     main_pid=$started_pid
-    local box
-    box=$(await_window "$main_pid" '^Error$' "configuration error message")
-    expect_config 0 "$HOME/Pictures" IMG_ 0 5000 0 1 English.ini
-    press "$box" Return
-    await_window "$main_pid" '^Framora$' "main window" >/dev/null
+    main_window=$(await_window "$main_pid" "$main_title" "main window of the package's program")
+    await_video_playing "$main_window"
     no_error
-    expect_config 0 "$HOME/Pictures" IMG_ 0 5000 0 1 English.ini
+    printf '%s\r\n' 0 "$user_home/Pictures" IMG_ 0 5000 0 1 English.ini >"$work/expected.cfg"
+    cmp "$work/expected.cfg" "$config" || fail "the first start did not write the defaults"
+    shots=$user_home/Pictures/"$clip_name Images"
+    press "$main_window" ctrl+F1
+    wait_until "a snapshot in ~/Pictures" test -f "$shots/IMG_00001.png"
+    choose_jpg_in_options
+    printf '%s\r\n' ' 1 ' "$user_home/Pictures" IMG_ ' 0 ' ' 5000 ' ' 0 ' ' 1 ' English.ini \
+        >"$work/expected.cfg"
+    cmp "$work/expected.cfg" "$config" || fail "Options did not save to the user's Config.cfg"
+    press "$main_window" ctrl+F1
+    wait_until "a JPEG snapshot" test -f "$shots/IMG_00001.jpg"
+    expect_image "$shots/IMG_00001.jpg" JPEG
+    [ -z "$(find "$root/usr/lib/framora" -newer "$deb" -type f)" ] ||
+        fail "something was written into the program's folder"
 }
-
-case_config_short() {
-    printf '%s\r\n' 0 "$snapshots" IMG_ 0 5000 >"$app/Config.cfg"
-    config_recovery
-}
-
-case_config_missing() { config_recovery; }
 
 declare -F "case_$case_name" >/dev/null || fail "unknown case $case_name"
 "case_$case_name"

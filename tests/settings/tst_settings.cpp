@@ -3,6 +3,7 @@
 #include "settings/ConfigFile.h"
 #include "settings/OptionsDialog.h"
 #include "settings/Settings.h"
+#include "settings/SettingsLocation.h"
 #include "support/FakePlatform.h"
 #include "support/TempAppFolder.h"
 
@@ -70,6 +71,8 @@ private Q_SLOTS:
         QTest::newRow("300 for a byte") << QByteArray(good).replace("7\r", "300\r") << unusual;
         QTest::newRow("not a number") << QByteArray(good).replace("5000", "5000.5") << unusual;
         QTest::newRow("beyond int16") << QByteArray(good).replace("9\r", "32768\r") << unusual;
+        QTest::newRow("a lone CR inside a line")
+            << QByteArray(good).replace("/pi", "/p\ri") << unusual;
         QTest::newRow("plus, zeros, blanks, LF only, no last line end")
             << QByteArray("+7\n\t/pics \nIMG_\n8\n +0000000000005000\t\n9\n1\nEnglish.ini") << read;
         QTest::newRow("Windows-1252, negative")
@@ -103,6 +106,20 @@ private Q_SLOTS:
         QVERIFY(!LoadConfiguration(folder, settings));
         QVERIFY(!RecreateConfiguration(folder, settings));
         QVERIFY(settings == Settings{});
+    }
+
+    // Beside the executable while a file can be made there and the installation does not
+    // mark the folder as the system's; otherwise in the user's folder.
+    void location() {
+        const QString user = app_->path() + u"/user"_s;
+        QCOMPARE(locateSettings(app_->path(), user).folder, app_->path());
+        QVERIFY(locateSettings(configPath_ + u"/not-a-folder"_s, user).perUser);
+        QFile marker(app_->path() + u"/"_s + kPerUserMarker);
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        const SettingsLocation installed = locateSettings(app_->path(), user);
+        QVERIFY(installed.perUser);
+        QCOMPARE(installed.configFile(), user + u"/Config.cfg"_s);
+        QVERIFY(QDir(app_->path()).entryList({u".framora-probe*"_s}, QDir::Hidden).isEmpty());
     }
 
     void okRefused_data() {
