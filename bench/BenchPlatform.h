@@ -33,6 +33,7 @@ public:
     bool startProgram(const QString&) override { return false; }
     QString openFileDialog(QWidget*, const QList<FileTypeFilter>&) override { return {}; }
     QString browseForFolder(QWidget*, const FolderDialogRequest&) override { return {}; }
+    void copyImage(const QImage&) override {}
     int execDialog(QDialog& dialog) override {
         dialog.reject();
         return QDialog::Rejected;

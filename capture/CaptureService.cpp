@@ -3,6 +3,7 @@
 #include "capture/SnapshotWriter.h"
 #include "playback/MediaEngine.h"
 
+#include <QDateTime>
 #include <QThread>
 
 #include <utility>
@@ -71,6 +72,7 @@ void CaptureService::take(const VideoFrame& frame) {
     request.folder = target_.folder;
     request.prefix = target_.prefix;
     request.jpeg = target_.jpeg;
+    request.origin = {target_.video, frame.timeMs, frame.frameNumber, QDateTime::currentDateTime()};
     previews_.push_back(target_.preview ? frame.image : QImage());
     writer_->submit(std::move(request));
 }

@@ -3,6 +3,7 @@
 #include "capture/SnapshotDeflate.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -94,7 +95,27 @@ static QByteArray pngRows(const QImage& image) {
     return rows;
 }
 
-EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, int level) {
+// Text chunks: tEXt (Latin-1), which every reader shows, where the text fits; otherwise
+// iTXt (UTF-8, uncompressed, no language).
+static void appendText(QByteArray& png, const SnapshotOrigin& origin) {
+    for (const auto& [keyword, text] : originFields(origin)) {
+        QByteArray data = keyword.toLatin1();
+        const bool latin1 =
+            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x100; });
+        if (latin1) {
+            data.append('\0');
+            data += text.toLatin1();
+            appendChunk(png, "tEXt", data.constData(), data.size());
+        } else {
+            data.append("\0\0\0\0\0", 5); // end of keyword, no compression, no language
+            data += text.toUtf8();
+            appendChunk(png, "iTXt", data.constData(), data.size());
+        }
+    }
+}
+
+EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, int level,
+                          const SnapshotOrigin& origin) {
     if (image.isNull())
         return {{}, QStringLiteral("the image is empty")};
     const QByteArray rows = pngRows(image);
@@ -106,6 +127,7 @@ EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, i
     appendBigEndian(header, quint32(image.height()));
     header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, no interlace
     appendChunk(png, "IHDR", header.constData(), header.size());
+    appendText(png, origin);
     // The image data is compressed straight into its chunk; the length goes in after.
     const qsizetype lengthAt = png.size();
     png.append("\0\0\0\0IDAT", 8);
@@ -120,11 +142,7 @@ EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, i
     return {png, {}};
 }
 
-EncodedSnapshot encodePng(const QImage& image, int zlibLevel) {
-    const SnapshotDeflate zlib(SnapshotDeflate::Backend::Zlib);
-    return encodePng(image, zlib, zlibLevel);
-}
-
-EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg, const SnapshotDeflate& deflate) {
-    return jpeg ? encodeJpeg(image) : encodePng(image, deflate);
+EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg, const SnapshotDeflate& deflate,
+                               const SnapshotOrigin& origin) {
+    return jpeg ? encodeJpeg(image, origin) : encodePng(image, deflate, kSnapshotPngLevel, origin);
 }

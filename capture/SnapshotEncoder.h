@@ -1,5 +1,7 @@
 #pragma once
 
+#include "capture/SnapshotOrigin.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -17,19 +19,19 @@ struct EncodedSnapshot {
 };
 
 // The image at its own resolution as a PNG (8-bit RGB; alpha is dropped, a video frame
-// has none, its data compressed by deflate) or a JPEG. Safe on any thread; the image is
-// only read.
+// has none, its data compressed by deflate) or a JPEG, with the origin written inside (PNG
+// text chunks; a JPEG comment). Safe on any thread; the image is only read.
 [[nodiscard]] EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg,
-                                             const SnapshotDeflate& deflate);
+                                             const SnapshotDeflate& deflate,
+                                             const SnapshotOrigin& origin = {});
 
 [[nodiscard]] EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate,
-                                        int level = kSnapshotPngLevel);
-// With zlib.
-[[nodiscard]] EncodedSnapshot encodePng(const QImage& image, int zlibLevel = kSnapshotPngLevel);
+                                        int level = kSnapshotPngLevel,
+                                        const SnapshotOrigin& origin = {});
 // Full-resolution chroma (video frames come with fine colour detail and noise that 4:2:0
 // would blur), one flat quantisation table for all three components, optimised Huffman
 // tables; progressive where that is cheap (small pictures).
-[[nodiscard]] EncodedSnapshot encodeJpeg(const QImage& image);
+[[nodiscard]] EncodedSnapshot encodeJpeg(const QImage& image, const SnapshotOrigin& origin = {});
 
 // The CRC-32 of PNG chunks (ISO 3309), continued from crc (0 to start).
 [[nodiscard]] quint32 pngCrc32(const char* data, qsizetype size, quint32 crc = 0);

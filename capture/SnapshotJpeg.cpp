@@ -76,7 +76,7 @@ void finishDestination(j_compress_ptr info) {
 
 // Only plain C objects live here, so that libjpeg's jump on an error skips no destructor.
 bool compress(const uchar* pixels, int width, int height, qsizetype pitch, const unsigned* steps,
-              bool progressive, QByteArray* out, char* message) {
+              bool progressive, const QByteArray& comment, QByteArray* out, char* message) {
     jpeg_compress_struct info;
     JpegError error;
     ByteArrayDestination destination;
@@ -115,6 +115,9 @@ bool compress(const uchar* pixels, int width, int height, qsizetype pitch, const
     if (progressive)
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
+    if (!comment.isEmpty())
+        jpeg_write_marker(&info, JPEG_COM, reinterpret_cast<const JOCTET*>(comment.constData()),
+                          unsigned(std::min<qsizetype>(comment.size(), 65533)));
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(pixels + pitch * qsizetype(info.next_scanline));
         jpeg_write_scanlines(&info, &row, 1);
@@ -126,7 +129,7 @@ bool compress(const uchar* pixels, int width, int height, qsizetype pitch, const
 
 } // namespace
 
-EncodedSnapshot encodeJpeg(const QImage& image) {
+EncodedSnapshot encodeJpeg(const QImage& image, const SnapshotOrigin& origin) {
     if (image.isNull())
         return {{}, QStringLiteral("the image is empty")};
     const QImage rgb =
@@ -135,10 +138,15 @@ EncodedSnapshot encodeJpeg(const QImage& image) {
             : image.convertToFormat(QImage::Format_RGB32);
     const long pixels = long(rgb.width()) * rgb.height();
     const std::array<unsigned, 64> steps = quantiserSteps(pixels);
+    // The origin as one comment, a line per field, which readers show as "Comment".
+    QStringList lines;
+    for (const auto& [keyword, text] : originFields(origin))
+        lines << keyword + QStringLiteral(": ") + text;
+    const QByteArray comment = lines.join(QLatin1Char('\n')).toUtf8();
     QByteArray bytes;
     char message[JMSG_LENGTH_MAX] = {};
     if (!compress(rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(), steps.data(),
-                  pixels <= kSmallPicture, &bytes, message))
+                  pixels <= kSmallPicture, comment, &bytes, message))
         return {{}, QString::fromLocal8Bit(message)};
     return {bytes, {}};
 }

@@ -8,5 +8,6 @@ struct SnapshotTarget {
     QString prefix;
     bool jpeg = false;
     bool preview = false;
+    QString video = {}; // the video's file name, written into each image
     friend bool operator==(const SnapshotTarget&, const SnapshotTarget&) = default;
 };

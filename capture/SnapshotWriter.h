@@ -11,6 +11,7 @@
 
 #include "capture/SnapshotDeflate.h"
 #include "capture/SnapshotNumbering.h"
+#include "capture/SnapshotOrigin.h"
 
 // One captured frame to be written. The image must own its pixels or stay untouched until
 // the snapshot is reported (the usual rule for a QImage over a foreign buffer); it is only
@@ -21,6 +22,7 @@ struct SnapshotRequest {
     QString prefix;
     bool jpeg = false;
     QSize size = {}; // when valid and not the image's, the image is written scaled to it
+    SnapshotOrigin origin = {};
 };
 
 // Names, encodes and writes snapshots on worker threads of its own. Files are named

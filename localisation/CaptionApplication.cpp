@@ -18,12 +18,16 @@ void ApplyLanguageCaptions(const TextLookup& text, CaptionTargets& targets,
 
     set(Main, "fileMenu", "10", "&File");
     set(Main, "openMenu", "11", "&Open");
+    set(Main, "openSnapshotFolderMenu", "13", "Open Snapshot &Folder");
     set(Main, "exitCommand", "12", "E&xit");
     set(Main, "editMenu", "20", "&Edit");
     set(Main, "snapshotCommand", "21", "&Snapshot");
     set(Main, "continuousSnapshots", "22", "&Continuous Snapshots");
     set(Main, "timedSnapshots", "23", "&Timed Snapshots");
     set(Main, "fullScreenMenu", "24", "&Full Screen");
+    set(Main, "nextFrameMenu", "25", "&Next Frame");
+    set(Main, "previousFrameMenu", "26", "&Previous Frame");
+    set(Main, "copyFrameMenu", "27", "Cop&y Frame");
     set(Main, "toolsMenu", "30", "&Tools");
     set(Main, "optionsMenuCommand", "31", "&Options");
     set(Main, "helpMenu", "40", "&Help");

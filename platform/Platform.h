@@ -6,6 +6,7 @@
 #include <functional>
 
 class QDialog;
+class QImage;
 class QWidget;
 
 enum class MessageIcon { None, Critical, Exclamation, Question };
@@ -50,6 +51,8 @@ public:
     // The folder dialog; returns the chosen folder, or an empty text on Cancel.
     [[nodiscard]] virtual QString browseForFolder(QWidget* owner,
                                                   const FolderDialogRequest& request) = 0;
+    // Puts an image on the clipboard.
+    virtual void copyImage(const QImage& image) = 0;
     // Shows a dialog modally and returns its result code (QDialog::exec).
     virtual int execDialog(QDialog& dialog) = 0;
     // True when another instance of the program already runs for this user. The first

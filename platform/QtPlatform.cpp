@@ -1,5 +1,8 @@
 #include "platform/QtPlatform.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include "platform/FileDialogFilter.h"
 #include "platform/FolderDialog.h"
 
@@ -131,6 +134,10 @@ QString QtPlatform::browseForFolder(QWidget* owner, const FolderDialogRequest& r
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.chosenPath();
+}
+
+void QtPlatform::copyImage(const QImage& image) {
+    QGuiApplication::clipboard()->setImage(image);
 }
 
 int QtPlatform::execDialog(QDialog& dialog) {

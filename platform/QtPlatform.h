@@ -30,6 +30,7 @@ public:
                                          const QList<FileTypeFilter>& filters) override;
     [[nodiscard]] QString browseForFolder(QWidget* owner,
                                           const FolderDialogRequest& request) override;
+    void copyImage(const QImage& image) override;
     int execDialog(QDialog& dialog) override;
     [[nodiscard]] bool anotherInstanceRunning() override;
     [[nodiscard]] QString applicationFolder() const override;

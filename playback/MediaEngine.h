@@ -39,6 +39,11 @@ public:
     [[nodiscard]] virtual int Volume() const = 0;
     virtual void setVolume(int volume) = 0;
 
+    // One frame on or back, exactly, while paused (a playing video is paused first); at the
+    // first or the last frame nothing happens. The frame comes as frameChanged.
+    virtual void nextFrame() = 0;
+    virtual void previousFrame() = 0;
+
     // The picture on screen now; a null image when there is none.
     [[nodiscard]] virtual VideoFrame currentFrame() const = 0;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMetaType>
 #include <QSize>
 
 // One picture as shown: an immutable RGB32 image and its number. Equal numbers mean the
@@ -14,8 +15,12 @@ struct VideoFrame {
     QSize shownSize;
     // Where in the video the picture was shown, in milliseconds; -1 when not known.
     qint64 timeMs = -1;
+    // Its number in the video, counted from 0, when the frame is known exactly (its time
+    // is then exact too); -1 otherwise.
+    qint64 frameNumber = -1;
 
     [[nodiscard]] QSize displaySize() const {
         return shownSize.isEmpty() ? image.size() : shownSize;
     }
 };
+Q_DECLARE_METATYPE(VideoFrame)

@@ -226,6 +226,7 @@ void MainForm::buildMenus() {
     };
     menu(fileMenu_, "fileMenu");
     item(fileMenu_, openMenu_, "openMenu", QKeySequence(Qt::CTRL | Qt::Key_O));
+    item(fileMenu_, openSnapshotFolderMenu_, "openSnapshotFolderMenu", {});
     QAction* separator1 = fileMenu_->addSeparator();
     separator1->setObjectName(QStringLiteral("separator1"));
     separator1->setVisible(false);
@@ -237,6 +238,10 @@ void MainForm::buildMenus() {
     item(editMenu_, timedSnapshots_, "timedSnapshots", QKeySequence(Qt::CTRL | Qt::Key_F3));
     editMenu_->addSeparator()->setObjectName(QStringLiteral("separator2"));
     item(editMenu_, fullScreenMenu_, "fullScreenMenu", QKeySequence(Qt::CTRL | Qt::Key_F4));
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("separator4"));
+    item(editMenu_, nextFrameMenu_, "nextFrameMenu", QKeySequence(Qt::Key_Period));
+    item(editMenu_, previousFrameMenu_, "previousFrameMenu", QKeySequence(Qt::Key_Comma));
+    item(editMenu_, copyFrameMenu_, "copyFrameMenu", QKeySequence(Qt::CTRL | Qt::Key_C));
     QMenu* toolsMenu = nullptr;
     QMenu* helpMenu = nullptr;
     menu(toolsMenu, "toolsMenu");
@@ -271,6 +276,10 @@ void MainForm::connectControls() {
         connect(action, &QAction::triggered, this, handler);
     };
     onTrigger(openMenu_, &MainForm::openMenu_Click);
+    onTrigger(openSnapshotFolderMenu_, &MainForm::openSnapshotFolder_Click);
+    onTrigger(nextFrameMenu_, &MainForm::nextFrame_Click);
+    onTrigger(previousFrameMenu_, &MainForm::previousFrame_Click);
+    onTrigger(copyFrameMenu_, &MainForm::copyFrame_Click);
     connect(exitCommand_, &QAction::triggered, this, &QWidget::close);
     onTrigger(snapshotCommand_, &MainForm::snapshotCommand_Click);
     onTrigger(continuousSnapshots_, &MainForm::continuousSnapshots_Click);
@@ -292,10 +301,15 @@ void MainForm::connectControls() {
     // keep working there.
     connect(stage_, &VideoSurface::fullScreenChanged, this, [this](bool fullScreen) {
         if (QWidget* window = fullScreen ? stage_->fullScreenWindow() : nullptr)
-            window->addActions({snapshotCommand_, continuousSnapshots_, fullScreenMenu_});
+            window->addActions({snapshotCommand_, continuousSnapshots_, fullScreenMenu_,
+                                nextFrameMenu_, previousFrameMenu_, copyFrameMenu_});
     });
-    connect(&engine_, &MediaEngine::frameChanged, this,
-            [this] { stage_->showFrame(engine_.currentFrame()); });
+    connect(&engine_, &MediaEngine::frameChanged, this, [this] {
+        stage_->showFrame(engine_.currentFrame());
+        // Stepping while paused moves the picture; the time and the bar follow it.
+        if (controlsOn_ && !engine_.Playing() && engine_.Position() >= 0)
+            showPosition();
+    });
     connect(&engine_, &MediaEngine::playbackFailed, this, &MainForm::showPlaybackError);
     connect(&capture_, &CaptureService::failed, this, &MainForm::showSnapshotError);
     connect(&capture_, &CaptureService::previewReady, stage_, &VideoSurface::showPreview);

@@ -62,6 +62,13 @@ public:
     void Command1_Click();
     void Command2_Click();
     void fullScreenButton_Click();
+    // One frame on or back, exactly; a playing video pauses first.
+    void nextFrame_Click();
+    void previousFrame_Click();
+    // The frame on screen, at the video's own size, to the clipboard.
+    void copyFrame_Click();
+    // The current video's snapshot folder (made if need be), or the snapshot folder.
+    void openSnapshotFolder_Click();
     void muteStatus_Click();
     void volumeSlider_MouseDown(Qt::MouseButton button);
     void movieProgress_MouseDown(Qt::MouseButton button, float offsetTwips);
@@ -117,6 +124,8 @@ private:
     // Every control's enabled state, from the playback state and the capture modes.
     void applyControlStates();
     void applyTimedTimer();
+    // The progress bar and the time label for the engine's position now.
+    void showPosition();
     void setMuteCaption(const QString& caption);
     void endCaptureModes();
     void showSnapshotError(const QString& reason);
@@ -186,12 +195,16 @@ private:
 
     QMenu* fileMenu_ = nullptr;
     QAction* openMenu_ = nullptr;
+    QAction* openSnapshotFolderMenu_ = nullptr;
     QAction* exitCommand_ = nullptr;
     QMenu* editMenu_ = nullptr;
     QAction* snapshotCommand_ = nullptr;
     QAction* continuousSnapshots_ = nullptr;
     QAction* timedSnapshots_ = nullptr;
     QAction* fullScreenMenu_ = nullptr;
+    QAction* nextFrameMenu_ = nullptr;
+    QAction* previousFrameMenu_ = nullptr;
+    QAction* copyFrameMenu_ = nullptr;
     QAction* optionsMenuCommand_ = nullptr;
     QAction* howToUseMenu_ = nullptr;
     QAction* checkUpdates_ = nullptr;

@@ -109,6 +109,7 @@ EngineOptions MainForm::optionsFor(const QString& path) const {
     options.snapshot.folder = QDir::isAbsolutePath(settings_.snapshotFolder)
                                   ? perVideoSnapshotFolder(settings_.snapshotFolder, path)
                                   : QString();
+    options.snapshot.video = fileNameOf(path);
     return options;
 }
 
@@ -242,11 +243,54 @@ void MainForm::movieTimer_Timer() {
         EnablePlaybackControls(true);
     if (modes_.snapshotOnTick(true))
         snapshotCommand_Click();
+    showPosition();
+    if (modes_.any() && CaptureModes::videoEnded(engine_.Time(), engine_.Length()))
+        endCaptureModes();
+}
+
+void MainForm::showPosition() {
     movieProgress_->setValue(static_cast<int>(engine_.Position() * 100));
     timeElapsed_->setText(FormatTime(engine_.Time()) + QStringLiteral(" / ") +
                           FormatTime(engine_.Length()));
-    if (modes_.any() && CaptureModes::videoEnded(engine_.Time(), engine_.Length()))
-        endCaptureModes();
+}
+
+void MainForm::nextFrame_Click() {
+    if (engine_.Position() < 0)
+        return;
+    if (engine_.Playing())
+        pauseButton_Click();
+    engine_.nextFrame();
+}
+
+void MainForm::previousFrame_Click() {
+    if (engine_.Position() < 0)
+        return;
+    if (engine_.Playing())
+        pauseButton_Click();
+    engine_.previousFrame();
+}
+
+void MainForm::copyFrame_Click() {
+    const VideoFrame frame = engine_.currentFrame();
+    if (frame.image.isNull())
+        return;
+    const QSize size = frame.displaySize();
+    platform_.copyImage(size == frame.image.size() ? frame.image
+                                                   : frame.image.scaled(size, Qt::IgnoreAspectRatio,
+                                                                        Qt::SmoothTransformation));
+}
+
+void MainForm::openSnapshotFolder_Click() {
+    QString folder = settings_.snapshotFolder;
+    if (!currentVideo_.isEmpty())
+        folder = loadedOptions_.snapshot.folder.isEmpty()
+                     ? perVideoSnapshotFolder(settings_.snapshotFolder, currentVideo_)
+                     : loadedOptions_.snapshot.folder;
+    if (!QDir::isAbsolutePath(folder) || !QDir().mkpath(folder) || !platform_.openDocument(folder))
+        (void)platform_.messageBox(this,
+                                   text("037", "Can't open the snapshot folder.") +
+                                       QLatin1Char('\n') + QDir::toNativeSeparators(folder),
+                                   text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
 }
 
 void MainForm::EnablePlaybackControls(bool enabled) {

@@ -8,8 +8,8 @@ apt-get install -y -qq --no-install-recommends \
     build-essential cmake ninja-build pkg-config ccache \
     qt6-base-dev qt6-base-dev-tools libqt6dbus6 libqt6opengl6 qt6-qpa-plugins \
     libvlc-dev vlc-plugin-base vlc-plugin-video-output \
-    libavformat-dev libavcodec-dev libavutil-dev libjpeg62-turbo-dev \
-    ffmpeg xvfb xauth xdotool imagemagick x11-utils \
+    libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libjpeg62-turbo-dev \
+    ffmpeg xvfb xauth xdotool xclip imagemagick x11-utils \
     fonts-dejavu-core dbus dbus-x11 \
     clang clang-format llvm-14 libclang-rt-14-dev desktop-file-utils lintian appstream \
     libdeflate0 >/dev/null

@@ -1,5 +1,6 @@
 #include "playback/vlc/VlcEngine.h"
 
+#include "playback/FrameStepper.h"
 #include "playback/vlc/FrameSink.h"
 #include "playback/vlc/PlayerReaper.h"
 #include "playback/vlc/ScreenSaverInhibitor.h"
@@ -80,6 +81,8 @@ VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent) : Media
 
     reaper_ = std::make_unique<PlayerReaper>();
     inhibitor_ = new ScreenSaverInhibitor(this);
+    stepper_ = new FrameStepper(this);
+    connect(stepper_, &FrameStepper::frameFound, this, &VlcEngine::frameFound);
 }
 
 VlcEngine::~VlcEngine() {
@@ -97,6 +100,8 @@ void VlcEngine::load(const QString& path, LoadMode mode, bool disableScreenSaver
     itemShowedPicture_ = false;
     itemKeepsScreenSaverOff_ = disableScreenSaver;
     itemFacts_ = probeInBackground(path);
+    if (stepper_)
+        stepper_->open(path);
     rate_ = 1.0f;
     createSession();
     if (mode == LoadMode::ReplaceAndPlay)
@@ -119,6 +124,10 @@ void VlcEngine::play() {
         return;
     const int current = state();
     if (session_ && current == libvlc_Paused) {
+        // libVLC is still on the picture where it paused: it goes on from the frame shown.
+        if (stepping_)
+            libvlc_media_player_set_time(session_->player.get(), currentFrame_.timeMs);
+        leaveStepping();
         libvlc_media_player_set_pause(session_->player.get(), 0);
         return;
     }
@@ -171,18 +180,24 @@ bool VlcEngine::Playing() const {
 float VlcEngine::Position() const {
     if (!session_ || !isLoaded(state()))
         return -1.0f;
+    const libvlc_time_t length = libvlc_media_player_get_length(session_->player.get());
+    if (stepping_ && length > 0)
+        return std::clamp(float(double(currentFrame_.timeMs) / double(length)), 0.0f, 1.0f);
     return std::clamp(libvlc_media_player_get_position(session_->player.get()), 0.0f, 1.0f);
 }
 
 void VlcEngine::setPosition(float position) {
-    if (session_ && isLoaded(state()))
+    if (session_ && isLoaded(state())) {
+        leaveStepping();
         libvlc_media_player_set_position(session_->player.get(), std::clamp(position, 0.0f, 1.0f));
+    }
 }
 
 int VlcEngine::Time() const {
     if (!session_)
         return 0;
-    const libvlc_time_t time = libvlc_media_player_get_time(session_->player.get());
+    const libvlc_time_t time =
+        stepping_ ? currentFrame_.timeMs : libvlc_media_player_get_time(session_->player.get());
     return time > 0 ? int(time / 1000) : 0;
 }
 
@@ -204,7 +219,63 @@ void VlcEngine::shuttle(int seconds) {
     const libvlc_time_t length = libvlc_media_player_get_length(player);
     if (length > 0)
         target = std::min(target, length);
+    leaveStepping();
     libvlc_media_player_set_time(player, target);
+}
+
+void VlcEngine::nextFrame() {
+    findFrame(1);
+}
+
+void VlcEngine::previousFrame() {
+    findFrame(-1);
+}
+
+void VlcEngine::findFrame(int direction) {
+    if (!session_ || !isLoaded(state()) || currentFrame_.image.isNull())
+        return;
+    // A step is done before anything else is asked: a held key never queues work.
+    if (findPending_ && findDirection_ != 0)
+        return;
+    if (direction != 0 && state() == libvlc_Playing)
+        pause();
+    const bool exact = currentFrame_.frameNumber >= 0 || stepping_;
+    findRequest_ += 1;
+    findDirection_ = direction;
+    findSerial_ = currentFrame_.serial;
+    findPending_ = true;
+    qint64 approx = currentFrame_.timeMs;
+    if (approx < 0)
+        approx = std::max<libvlc_time_t>(0, libvlc_media_player_get_time(session_->player.get()));
+    stepper_->request(findRequest_, currentFrame_.image, approx, direction,
+                      exact ? currentFrame_ : VideoFrame{});
+}
+
+void VlcEngine::frameFound(quint64 request, const VideoFrame& frame, bool exact) {
+    if (request != findRequest_)
+        return;
+    findPending_ = false;
+    if (frame.image.isNull() || !session_ || !isLoaded(state()))
+        return;
+    if (findDirection_ == 0) {
+        // Which frame the paused picture is: its exact time and number, the same pixels.
+        if (exact && currentFrame_.serial == findSerial_) {
+            currentFrame_.timeMs = frame.timeMs;
+            currentFrame_.frameNumber = frame.frameNumber;
+            Q_EMIT frameChanged();
+        }
+        return;
+    }
+    stepping_ = true;
+    VideoFrame shown = frame;
+    shown.serial = ++frameCount_;
+    setCurrentFrame(std::move(shown));
+}
+
+void VlcEngine::leaveStepping() {
+    stepping_ = false;
+    findPending_ = false;
+    findRequest_ += 1; // answers still on their way are stale now
 }
 
 void VlcEngine::setRate(float rate) {
@@ -299,6 +370,7 @@ void VlcEngine::retireSession() {
     for (const libvlc_event_e type : kPlayerEvents)
         libvlc_event_detach(events, type, &VlcEngine::playerEventCallback, &old->route);
     old->sink->deactivate();
+    leaveStepping();
     updateScreenSaver();
     setCurrentFrame({});
     reaper_->post([old] {
@@ -342,12 +414,18 @@ void VlcEngine::frameArrived(quint64 session) {
         return;
     session_->sink->acknowledge();
     itemShowedPicture_ = true;
-    if (isLoaded(state())) {
+    // While stepping, the frame on screen is the one stepped to; libVLC only shows its
+    // paused picture again.
+    if (isLoaded(state()) && !stepping_) {
         VideoFrame frame = session_->sink->latest();
         frame.serial = ++frameCount_;
         const libvlc_time_t time = libvlc_media_player_get_time(session_->player.get());
         frame.timeMs = time >= 0 ? qint64(time) : -1;
         setCurrentFrame(std::move(frame));
+        // A paused picture is identified exactly, so that what is captured of it says
+        // which frame it is.
+        if (state() == libvlc_Paused)
+            findFrame(0);
     }
     pauseIfAsked();
 }

@@ -9,6 +9,7 @@
 #include <future>
 #include <memory>
 
+class FrameStepper;
 class PlayerReaper;
 class ScreenSaverInhibitor;
 
@@ -44,6 +45,8 @@ public:
 
     void shuttle(int seconds) override;
     void setRate(float rate) override;
+    void nextFrame() override;
+    void previousFrame() override;
     void toggleMute() override;
     [[nodiscard]] int Volume() const override;
     void setVolume(int volume) override;
@@ -71,6 +74,10 @@ private:
     void playerEvent(quint64 session, int type);
     void frameArrived(quint64 session);
     void setCurrentFrame(VideoFrame frame);
+    // Asks which frame is on screen and, direction not 0, for the frame after or before it.
+    void findFrame(int direction);
+    void frameFound(quint64 request, const VideoFrame& frame, bool exact);
+    void leaveStepping();
     void pauseIfAsked();
     [[nodiscard]] int state() const;
     [[nodiscard]] bool isLoaded(int state) const;
@@ -98,6 +105,13 @@ private:
     VideoFrame currentFrame_;
     // Numbers the frames of every start of every item, so that no two are alike.
     quint64 frameCount_ = 0;
+    // Frames stepped to come from our own decoder while libVLC stays paused on its picture.
+    FrameStepper* stepper_ = nullptr;
+    bool stepping_ = false;
+    quint64 findRequest_ = 0;
+    int findDirection_ = 0;
+    quint64 findSerial_ = 0; // the frame on screen when asked
+    bool findPending_ = false;
     ScreenSaverInhibitor* inhibitor_ = nullptr;
     // Last: its destructor waits for a probe still reading (bounded by the probe's timeout).
     QThreadPool probes_;

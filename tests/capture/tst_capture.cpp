@@ -16,6 +16,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 static constexpr int kTimeout = 120000;
 
 static QImage solid(QColor colour, QSize size) {
@@ -156,6 +158,24 @@ private Q_SLOTS:
         writer.submit({noise({16, 16}), dir.path(), "IMG_", false});
         QVERIFY(writer.waitForDone(kTimeout));
         QCOMPARE(entriesOf(dir.path()), QStringList{"IMG_00001.png"});
+    }
+
+    // Where an image came from, readable from the file: PNG text, a JPEG comment.
+    void origin() {
+        const SnapshotOrigin origin{u"Å clip.mp4"_s, 3723004, 93075, QDateTime::currentDateTime()};
+        const QImage png =
+            QImage::fromData(encodePng(noise({8, 8}), SnapshotDeflate(), 5, origin).bytes);
+        QCOMPARE(png.text(u"Video"_s), u"Å clip.mp4"_s);
+        QCOMPARE(
+            QImage::fromData(encodePng(noise({8, 8}), SnapshotDeflate(), 5, {u"日本.mp4"_s}).bytes)
+                .text(u"Video"_s),
+            u"日本.mp4"_s);
+        QCOMPARE(png.text(u"Media Time"_s), u"01:02:03.004"_s);
+        QCOMPARE(png.text(u"Frame Number"_s), u"93075"_s);
+        QVERIFY(png.text(u"Software"_s).startsWith(u"Framora "_s));
+        const QByteArray jpeg = encodeJpeg(noise({8, 8}), origin).bytes;
+        QVERIFY(jpeg.contains("\xFF\xFE"));
+        QVERIFY(jpeg.contains(u"Description: Å clip.mp4 at 01:02:03.004, frame 93075"_s.toUtf8()));
     }
 
     // 1000 to 60000 ms after rounding halves to the even neighbour; blanks ignored, reading

@@ -19,7 +19,7 @@ class TstSnapshots : public QObject {
 
     // Plays the clip with snapshots going to the folder; false when it does not play.
     [[nodiscard]] bool start(const QString& clip, const QString& folder, bool jpeg = false) {
-        capture_->setTarget({folder, QStringLiteral("IMG_"), jpeg, false});
+        capture_->setTarget({folder, QStringLiteral("IMG_"), jpeg, false, clip});
         return startPlaying(*engine_, clips_.filePath(clip));
     }
     // Asks for one snapshot and waits for it; the image written, null on failure.
@@ -34,9 +34,10 @@ private Q_SLOTS:
     void initTestCase() {
         if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
             QSKIP("ffmpeg is not installed");
-        const QString error = makeTestClips(
-            clips_.path(), {"play.mp4", "wide.vob", "bars709.mp4", "bars601.mp4",
-                            "bars-untagged.mp4", "bars709full.mp4", "bars709-10bit.mp4"});
+        const QString error =
+            makeTestClips(clips_.path(), {"play.mp4", "wide.vob", "bars709.mp4", "bars601.mp4",
+                                          "bars-untagged.mp4", "bars709full.mp4",
+                                          "bars709-10bit.mp4", "counter.mp4"});
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
     void init() {
@@ -101,6 +102,28 @@ private Q_SLOTS:
         QVERIFY2(colours.size() > 8, "a flat picture");
         QTRY_VERIFY_WITH_TIMEOUT(engine_->Time() >= 1, kDeadline);
         QCOMPARE(shoot().size(), QSize(512, 288));
+    }
+
+    // Paused, five steps on and one back, each captured: frame n shows grey level n, and
+    // the number written into each image is the frame's.
+    void frameExactSteps() {
+        QVERIFY(start("counter.mp4", shots_->path()));
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->Time() >= 1, kDeadline);
+        QList<QImage> images;
+        for (int step = 0; step < 6; ++step) {
+            const quint64 before = engine_->currentFrame().serial;
+            step < 5 ? engine_->nextFrame() : engine_->previousFrame();
+            QTRY_VERIFY_WITH_TIMEOUT(engine_->currentFrame().serial != before, kDeadline);
+            images << shoot();
+        }
+        for (int i = 0; i < 6; ++i) {
+            const int frame = images[i].text(QStringLiteral("Frame Number")).toInt();
+            QCOMPARE(qGray(images[i].pixel(160, 120)), frame);
+            QCOMPARE(frame,
+                     images[0].text(QStringLiteral("Frame Number")).toInt() + (i < 5 ? i : 3));
+        }
+        QCOMPARE(images[5], images[3]);
+        QCOMPARE(images[5].text(QStringLiteral("Video")), QStringLiteral("counter.mp4"));
     }
 
     // Colour bars coded with each matrix, range and depth come out in their true colours:

@@ -20,7 +20,7 @@ fi
 
 . "$(dirname "$0")/e2e_lib.sh"
 
-for tool in xdotool xprop import identify ffmpeg md5sum od timeout; do
+for tool in xdotool xprop xclip import identify compare ffmpeg md5sum od timeout; do
     command -v "$tool" >/dev/null 2>&1 || fail "$tool is not installed"
 done
 [ -x "$exe" ] || fail "no program at $exe"
@@ -103,6 +103,42 @@ case_continuous_capture() {
 # process id nor a plain title to find it by).
 menu_open() {
     [ "$(xdotool search --onlyvisible --classname '^framora$' 2>/dev/null | wc -l)" -ge 2 ]
+}
+
+# The frame number written into a snapshot.
+frame_of() { identify -format '%[Frame Number]' "$1" 2>/dev/null; }
+
+# snapshot_when_still <n>: Ctrl+F1 until snapshot n holds the same frame as the one before
+# it (a step has landed; the picture is still); prints its frame number.
+snapshot_when_still() {
+    local n=$1 file
+    file=$images/$(printf 'IMG_%05d.png' "$n")
+    press "$main_window" ctrl+F1
+    wait_until "snapshot $n" test -f "$file"
+    if [ "$n" -gt 1 ] && [ "$(frame_of "$file")" = "$(frame_of "$images/$(printf 'IMG_%05d.png' $((n - 1)))")" ]; then
+        frame_of "$file"
+        return 0
+    fi
+    snapshot_when_still $((n + 1))
+}
+
+# "." pauses and steps on a frame, "," back; Ctrl+F1 writes the frame with its number,
+# Ctrl+C puts the same picture on the clipboard.
+case_frame_keys() {
+    start_playing 0 0 5000
+    press "$main_window" period period
+    local first second last
+    first=$(snapshot_when_still 1)
+    last=$(ls "$images" | tail -n 1)
+    press "$main_window" ctrl+c
+    wait_until "a picture on the clipboard" \
+        sh -c "xclip -selection clipboard -t image/png -o >'$work/clipboard.png' 2>/dev/null"
+    [ "$(compare -metric AE "$images/$last" "$work/clipboard.png" null: 2>&1)" = 0 ] ||
+        fail "the clipboard holds another picture than the snapshot $last"
+    press "$main_window" comma
+    second=$(snapshot_when_still $(($(ls "$images" | wc -l) + 1)))
+    [ "$second" -eq $((first - 1)) ] || fail "one frame back from $first gave $second"
+    no_error
 }
 
 # Tools > Options: JPG chosen, OK, reload confirmed.

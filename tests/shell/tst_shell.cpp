@@ -256,6 +256,22 @@ private Q_SLOTS:
         QCOMPARE(rig.engine.calls, QStringList{u"setPosition 0.5"_s});
     }
 
+    // The frame goes to the clipboard at the size it is shown at; the snapshot folder of the
+    // video opens, made first.
+    void copyFrameAndOpenFolder() {
+        Rig rig;
+        rig.loadPlaying();
+        rig.engine.frame.shownSize = QSize(16, 6);
+        rig.form->copyFrame_Click();
+        QCOMPARE(rig.platform.copied.size(), QSize(16, 6));
+        rig.form->openSnapshotFolder_Click();
+        const QString folder = rig.dir.path() + u"/shots/clip.avi Images"_s;
+        QCOMPARE(rig.platform.openedDocuments, QStringList{folder});
+        QVERIFY(QFileInfo(folder).isDir());
+        rig.form->nextFrame_Click();
+        QCOMPARE(rig.engine.calls, QStringList({u"pause"_s, u"nextFrame"_s}));
+    }
+
     // Playing: progress and time; ended by itself: the set stays on until the engine
     // reports no media; then the cover is back, the set off but Play, and the handlers
     // without a video do nothing.

@@ -52,6 +52,8 @@ public:
         calls << QStringLiteral("setRate %1").arg(r);
     }
     void toggleMute() override { calls << QStringLiteral("toggleMute"); }
+    void nextFrame() override { calls << QStringLiteral("nextFrame"); }
+    void previousFrame() override { calls << QStringLiteral("previousFrame"); }
     int Volume() const override { return volume; }
     void setVolume(int v) override {
         volume = v;

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <QDialog>
+#include <QImage>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -29,6 +30,7 @@ public:
     QList<FileTypeFilter> lastOpenFilters;
     QString folderAnswer; // empty = Cancel
     QList<FolderDialogRequest> folderRequests;
+    QImage copied;
     // Runs in place of a modal dialog; returns the dialog's result code.
     std::function<int(QDialog&)> dialogScript;
 
@@ -56,6 +58,7 @@ public:
         folderRequests << request;
         return folderAnswer;
     }
+    void copyImage(const QImage& image) override { copied = image; }
     int execDialog(QDialog& dialog) override {
         if (dialogScript)
             return dialogScript(dialog);

@@ -1,0 +1,269 @@
+#include "playback/FrameReader.h"
+
+#include "playback/VideoColours.h"
+#include "playback/YuvPicture.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTransform>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+#include <cmath>
+#include <deque>
+
+namespace {
+
+struct FrameFree {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
+
+// The planar YUV layouts our conversion takes: three planes, no alpha, little-endian
+// samples of 8 to 16 bits, chroma halved both ways, across only, or not at all.
+std::optional<YuvFormat> yuvFormatOf(int pixelFormat) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(pixelFormat));
+    if (!d || d->nb_components != 3 || !(d->flags & AV_PIX_FMT_FLAG_PLANAR) ||
+        (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_BE | AV_PIX_FMT_FLAG_PAL)) ||
+        d->comp[0].depth < 8 || d->comp[0].depth > 16 || d->comp[0].plane != 0 ||
+        d->comp[1].plane != 1 || d->comp[2].plane != 2)
+        return std::nullopt;
+    ChromaSubsampling subsampling;
+    if (d->log2_chroma_w == 1 && d->log2_chroma_h == 1)
+        subsampling = ChromaSubsampling::Yuv420;
+    else if (d->log2_chroma_w == 1 && d->log2_chroma_h == 0)
+        subsampling = ChromaSubsampling::Yuv422;
+    else if (d->log2_chroma_w == 0 && d->log2_chroma_h == 0)
+        subsampling = ChromaSubsampling::Yuv444;
+    else
+        return std::nullopt;
+    return YuvFormat{subsampling, d->comp[0].depth};
+}
+
+bool decoderSaysFullRange(int pixelFormat) {
+    return pixelFormat == AV_PIX_FMT_YUVJ420P || pixelFormat == AV_PIX_FMT_YUVJ422P ||
+           pixelFormat == AV_PIX_FMT_YUVJ444P;
+}
+
+} // namespace
+
+struct FrameReader::State {
+    struct FormatClose {
+        void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
+    };
+    struct CodecFree {
+        void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+    };
+    struct PacketFree {
+        void operator()(AVPacket* p) const { av_packet_free(&p); }
+    };
+    struct ScaleFree {
+        void operator()(SwsContext* s) const { sws_freeContext(s); }
+    };
+
+    std::unique_ptr<AVFormatContext, FormatClose> format;
+    std::unique_ptr<AVCodecContext, CodecFree> codec;
+    std::unique_ptr<AVPacket, PacketFree> packet{av_packet_alloc()};
+    std::unique_ptr<SwsContext, ScaleFree> scale;
+    int stream = -1;
+    AVRational timeBase{1, 1};
+    qint64 startPts = 0;
+    double fps = 0;
+    int rotation = 0; // degrees clockwise to turn the picture upright
+    ColourTags tags;
+    bool flushed = false;
+    std::deque<FramePtr> queued; // decoded, not yet returned
+
+    [[nodiscard]] qint64 millisecondsOf(const AVFrame& frame) const {
+        const qint64 pts =
+            frame.best_effort_timestamp != AV_NOPTS_VALUE ? frame.best_effort_timestamp : frame.pts;
+        if (pts == AV_NOPTS_VALUE)
+            return -1;
+        return qint64(std::llround(double(pts - startPts) * av_q2d(timeBase) * 1000.0));
+    }
+
+    // The next decoded frame in presentation order, or null at the end.
+    FramePtr decode() {
+        FramePtr frame(av_frame_alloc());
+        for (;;) {
+            const int received = avcodec_receive_frame(codec.get(), frame.get());
+            if (received == 0)
+                return frame;
+            if (received != AVERROR(EAGAIN) || flushed)
+                return nullptr;
+            const int read = av_read_frame(format.get(), packet.get());
+            if (read < 0) {
+                flushed = true;
+                avcodec_send_packet(codec.get(), nullptr);
+                continue;
+            }
+            if (packet->stream_index == stream)
+                (void)avcodec_send_packet(codec.get(), packet.get());
+            av_packet_unref(packet.get());
+        }
+    }
+
+    [[nodiscard]] QImage imageOf(const AVFrame& frame) {
+        QImage image(frame.width, frame.height, QImage::Format_RGB32);
+        if (image.isNull())
+            return {};
+        const ColourTags frameTags{
+            frame.colorspace != AVCOL_SPC_UNSPECIFIED ? int(frame.colorspace) : tags.matrix,
+            frame.color_trc != AVCOL_TRC_UNSPECIFIED ? int(frame.color_trc) : tags.transfer,
+            frame.color_range != AVCOL_RANGE_UNSPECIFIED ? int(frame.color_range) : tags.range};
+        const std::optional<YuvFormat> yuv = yuvFormatOf(frame.format);
+        const std::optional<VideoColours> colours =
+            yuv ? resolveColours(frameTags, decoderSaysFullRange(frame.format), image.size())
+                : std::nullopt;
+        if (yuv && colours) {
+            YuvPicture picture{*yuv, image.size(), {}, {}};
+            for (std::size_t i = 0; i < 3; ++i) {
+                picture.planes[i] = frame.data[i];
+                picture.pitches[i] = frame.linesize[i];
+            }
+            convertYuvToRgb32(picture, *colours, image.bits(), image.bytesPerLine());
+        } else {
+            // Formats of its own kind are left to libswscale, as libVLC leaves them.
+            scale.reset(sws_getCachedContext(scale.release(), frame.width, frame.height,
+                                             AVPixelFormat(frame.format), frame.width, frame.height,
+                                             AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr,
+                                             nullptr));
+            if (!scale)
+                return {};
+            uint8_t* planes[4] = {image.bits(), nullptr, nullptr, nullptr};
+            const int pitches[4] = {int(image.bytesPerLine()), 0, 0, 0};
+            sws_scale(scale.get(), frame.data, frame.linesize, 0, frame.height, planes, pitches);
+        }
+        if (rotation != 0)
+            image = image.transformed(QTransform().rotate(rotation));
+        return image;
+    }
+
+    [[nodiscard]] VideoFrame videoFrameOf(const AVFrame& frame) {
+        VideoFrame out;
+        out.image = imageOf(frame);
+        out.timeMs = millisecondsOf(frame);
+        out.serial = quint64(std::max<qint64>(0, out.timeMs)) + 1;
+        if (fps > 0 && out.timeMs >= 0)
+            out.frameNumber = qint64(std::llround(double(out.timeMs) * fps / 1000.0));
+        QSize shown(frame.width, frame.height);
+        const AVRational sar = frame.sample_aspect_ratio;
+        if (sar.num > 0 && sar.den > 0 && sar.num != sar.den) {
+            if (sar.num > sar.den)
+                shown.setWidth(int(std::lround(double(shown.width()) * sar.num / sar.den)));
+            else
+                shown.setHeight(int(std::lround(double(shown.height()) * sar.den / sar.num)));
+        }
+        if (rotation == 90 || rotation == 270)
+            shown.transpose();
+        out.shownSize = shown;
+        return out;
+    }
+};
+
+FrameReader::FrameReader(const QString& path) : d_(std::make_unique<State>()) {
+    if (!QFileInfo(path).isFile())
+        return;
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return;
+    d_->format.reset(raw);
+    if (avformat_find_stream_info(raw, nullptr) < 0)
+        return;
+    const AVCodec* decoder = nullptr;
+    const int stream = av_find_best_stream(raw, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    if (stream < 0 || !decoder)
+        return;
+    const AVStream& s = *raw->streams[stream];
+    d_->codec.reset(avcodec_alloc_context3(decoder));
+    if (!d_->codec || avcodec_parameters_to_context(d_->codec.get(), s.codecpar) < 0 ||
+        avcodec_open2(d_->codec.get(), decoder, nullptr) < 0) {
+        d_->codec.reset();
+        return;
+    }
+    d_->stream = stream;
+    d_->timeBase = s.time_base;
+    d_->startPts = s.start_time != AV_NOPTS_VALUE ? s.start_time : 0;
+    d_->tags = {int(s.codecpar->color_space), int(s.codecpar->color_trc),
+                int(s.codecpar->color_range)};
+    for (const AVRational rate : {s.avg_frame_rate, s.r_frame_rate}) {
+        if (rate.num > 0 && rate.den > 0 && av_q2d(rate) >= 1 && av_q2d(rate) <= 480) {
+            d_->fps = av_q2d(rate);
+            break;
+        }
+    }
+    if (const uint8_t* matrix = av_stream_get_side_data(&s, AV_PKT_DATA_DISPLAYMATRIX, nullptr)) {
+        const double rotation = -av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+        d_->rotation = (int(std::lround(rotation / 90.0)) * 90 % 360 + 360) % 360;
+    }
+}
+
+FrameReader::~FrameReader() = default;
+
+bool FrameReader::isOpen() const {
+    return d_->codec != nullptr;
+}
+
+double FrameReader::framesPerSecond() const {
+    return d_->fps;
+}
+
+qint64 FrameReader::durationMs() const {
+    if (!isOpen() || d_->format->duration == AV_NOPTS_VALUE)
+        return 0;
+    return d_->format->duration / (AV_TIME_BASE / 1000);
+}
+
+qint64 FrameReader::frameNumberAt(qint64 timeMs) const {
+    return d_->fps > 0 ? qint64(std::llround(double(timeMs) * d_->fps / 1000.0)) : -1;
+}
+
+bool FrameReader::seek(qint64 timeMs) {
+    if (!isOpen())
+        return false;
+    const qint64 target = d_->startPts + qint64(double(timeMs) / 1000.0 / av_q2d(d_->timeBase));
+    if (av_seek_frame(d_->format.get(), d_->stream, target, AVSEEK_FLAG_BACKWARD) < 0 &&
+        av_seek_frame(d_->format.get(), d_->stream, d_->startPts, AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    avcodec_flush_buffers(d_->codec.get());
+    d_->flushed = false;
+    d_->queued.clear();
+    // Frames before the one on screen at timeMs are decoded and dropped; the first one
+    // after it waits behind it.
+    FramePtr shown;
+    while (FramePtr frame = d_->decode()) {
+        if (shown && d_->millisecondsOf(*frame) > timeMs) {
+            d_->queued.push_back(std::move(shown));
+            d_->queued.push_back(std::move(frame));
+            return true;
+        }
+        shown = std::move(frame);
+    }
+    if (shown)
+        d_->queued.push_back(std::move(shown));
+    return !d_->queued.empty();
+}
+
+std::optional<VideoFrame> FrameReader::next() {
+    if (!isOpen())
+        return std::nullopt;
+    FramePtr frame;
+    if (!d_->queued.empty()) {
+        frame = std::move(d_->queued.front());
+        d_->queued.pop_front();
+    } else {
+        frame = d_->decode();
+    }
+    if (!frame)
+        return std::nullopt;
+    VideoFrame out = d_->videoFrameOf(*frame);
+    if (out.image.isNull())
+        return std::nullopt;
+    return out;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "playback/VideoFrame.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// Decodes the video of a file frame by frame with libavformat and libavcodec, in true
+// colours (the rules of the pictures on screen), each frame with its exact time and, where
+// the frame rate is known, its number. Frames come upright and carry the size they are
+// meant to be seen at. Not thread-safe: one thread at a time; slow, so never on the
+// user-interface thread.
+class FrameReader {
+public:
+    explicit FrameReader(const QString& path);
+    ~FrameReader();
+    FrameReader(const FrameReader&) = delete;
+    FrameReader& operator=(const FrameReader&) = delete;
+
+    [[nodiscard]] bool isOpen() const;
+    // Frames per second, 0 when the file does not tell.
+    [[nodiscard]] double framesPerSecond() const;
+    [[nodiscard]] qint64 durationMs() const;
+    // The number of the frame at timeMs, -1 without a known frame rate.
+    [[nodiscard]] qint64 frameNumberAt(qint64 timeMs) const;
+
+    // Positions the reader so that next() returns the frame on screen at timeMs: the last
+    // one that starts at or before it (the first frame for a time before the start).
+    bool seek(qint64 timeMs);
+    // The next frame in presentation order; nothing at the end or when decoding fails.
+    [[nodiscard]] std::optional<VideoFrame> next();
+
+private:
+    struct State;
+    std::unique_ptr<State> d_;
+};
