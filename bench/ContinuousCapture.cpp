@@ -6,20 +6,18 @@
 #include "bench/BenchStats.h"
 #include "bench/BenchWait.h"
 #include "bench/ChildProcess.h"
+#include "bench/ImageCount.h"
 #include "capture/CaptureService.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"
 #include "shell/MainForm.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QEventLoop>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSet>
 #include <QTimer>
 #include <QWindow>
 
@@ -28,38 +26,6 @@
 constexpr int kDeadlineMs = 30000;
 // Frames shown before the measurement starts: playback has settled by then.
 constexpr quint64 kSettleFrames = 10;
-
-namespace {
-struct ImageCount {
-    int files = 0;
-    int distinct = 0;
-    int unreadable = 0;
-};
-
-// Pixels, not file bytes: two encodings of one frame are one image.
-ImageCount countImages(const QString& folder) {
-    ImageCount count;
-    QSet<QByteArray> hashes;
-    QDirIterator it(folder, {QStringLiteral("*.png"), QStringLiteral("*.jpg")}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QImage image(it.next());
-        ++count.files;
-        if (image.isNull()) {
-            ++count.unreadable;
-            continue;
-        }
-        const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-        QCryptographicHash hash(QCryptographicHash::Sha1);
-        for (int y = 0; y < rgb.height(); ++y)
-            hash.addData(QByteArrayView(reinterpret_cast<const char*>(rgb.constScanLine(y)),
-                                        qsizetype(rgb.width()) * 3));
-        hashes.insert(hash.result());
-    }
-    count.distinct = int(hashes.size());
-    return count;
-}
-} // namespace
 
 int runContinuousCapture(BenchApplication& app, const QString& clip, const QString& format,
                          double seconds, double fps, const QString& outDir) {

@@ -46,6 +46,18 @@ Ffmpeg::Cost Ffmpeg::encodeFrames(const QString& raw, QSize size, const QStringL
     return run(rawInput(raw, size) + options + output(out, true));
 }
 
+Ffmpeg::Cost Ffmpeg::extractFrames(const QString& clip, double fromSeconds, double toSeconds,
+                                   int threads, const QStringList& options,
+                                   const QString& out) const {
+    const QStringList threadCount{QStringLiteral("-threads"), QString::number(threads)};
+    return run(
+        threadCount +
+        QStringList{QStringLiteral("-ss"), QString::number(fromSeconds), QStringLiteral("-to"),
+                    QString::number(toSeconds), QStringLiteral("-i"), clip} +
+        threadCount + QStringList{QStringLiteral("-fps_mode"), QStringLiteral("passthrough")} +
+        options + output(out, true));
+}
+
 bool Ffmpeg::toRawRgb(const QString& input, const QString& raw, int maxFrames) const {
     return run({QStringLiteral("-i"), input, QStringLiteral("-frames:v"),
                 QString::number(maxFrames), QStringLiteral("-f"), QStringLiteral("rawvideo"),

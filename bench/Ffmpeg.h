@@ -25,6 +25,11 @@ public:
     // (an image2 pattern, or empty for a null output).
     [[nodiscard]] Cost encodeFrames(const QString& raw, QSize size, const QStringList& options,
                                     const QString& output) const;
+    // Every frame of the clip from fromSeconds to toSeconds into image files (an image2
+    // pattern), with extra output options; -threads applies to decoding and encoding.
+    [[nodiscard]] Cost extractFrames(const QString& clip, double fromSeconds, double toSeconds,
+                                     int threads, const QStringList& options,
+                                     const QString& output) const;
     // Decodes image files (a path or an image2 pattern) into one raw RGB24 file, at most
     // maxFrames of them.
     [[nodiscard]] bool toRawRgb(const QString& input, const QString& raw, int maxFrames) const;

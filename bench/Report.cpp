@@ -83,6 +83,8 @@ int Report::run() {
         snapshotCosts();
     if (wants("continuous"))
         continuousCapture();
+    if (wants("export"))
+        frameExport();
     if (wants("idle"))
         idleAndPlaying();
     if (wants("startup"))

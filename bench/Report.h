@@ -17,7 +17,7 @@ struct ReportOptions {
     double seconds = 10; // of continuous capture per run
     QString work;        // scratch folder; results.md and results.json end up here
     QString framora;     // the program's executable
-    QStringList parts;   // snapshot, continuous, idle, startup; empty = all
+    QStringList parts;   // snapshot, continuous, export, idle, startup; empty = all
 };
 
 // The whole benchmark: every measurement in a process of its own, ffmpeg beside ours,
@@ -31,6 +31,7 @@ public:
     static constexpr double kStallTargetMs = 16;
     static constexpr double kIdleTargetPercent = 2;
     static constexpr double kStartupTargetMs = 500;
+    static constexpr double kExportTimeTarget = 1.0; // ours ÷ ffmpeg's
 
     explicit Report(ReportOptions options);
 
@@ -55,6 +56,7 @@ private:
     void snapshotCosts();
     void continuousCapture();
     [[nodiscard]] double ffmpegPngRate(const QString& raw, QSize size, int frames) const;
+    void frameExport();
     void idleAndPlaying();
     void startup();
 

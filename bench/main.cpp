@@ -3,6 +3,7 @@
 #include "bench/BenchApplication.h"
 #include "bench/ChildProcess.h"
 #include "bench/ContinuousCapture.h"
+#include "bench/ExportRun.h"
 #include "bench/Report.h"
 #include "bench/SnapshotCost.h"
 #include "bench/StartupProbe.h"
@@ -19,7 +20,7 @@ static int usage() {
                  "       framora_bench snapshot CLIP png|jpg RUNS OUTDIR\n"
                  "       framora_bench continuous CLIP png|jpg|none SECONDS FPS OUTDIR\n"
                  "       framora_bench startup-probe\n"
-                 "parts: snapshot, continuous, idle, startup\n");
+                 "parts: snapshot, continuous, export, idle, startup\n");
     return 2;
 }
 
@@ -71,6 +72,12 @@ int main(int argc, char** argv) {
         BenchApplication app(argc, argv);
         const QStringList a = QCoreApplication::arguments();
         return runContinuousCapture(app, a[2], a[3], a[4].toDouble(), a[5].toDouble(), a[6]);
+    }
+    if (mode == QLatin1String("export") && argc == 7) {
+        QCoreApplication app(argc, argv);
+        const QStringList a = QCoreApplication::arguments();
+        return runExport(a[2], a[3].toLongLong(), a[4].toLongLong(), a[5] == QLatin1String("jpg"),
+                         a[6]);
     }
     return usage();
 }

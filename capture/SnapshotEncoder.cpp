@@ -143,6 +143,7 @@ EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, i
 }
 
 EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg, const SnapshotDeflate& deflate,
-                               const SnapshotOrigin& origin) {
-    return jpeg ? encodeJpeg(image, origin) : encodePng(image, deflate, kSnapshotPngLevel, origin);
+                               const SnapshotOrigin& origin, JpegCoding coding) {
+    return jpeg ? encodeJpeg(image, origin, coding)
+                : encodePng(image, deflate, kSnapshotPngLevel, origin);
 }

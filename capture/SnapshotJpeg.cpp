@@ -76,7 +76,8 @@ void finishDestination(j_compress_ptr info) {
 
 // Only plain C objects live here, so that libjpeg's jump on an error skips no destructor.
 bool compress(const uchar* pixels, int width, int height, qsizetype pitch, const unsigned* steps,
-              bool progressive, const QByteArray& comment, QByteArray* out, char* message) {
+              bool progressive, bool optimise, const QByteArray& comment, QByteArray* out,
+              char* message) {
     jpeg_compress_struct info;
     JpegError error;
     ByteArrayDestination destination;
@@ -110,7 +111,7 @@ bool compress(const uchar* pixels, int width, int height, qsizetype pitch, const
         info.comp_info[c].v_samp_factor = 1;
         info.comp_info[c].quant_tbl_no = 0;
     }
-    info.optimize_coding = TRUE;
+    info.optimize_coding = optimise ? TRUE : FALSE;
     info.dct_method = JDCT_ISLOW;
     if (progressive)
         jpeg_simple_progression(&info);
@@ -129,7 +130,7 @@ bool compress(const uchar* pixels, int width, int height, qsizetype pitch, const
 
 } // namespace
 
-EncodedSnapshot encodeJpeg(const QImage& image, const SnapshotOrigin& origin) {
+EncodedSnapshot encodeJpeg(const QImage& image, const SnapshotOrigin& origin, JpegCoding coding) {
     if (image.isNull())
         return {{}, QStringLiteral("the image is empty")};
     const QImage rgb =
@@ -146,7 +147,8 @@ EncodedSnapshot encodeJpeg(const QImage& image, const SnapshotOrigin& origin) {
     QByteArray bytes;
     char message[JMSG_LENGTH_MAX] = {};
     if (!compress(rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(), steps.data(),
-                  pixels <= kSmallPicture, comment, &bytes, message))
+                  pixels <= kSmallPicture, coding == JpegCoding::Optimised, comment, &bytes,
+                  message))
         return {{}, QString::fromLocal8Bit(message)};
     return {bytes, {}};
 }

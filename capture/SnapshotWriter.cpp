@@ -75,7 +75,7 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
     const bool scale = r.size.isValid() && !r.image.isNull() && r.size != r.image.size();
     const QImage image =
         scale ? r.image.scaled(r.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) : r.image;
-    const EncodedSnapshot encoded = encodeSnapshot(image, r.jpeg, deflate_, r.origin);
+    const EncodedSnapshot encoded = encodeSnapshot(image, r.jpeg, deflate_, r.origin, r.jpegCoding);
     // Numbered only now, so that a name is held no longer than needed.
     const int number = takeNumber(ticket);
     if (number <= 0) {

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "capture/SnapshotDeflate.h"
+#include "capture/SnapshotEncoder.h"
 #include "capture/SnapshotNumbering.h"
 #include "capture/SnapshotOrigin.h"
 
@@ -23,6 +24,7 @@ struct SnapshotRequest {
     bool jpeg = false;
     QSize size = {}; // when valid and not the image's, the image is written scaled to it
     SnapshotOrigin origin = {};
+    JpegCoding jpegCoding = JpegCoding::Optimised;
 };
 
 // Names, encodes and writes snapshots on worker threads of its own. Files are named

@@ -19,6 +19,7 @@ void ApplyLanguageCaptions(const TextLookup& text, CaptionTargets& targets,
     set(Main, "fileMenu", "10", "&File");
     set(Main, "openMenu", "11", "&Open");
     set(Main, "openSnapshotFolderMenu", "13", "Open Snapshot &Folder");
+    set(Main, "exportFramesMenu", "14", "&Export Frames...");
     set(Main, "exitCommand", "12", "E&xit");
     set(Main, "editMenu", "20", "&Edit");
     set(Main, "snapshotCommand", "21", "&Snapshot");
@@ -28,6 +29,8 @@ void ApplyLanguageCaptions(const TextLookup& text, CaptionTargets& targets,
     set(Main, "nextFrameMenu", "25", "&Next Frame");
     set(Main, "previousFrameMenu", "26", "&Previous Frame");
     set(Main, "copyFrameMenu", "27", "Cop&y Frame");
+    set(Main, "markInMenu", "28", "Mark &In");
+    set(Main, "markOutMenu", "29", "Mark &Out");
     set(Main, "toolsMenu", "30", "&Tools");
     set(Main, "optionsMenuCommand", "31", "&Options");
     set(Main, "helpMenu", "40", "&Help");

@@ -167,7 +167,7 @@ struct FrameReader::State {
     }
 };
 
-FrameReader::FrameReader(const QString& path) : d_(std::make_unique<State>()) {
+FrameReader::FrameReader(const QString& path, int decoderThreads) : d_(std::make_unique<State>()) {
     if (!QFileInfo(path).isFile())
         return;
     AVFormatContext* raw = nullptr;
@@ -182,6 +182,8 @@ FrameReader::FrameReader(const QString& path) : d_(std::make_unique<State>()) {
         return;
     const AVStream& s = *raw->streams[stream];
     d_->codec.reset(avcodec_alloc_context3(decoder));
+    if (d_->codec)
+        d_->codec->thread_count = decoderThreads;
     if (!d_->codec || avcodec_parameters_to_context(d_->codec.get(), s.codecpar) < 0 ||
         avcodec_open2(d_->codec.get(), decoder, nullptr) < 0) {
         d_->codec.reset();

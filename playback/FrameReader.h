@@ -14,7 +14,9 @@
 // user-interface thread.
 class FrameReader {
 public:
-    explicit FrameReader(const QString& path);
+    // decoderThreads: 1 decodes with the least delay (a step at a time), 0 lets the
+    // decoder use every core (a long run of frames).
+    explicit FrameReader(const QString& path, int decoderThreads = 1);
     ~FrameReader();
     FrameReader(const FrameReader&) = delete;
     FrameReader& operator=(const FrameReader&) = delete;

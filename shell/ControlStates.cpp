@@ -14,6 +14,7 @@ ControlStates controlStatesFor(const PlaybackControls& playback, const CaptureMo
     s.faster = on;
     s.fullScreen = on;
     s.editMenu = on;
+    s.exportFrames = playback.playAllowed;
     s.snapshot = on && !modes.any();
     s.continuous = on && !modes.timed();
     s.timed = on && !modes.continuous();

@@ -24,6 +24,7 @@ struct ControlStates {
     bool continuous = false;
     bool timed = false;
     bool editMenu = false;
+    bool exportFrames = false; // any video loaded, playing or not
     friend bool operator==(const ControlStates&, const ControlStates&) = default;
 };
 

@@ -13,6 +13,7 @@
 #include "shell/AboutForm.h"
 #include "shell/ControlStates.h"
 #include "shell/GlyphFaces.h"
+#include "shell/ProgressMarks.h"
 #include "shell/Skin.h"
 #include "shell/SplashForm.h"
 
@@ -174,6 +175,7 @@ void MainForm::buildControls() {
     movieProgress_->setRange(0, 100);
     movieProgress_->setTextVisible(false);
     movieProgress_->installEventFilter(this);
+    progressMarks_ = new ProgressMarks(movieProgress_);
 
     timeElapsed_ = new QLabel(client_);
     timeElapsed_->setObjectName(QStringLiteral("timeElapsed"));
@@ -227,6 +229,7 @@ void MainForm::buildMenus() {
     menu(fileMenu_, "fileMenu");
     item(fileMenu_, openMenu_, "openMenu", QKeySequence(Qt::CTRL | Qt::Key_O));
     item(fileMenu_, openSnapshotFolderMenu_, "openSnapshotFolderMenu", {});
+    item(fileMenu_, exportFramesMenu_, "exportFramesMenu", QKeySequence(Qt::CTRL | Qt::Key_E));
     QAction* separator1 = fileMenu_->addSeparator();
     separator1->setObjectName(QStringLiteral("separator1"));
     separator1->setVisible(false);
@@ -242,6 +245,9 @@ void MainForm::buildMenus() {
     item(editMenu_, nextFrameMenu_, "nextFrameMenu", QKeySequence(Qt::Key_Period));
     item(editMenu_, previousFrameMenu_, "previousFrameMenu", QKeySequence(Qt::Key_Comma));
     item(editMenu_, copyFrameMenu_, "copyFrameMenu", QKeySequence(Qt::CTRL | Qt::Key_C));
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("separator5"));
+    item(editMenu_, markInMenu_, "markInMenu", QKeySequence(Qt::Key_BracketLeft));
+    item(editMenu_, markOutMenu_, "markOutMenu", QKeySequence(Qt::Key_BracketRight));
     QMenu* toolsMenu = nullptr;
     QMenu* helpMenu = nullptr;
     menu(toolsMenu, "toolsMenu");
@@ -280,6 +286,9 @@ void MainForm::connectControls() {
     onTrigger(nextFrameMenu_, &MainForm::nextFrame_Click);
     onTrigger(previousFrameMenu_, &MainForm::previousFrame_Click);
     onTrigger(copyFrameMenu_, &MainForm::copyFrame_Click);
+    onTrigger(markInMenu_, &MainForm::markIn_Click);
+    onTrigger(markOutMenu_, &MainForm::markOut_Click);
+    onTrigger(exportFramesMenu_, &MainForm::exportFrames_Click);
     connect(exitCommand_, &QAction::triggered, this, &QWidget::close);
     onTrigger(snapshotCommand_, &MainForm::snapshotCommand_Click);
     onTrigger(continuousSnapshots_, &MainForm::continuousSnapshots_Click);
@@ -302,10 +311,13 @@ void MainForm::connectControls() {
     connect(stage_, &VideoSurface::fullScreenChanged, this, [this](bool fullScreen) {
         if (QWidget* window = fullScreen ? stage_->fullScreenWindow() : nullptr)
             window->addActions({snapshotCommand_, continuousSnapshots_, fullScreenMenu_,
-                                nextFrameMenu_, previousFrameMenu_, copyFrameMenu_});
+                                nextFrameMenu_, previousFrameMenu_, copyFrameMenu_, markInMenu_,
+                                markOutMenu_});
     });
     connect(&engine_, &MediaEngine::frameChanged, this, [this] {
-        stage_->showFrame(engine_.currentFrame());
+        const VideoFrame frame = engine_.currentFrame();
+        stage_->showFrame(frame);
+        refineMarks(frame);
         // Stepping while paused moves the picture; the time and the bar follow it.
         if (controlsOn_ && !engine_.Playing() && engine_.Position() >= 0)
             showPosition();

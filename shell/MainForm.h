@@ -17,6 +17,7 @@ class FolderBrowse;
 class MediaEngine;
 class OptionsDialog;
 class Platform;
+class ProgressMarks;
 class QAction;
 class QFrame;
 class QGroupBox;
@@ -69,6 +70,12 @@ public:
     void copyFrame_Click();
     // The current video's snapshot folder (made if need be), or the snapshot folder.
     void openSnapshotFolder_Click();
+    // The start and the end of the stretch Export Frames offers, at the frame on screen.
+    void markIn_Click();
+    void markOut_Click();
+    // Every frame of the marked stretch (or of the whole video) to image files; playback
+    // pauses meanwhile.
+    void exportFrames_Click();
     void muteStatus_Click();
     void volumeSlider_MouseDown(Qt::MouseButton button);
     void movieProgress_MouseDown(Qt::MouseButton button, float offsetTwips);
@@ -103,6 +110,9 @@ public:
     [[nodiscard]] const EngineOptions& engineOptions() const { return engineOptions_; }
     [[nodiscard]] const CaptureModes& captureModes() const { return modes_; }
     [[nodiscard]] int speedStep() const { return speedStep_; }
+    // In milliseconds, negative when not set.
+    [[nodiscard]] qint64 markIn() const { return markIn_.ms; }
+    [[nodiscard]] qint64 markOut() const { return markOut_.ms; }
     [[nodiscard]] VideoSurface* stage() const { return stage_; }
     // The caption of the mute button, the record of the mute state.
     [[nodiscard]] QString muteCaption() const;
@@ -127,6 +137,15 @@ private:
     // The progress bar and the time label for the engine's position now.
     void showPosition();
     void setMuteCaption(const QString& caption);
+    // A mark is the time of a frame on screen; the frame's serial lets the time follow when
+    // the engine has found exactly which frame a paused picture is.
+    struct FrameMark {
+        qint64 ms = -1;
+        quint64 serial = 0;
+    };
+    void setMark(FrameMark& mark);
+    void refineMarks(const VideoFrame& frame);
+    void showMarks();
     void endCaptureModes();
     void showSnapshotError(const QString& reason);
     void showPlaybackError(const QString& path);
@@ -154,6 +173,8 @@ private:
     EngineOptions loadedOptions_;
     CaptureModes modes_;
     int speedStep_ = 0;
+    FrameMark markIn_;
+    FrameMark markOut_;
     int minWidth_ = 0;  // twips
     int minHeight_ = 0; // twips
     float progressBottomGap_ = 0;
@@ -183,6 +204,7 @@ private:
     QPushButton* fullScreenButton_ = nullptr;
     QSlider* volumeSlider_ = nullptr;
     QProgressBar* movieProgress_ = nullptr;
+    ProgressMarks* progressMarks_ = nullptr;
     QLabel* timeElapsed_ = nullptr;
     QGroupBox* quickPath_ = nullptr;
     QLineEdit* quickSnapshotFolder_ = nullptr;
@@ -196,6 +218,7 @@ private:
     QMenu* fileMenu_ = nullptr;
     QAction* openMenu_ = nullptr;
     QAction* openSnapshotFolderMenu_ = nullptr;
+    QAction* exportFramesMenu_ = nullptr;
     QAction* exitCommand_ = nullptr;
     QMenu* editMenu_ = nullptr;
     QAction* snapshotCommand_ = nullptr;
@@ -205,6 +228,8 @@ private:
     QAction* nextFrameMenu_ = nullptr;
     QAction* previousFrameMenu_ = nullptr;
     QAction* copyFrameMenu_ = nullptr;
+    QAction* markInMenu_ = nullptr;
+    QAction* markOutMenu_ = nullptr;
     QAction* optionsMenuCommand_ = nullptr;
     QAction* howToUseMenu_ = nullptr;
     QAction* checkUpdates_ = nullptr;

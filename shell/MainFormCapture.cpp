@@ -1,5 +1,7 @@
-// The three capture modes and the quick snapshot-folder button of the main window.
+// The capture modes, the export marks and Export Frames, and the quick snapshot-folder
+// button of the main window.
 #include "capture/CaptureService.h"
+#include "capture/ExportFramesDialog.h"
 #include "capture/TimedSnapshotsDialog.h"
 #include "folderbrowse/FolderBrowse.h"
 #include "platform/Platform.h"
@@ -7,6 +9,7 @@
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "shell/MainForm.h"
+#include "shell/ProgressMarks.h"
 
 #include <QDialog>
 #include <QFrame>
@@ -95,6 +98,63 @@ void MainForm::showSnapshotError(const QString& reason) {
         message += QStringLiteral("\n\n") + reason;
     (void)platform_.messageBox(this, message, QString(), MessageIcon::None, MessageButtons::Ok);
     showingSnapshotError_ = false;
+}
+
+void MainForm::markIn_Click() {
+    setMark(markIn_);
+}
+
+void MainForm::markOut_Click() {
+    setMark(markOut_);
+}
+
+void MainForm::setMark(FrameMark& mark) {
+    if (engine_.Position() < 0)
+        return;
+    const VideoFrame frame = engine_.currentFrame();
+    mark = {frame.timeMs >= 0 ? frame.timeMs : qint64(engine_.Time()) * 1000, frame.serial};
+    showMarks();
+}
+
+void MainForm::refineMarks(const VideoFrame& frame) {
+    bool moved = false;
+    for (FrameMark* mark : {&markIn_, &markOut_}) {
+        if (mark->ms >= 0 && mark->serial == frame.serial && frame.frameNumber >= 0 &&
+            mark->ms != frame.timeMs) {
+            mark->ms = frame.timeMs;
+            moved = true;
+        }
+    }
+    if (moved)
+        showMarks();
+}
+
+void MainForm::showMarks() {
+    const double length = double(engine_.Length()) * 1000;
+    const auto fraction = [length](const FrameMark& mark) {
+        return mark.ms >= 0 && length > 0 ? double(mark.ms) / length : -1.0;
+    };
+    progressMarks_->setMarks(fraction(markIn_), fraction(markOut_));
+}
+
+void MainForm::exportFrames_Click() {
+    if (currentVideo_.isEmpty())
+        return;
+    if (loadedOptions_.snapshot.folder.isEmpty()) {
+        snapshotCommand_Click(); // says why there is no folder to write to
+        return;
+    }
+    // The picture stays on the frame the user chose, and the export has both cores.
+    if (engine_.Playing())
+        pauseButton_Click();
+    // The engine knows the length in whole seconds; the export itself stops at the end of
+    // the file, so the range may reach to the end of the last second.
+    const qint64 lengthMs = engine_.Length() > 0 ? qint64(engine_.Length()) * 1000 + 999 : 0;
+    const SnapshotTarget& target = loadedOptions_.snapshot;
+    ExportFramesDialog dialog({currentVideo_, target.folder, target.prefix, target.jpeg, 0, 0},
+                              exportRangeFor(markIn_.ms, markOut_.ms, lengthMs), lengthMs, lookup_,
+                              platform_, this);
+    (void)platform_.execDialog(dialog);
 }
 
 void MainForm::browseCommand_Click() {

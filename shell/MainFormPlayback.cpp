@@ -76,6 +76,8 @@ void MainForm::loadVideo(const QString& path, LoadMode mode) {
     engineOptions_ = optionsFor(path);
     loadedOptions_ = engineOptions_;
     speedStep_ = 0;
+    markIn_ = markOut_ = {};
+    showMarks();
     capture_.setTarget(engineOptions_.snapshot);
     engine_.load(path, mode, engineOptions_.disableScreenSaver);
     if (mode == LoadMode::ReplaceAndPlay)
@@ -314,6 +316,7 @@ void MainForm::applyControlStates() {
     snapshotButton_->setEnabled(s.snapshot);
     continuousSnapshotsButton_->setEnabled(s.continuous);
     timedSnapshotsButton_->setEnabled(s.timed);
+    exportFramesMenu_->setEnabled(s.exportFrames);
     // A disabled menu must also silence the shortcuts of its items.
     editMenu_->menuAction()->setEnabled(s.editMenu);
     for (QAction* action : editMenu_->actions())

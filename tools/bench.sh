@@ -4,7 +4,7 @@
 # and prints the tables that docs/performance.md records (also written to
 # <build dir>/bench-work/results.md). Takes about 15 minutes with the defaults.
 #   tools/bench.sh [--runs N] [--seconds S] [--sizes 640x360,1280x720,1920x1080]
-#                  [--parts snapshot,continuous,idle,startup]
+#                  [--parts snapshot,continuous,export,idle,startup]
 set -eu
 cd "$(dirname "$0")/.."
 for tool in cmake ninja ffmpeg xvfb-run; do

@@ -9,7 +9,8 @@
 # 6 s), broken.avi (a text file), and 75 % colour bars coded losslessly with H.264 (2 s):
 # bars709.mp4 (1280x720, BT.709), bars601.mp4 (720x480, BT.601), bars-untagged.mp4
 # (1920x1080, BT.709 without a tag), bars709full.mp4 (full range) and bars709-10bit.mp4;
-# counter.mp4 (10 s, 320x240, 25 fps, lossless, frame n a flat grey of level n).
+# counter.mp4 (10 s, 320x240, 25 fps, lossless, frame n a flat grey of level n) and
+# cut.mp4 (its first half only, as from an interrupted download).
 set -eu
 
 if [ $# -lt 1 ]; then
@@ -23,7 +24,7 @@ if [ $# -eq 0 ]; then
     set -- clip.mpg clip.avi clip.mpe clip.3gp clip.3g2 clip.asf clip.hdmov clip.m4v \
         clip.mkv clip.mp4 clip.wmv clip.vob play.mp4 still.mp4 rotated.mp4 wide.mp4 wide.vob \
         hd.mp4 broken.avi bars709.mp4 bars601.mp4 bars-untagged.mp4 bars709full.mp4 \
-        bars709-10bit.mp4 counter.mp4
+        bars709-10bit.mp4 counter.mp4 cut.mp4
 fi
 
 # encode NAME SECONDS SIZE VIDEO_SOURCE -- ffmpeg output options...
@@ -81,6 +82,14 @@ for name in "$@"; do
         ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
             -i "color=black:s=320x240:r=25:d=10,format=gray,geq=lum='mod(N,256)'" \
             -c:v libx264 -qp 0 -preset ultrafast -pix_fmt yuvj420p -g 50 "$out/$name"
+        ;;
+    cut.mp4)
+        # counter.mp4 with its index in front and the second half of its frames missing.
+        [ -s "$out/counter.mp4" ] || sh "$0" "$out" counter.mp4
+        ffmpeg -hide_banner -loglevel error -nostdin -y -i "$out/counter.mp4" -c copy \
+            -movflags +faststart "$out/whole.mp4"
+        head -c "$(($(stat -c %s "$out/whole.mp4") / 2))" "$out/whole.mp4" >"$out/$name"
+        rm -f "$out/whole.mp4"
         ;;
     broken.avi) printf 'This is a text file, not a video.\n' >"$out/$name" ;;
     *)

@@ -1,6 +1,7 @@
 // The capture rules and the capture service on real files: numbering, encoding, writing,
 // the throttle, the interval text and the capture modes.
 #include "capture/CaptureService.h"
+#include "capture/ExportRange.h"
 #include "capture/IntervalText.h"
 #include "capture/SnapshotEncoder.h"
 #include "capture/SnapshotNaming.h"
@@ -190,6 +191,31 @@ private Q_SLOTS:
     void interval() {
         QFETCH(QString, text);
         QTEST(timedIntervalFromText(text).value_or(-1), "interval");
+    }
+
+    // Missing marks are the ends of the video, reversed ones swap, and the range stays
+    // within the video; an unknown length leaves the end open.
+    void exportRange_data() {
+        QTest::addColumn<qint64>("in");
+        QTest::addColumn<qint64>("out");
+        QTest::addColumn<qint64>("length");
+        QTest::addColumn<qint64>("from");
+        QTest::addColumn<qint64>("to");
+        QTest::newRow("no marks") << -1LL << -1LL << 9000LL << 0LL << 9000LL;
+        QTest::newRow("both") << 2000LL << 3960LL << 9000LL << 2000LL << 3960LL;
+        QTest::newRow("end before start") << 3960LL << 2000LL << 9000LL << 2000LL << 3960LL;
+        QTest::newRow("end only, past the video") << -1LL << 12000LL << 9000LL << 0LL << 9000LL;
+        QTest::newRow("start past the end") << 9500LL << -1LL << 9000LL << 9000LL << 9000LL;
+        QTest::newRow("length unknown")
+            << 100LL << -1LL << 0LL << 100LL << std::numeric_limits<qint64>::max();
+    }
+    void exportRange() {
+        QFETCH(qint64, in);
+        QFETCH(qint64, out);
+        QFETCH(qint64, length);
+        QFETCH(qint64, from);
+        QFETCH(qint64, to);
+        QCOMPARE(exportRangeFor(in, out, length), (ExportRange{from, to}));
     }
 
     // A script of requests: p<n> / z<n> playing / paused with frame n, optionally @<ms>;

@@ -1,6 +1,7 @@
 // Snapshots of the real engine's pictures: exactly the frame on screen, in its true colours,
 // written in order without blocking the caller.
 #include "capture/CaptureService.h"
+#include "capture/FrameExport.h"
 #include "support/EngineTestSupport.h"
 
 #include <QCryptographicHash>
@@ -37,7 +38,7 @@ private Q_SLOTS:
         const QString error =
             makeTestClips(clips_.path(), {"play.mp4", "wide.vob", "bars709.mp4", "bars601.mp4",
                                           "bars-untagged.mp4", "bars709full.mp4",
-                                          "bars709-10bit.mp4", "counter.mp4"});
+                                          "bars709-10bit.mp4", "counter.mp4", "cut.mp4"});
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
     void init() {
@@ -124,6 +125,57 @@ private Q_SLOTS:
         }
         QCOMPARE(images[5], images[3]);
         QCOMPARE(images[5].text(QStringLiteral("Video")), QStringLiteral("counter.mp4"));
+    }
+
+    // Every frame of a range, once and in order, from the frame on screen at the start to
+    // the one at the end: frame n is grey level n and says it is frame n. A range past the
+    // end stops at the last frame; a video that breaks off, or a folder that cannot be
+    // written, ends the export with a problem, and the frames before it are all there.
+    void exportEveryFrame_data() {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QString>("folder"); // empty: a fresh temporary one
+        QTest::addColumn<qint64>("fromMs");
+        QTest::addColumn<qint64>("toMs");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("count"); // -1: some, short of the range
+        QTest::addColumn<bool>("problem");
+        QTest::newRow("frames 50 to 99") << "counter.mp4"
+                                         << "" << 2000LL << 3960LL << 50 << 50 << false;
+        QTest::newRow("between frames") << "counter.mp4"
+                                        << "" << 2010LL << 2050LL << 50 << 2 << false;
+        QTest::newRow("past the end") << "counter.mp4"
+                                      << "" << 9000LL << 60000LL << 225 << 25 << false;
+        QTest::newRow("broken off") << "cut.mp4"
+                                    << "" << 0LL << 9960LL << 0 << -1 << true;
+        QTest::newRow("unwritable") << "counter.mp4"
+                                    << "/dev/null/shots" << 0LL << 9960LL << 0 << 0 << true;
+    }
+    void exportEveryFrame() {
+        QFETCH(QString, clip);
+        QFETCH(QString, folder);
+        QFETCH(qint64, fromMs);
+        QFETCH(qint64, toMs);
+        QFETCH(int, first);
+        QFETCH(int, count);
+        if (folder.isEmpty())
+            folder = shots_->path();
+        FrameExport exporter;
+        QSignalSpy finished(&exporter, &FrameExport::finished);
+        exporter.start({clips_.filePath(clip), folder, "IMG_", false, fromMs, toMs});
+        QVERIFY(finished.wait(kDeadline * 3));
+        const int written = finished.at(0).at(0).toInt();
+        QTEST(!finished.at(0).at(1).toString().isEmpty(), "problem");
+        if (count >= 0)
+            QCOMPARE(written, count);
+        else
+            QVERIFY2(written > 25 && written < 240, qPrintable(QString::number(written)));
+        const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), written);
+        for (int i = 0; i < written; ++i) {
+            const QImage image(QDir(folder).filePath(files[i]));
+            QCOMPARE(image.text(QStringLiteral("Frame Number")).toInt(), first + i);
+            QVERIFY(qAbs(qGray(image.pixel(160, 120)) - (first + i)) <= 1);
+        }
     }
 
     // Colour bars coded with each matrix, range and depth come out in their true colours:

@@ -162,6 +162,31 @@ choose_jpg_in_options() {
     await_video_playing "$main_window"
 }
 
+# Ctrl+E, then Export, exports every frame of the whole clip (720p, slow enough to stop
+# half-way); Esc stops it and closes the dialog: only whole images are left, frames 0 on.
+case_export_cancel() {
+    clip_width=1280 clip_height=720
+    start_playing 0 0 5000
+    press "$main_window" ctrl+e
+    local dialog count n frames
+    dialog=$(await_window "$main_pid" '^Export Frames$' "Export Frames dialog")
+    press "$dialog" Return
+    wait_until "the export under way" images_at_least "$images" png 10
+    press "$dialog" Escape
+    wait_until "the dialog to close" no_window "$main_pid" '^Export Frames$'
+    count=$(await_stable_count "$images" png 2)
+    frames=$((clip_seconds * 25))
+    log "export cancelled after $count of $frames frames"
+    [ "$count" -lt "$frames" ] || fail "Esc did not stop the export"
+    [ -z "$(ls -A "$images" | grep -v '^IMG_[0-9]\{5\}\.png$')" ] ||
+        fail "files other than whole images were left: $(ls -A "$images" | tr '\n' ' ')"
+    for ((n = 1; n <= count; n++)); do
+        [ "$(frame_of "$images/$(printf 'IMG_%05d.png' "$n")")" = $((n - 1)) ] ||
+            fail "image $n is not a whole picture of frame $((n - 1))"
+    done
+    no_error
+}
+
 # A second start is refused with a warning and ends; the first goes on. The third start
 # checks that the refused one left the first one's claim alone.
 case_second_instance() {

@@ -257,8 +257,9 @@ private Q_SLOTS:
     }
 
     // The frame goes to the clipboard at the size it is shown at; the snapshot folder of the
-    // video opens, made first.
-    void copyFrameAndOpenFolder() {
+    // video opens, made first. Marks take the frame's time, follow it when the engine finds
+    // the paused frame exactly, and go with the next load.
+    void frameCommands() {
         Rig rig;
         rig.loadPlaying();
         rig.engine.frame.shownSize = QSize(16, 6);
@@ -270,6 +271,21 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(folder).isDir());
         rig.form->nextFrame_Click();
         QCOMPARE(rig.engine.calls, QStringList({u"pause"_s, u"nextFrame"_s}));
+
+        rig.engine.show(QImage(8, 6, QImage::Format_RGB32)); // at 3 s
+        rig.form->markOut_Click();
+        rig.engine.time = 1;
+        rig.engine.show(QImage(8, 6, QImage::Format_RGB32));
+        rig.form->markIn_Click();
+        rig.engine.frame.timeMs = 1040;
+        rig.engine.frame.frameNumber = 26;
+        Q_EMIT rig.engine.frameChanged();
+        QCOMPARE(rig.form->markIn(), 1040);
+        QCOMPARE(rig.form->markOut(), 3000);
+        QVERIFY(rig.form->findChild<QAction*>(u"exportFramesMenu"_s)->isEnabled());
+        rig.form->ReloadVideo();
+        QCOMPARE(rig.form->markIn(), -1);
+        QCOMPARE(rig.form->markOut(), -1);
     }
 
     // Playing: progress and time; ended by itself: the set stays on until the engine

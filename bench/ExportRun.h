@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// One export of every frame from fromMs to toMs of the clip into outDir, as the Export
+// Frames dialog runs it, then the files read back; prints a JSON object (frames written,
+// problem, wall and CPU time, files, duplicates, unreadable, out of order) on standard
+// output.
+int runExport(const QString& clip, qint64 fromMs, qint64 toMs, bool jpeg, const QString& outDir);

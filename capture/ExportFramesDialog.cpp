@@ -1,0 +1,143 @@
+#include "capture/ExportFramesDialog.h"
+
+#include "localisation/TextLookup.h"
+#include "platform/Platform.h"
+#include "playback/FormatTime.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace {
+// QTimeEdit stops at the end of a day; longer videos are exported up to there.
+constexpr qint64 kLongestEditableMs = 24LL * 3600 * 1000 - 1;
+
+QTime timeOf(qint64 ms) {
+    return QTime::fromMSecsSinceStartOfDay(int(std::clamp<qint64>(ms, 0, kLongestEditableMs)));
+}
+} // namespace
+
+ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, qint64 lengthMs,
+                                       const TextLookup& text, Platform& platform, QWidget* parent)
+    : QDialog(parent), job_(job), lengthMs_(lengthMs), text_(text), platform_(platform) {
+    setObjectName(QStringLiteral("ExportFramesDialog"));
+    setWindowTitle(this->text("94", "Export Frames"));
+    const auto named = [](auto* widget, const char* name) {
+        widget->setObjectName(QString::fromLatin1(name));
+        return widget;
+    };
+    const auto timeEdit = [&](const char* name, qint64 ms) {
+        auto* edit = named(new QTimeEdit(timeOf(ms), this), name);
+        edit->setDisplayFormat(QStringLiteral("H:mm:ss.zzz"));
+        edit->setMaximumTime(timeOf(lengthMs > 0 ? lengthMs : kLongestEditableMs));
+        return edit;
+    };
+    fromTime_ = timeEdit("fromTime", range.fromMs);
+    toTime_ = timeEdit("toTime", range.toMs);
+    // In the order of the Options dialog's list: PNG first.
+    imageFormat_ = named(new QComboBox(this), "imageFormat");
+    imageFormat_->addItems({QStringLiteral("PNG"), QStringLiteral("JPG")});
+    imageFormat_->setCurrentIndex(job.jpeg ? 1 : 0);
+    exportProgress_ = named(new QProgressBar(this), "exportProgress");
+    exportProgress_->setValue(0);
+    framesWritten_ = named(new QLabel(this), "framesWritten");
+    timeLeft_ = named(new QLabel(this), "timeLeft");
+
+    auto* form = new QFormLayout;
+    form->addRow(this->text("95", "From:"), fromTime_);
+    form->addRow(this->text("96", "To:"), toTime_);
+    form->addRow(this->text("74", "Image Format:"), imageFormat_);
+    form->addRow(exportProgress_);
+    form->addRow(this->text("98", "Frames written:"), framesWritten_);
+    form->addRow(this->text("99", "Time left:"), timeLeft_);
+
+    auto* buttons = new QDialogButtonBox(this);
+    exportButton_ =
+        named(buttons->addButton(this->text("97", "&Export"), QDialogButtonBox::AcceptRole),
+              "exportButton");
+    exportButton_->setDefault(true);
+    cancelButton_ =
+        named(buttons->addButton(this->text("04", "&Cancel"), QDialogButtonBox::RejectRole),
+              "cancelButton");
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    setMinimumWidth(360);
+
+    connect(exportButton_, &QPushButton::clicked, this, &ExportFramesDialog::exportButton_Click);
+    connect(cancelButton_, &QPushButton::clicked, this, &ExportFramesDialog::reject);
+    connect(&export_, &FrameExport::progress, this, &ExportFramesDialog::showProgress);
+    connect(&export_, &FrameExport::finished, this, &ExportFramesDialog::exportFinished);
+}
+
+QString ExportFramesDialog::text(const char* key, const char* defaultText) const {
+    return text_.SetCaptionfromINI(QString::fromLatin1(key), QString::fromUtf8(defaultText));
+}
+
+void ExportFramesDialog::exportButton_Click() {
+    if (export_.isRunning())
+        return;
+    const ExportRange range = exportRangeFor(fromTime_->time().msecsSinceStartOfDay(),
+                                             toTime_->time().msecsSinceStartOfDay(), lengthMs_);
+    // The times show what is exported: the right way round, within the video.
+    fromTime_->setTime(timeOf(range.fromMs));
+    toTime_->setTime(timeOf(range.toMs));
+    job_.fromMs = range.fromMs;
+    job_.toMs = range.toMs;
+    job_.jpeg = imageFormat_->currentIndex() == 1;
+    setInputsEnabled(false);
+    exportProgress_->setRange(0, 0); // busy until the number of frames is known
+    framesWritten_->setText(QStringLiteral("0"));
+    timeLeft_->clear();
+    export_.start(job_);
+}
+
+void ExportFramesDialog::setInputsEnabled(bool enabled) {
+    for (QWidget* input :
+         std::initializer_list<QWidget*>{fromTime_, toTime_, imageFormat_, exportButton_})
+        input->setEnabled(enabled);
+}
+
+void ExportFramesDialog::showProgress(int written, int total, qint64 msLeft) {
+    if (total > 0) {
+        exportProgress_->setRange(0, total);
+        exportProgress_->setValue(std::min(written, total));
+        framesWritten_->setText(QStringLiteral("%1 / %2").arg(written).arg(total));
+    } else {
+        framesWritten_->setText(QString::number(written));
+    }
+    if (msLeft >= 0)
+        timeLeft_->setText(FormatTime((msLeft + 999) / 1000));
+}
+
+void ExportFramesDialog::exportFinished(int written, const QString& problem, bool cancelled) {
+    setInputsEnabled(true);
+    if (cancelled)
+        return;
+    cancelButton_->setText(text("05", "&Close"));
+    if (problem.isEmpty()) {
+        // The count at the start was the range's; the video may have ended before it.
+        exportProgress_->setRange(0, std::max(1, written));
+        exportProgress_->setValue(written);
+        framesWritten_->setText(QString::number(written));
+        timeLeft_->setText(FormatTime(0));
+        return;
+    }
+    if (exportProgress_->maximum() == 0)
+        exportProgress_->setRange(0, 1); // the busy bar stops
+    (void)platform_.messageBox(this,
+                               text("038", "The export stopped after %1 frames.").arg(written) +
+                                   QStringLiteral("\n\n") + problem,
+                               text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+}
+
+// Cancel, Esc and the close box: a running export stops first, leaving only whole files.
+void ExportFramesDialog::reject() {
+    export_.cancel();
+    QDialog::reject();
+}

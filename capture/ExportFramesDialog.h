@@ -1,0 +1,52 @@
+#pragma once
+
+#include "capture/ExportRange.h"
+#include "capture/FrameExport.h"
+
+#include <QDialog>
+
+class Platform;
+class QLabel;
+class QComboBox;
+class QProgressBar;
+class QPushButton;
+class QTimeEdit;
+class TextLookup;
+
+// Exports every frame of a stretch of the video: the range (the marks, editable), the
+// format, then a progress bar with the frames written and the time left. Cancel (also Esc
+// and the close box) stops a running export and closes; a finished export leaves the
+// dialog open for another range. Problems are reported in a message box with the number
+// of frames written.
+class ExportFramesDialog : public QDialog {
+    Q_OBJECT
+public:
+    // job: the video, folder, prefix and format to start from; its range is replaced by
+    // the one chosen here. lengthMs: the video's length, the range's limit (0: unknown).
+    ExportFramesDialog(const ExportJob& job, ExportRange range, qint64 lengthMs,
+                       const TextLookup& text, Platform& platform, QWidget* parent = nullptr);
+
+    void exportButton_Click();
+    void reject() override;
+    [[nodiscard]] bool isExporting() const { return export_.isRunning(); }
+
+private:
+    void showProgress(int written, int total, qint64 msLeft);
+    void exportFinished(int written, const QString& problem, bool cancelled);
+    void setInputsEnabled(bool enabled);
+    [[nodiscard]] QString text(const char* key, const char* defaultText) const;
+
+    ExportJob job_;
+    qint64 lengthMs_;
+    const TextLookup& text_;
+    Platform& platform_;
+    FrameExport export_;
+    QTimeEdit* fromTime_;
+    QTimeEdit* toTime_;
+    QComboBox* imageFormat_;
+    QProgressBar* exportProgress_;
+    QLabel* framesWritten_;
+    QLabel* timeLeft_;
+    QPushButton* exportButton_;
+    QPushButton* cancelButton_;
+};
