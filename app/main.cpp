@@ -12,8 +12,18 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QTimer>
 #include <cstdio>
+
+// The first argument that is not an option, as the system gave it.
+static QByteArray videoArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] != '-')
+            return QByteArray(argv[i]);
+    }
+    return {};
+}
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -63,9 +73,18 @@ int main(int argc, char** argv) {
     }
     const QStringList arguments = parser.positionalArguments();
     if (!arguments.isEmpty()) {
+        // A name that is not text in the system's encoding cannot be handed on: it would
+        // come back as another name.
+        const bool textName = QFile::encodeName(QFile::decodeName(videoArgument(argc, argv))) ==
+                              videoArgument(argc, argv);
         // Opened once the window is up, after any message of the start-up.
-        QTimer::singleShot(
-            0, &form, [&form, path = arguments.first()] { (void)form.openFromCommandLine(path); });
+        QTimer::singleShot(0, &form, [&form, textName, path = arguments.first()] {
+            if (textName)
+                (void)form.openFromCommandLine(path);
+            else
+                form.refuseOpening(path, QStringLiteral("the file name is not valid text "
+                                                        "(UTF-8); rename the file"));
+        });
     }
     return QApplication::exec();
 }

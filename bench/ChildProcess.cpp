@@ -31,6 +31,12 @@ double processCpuMs() {
     return toMs(usage.ru_utime) + toMs(usage.ru_stime);
 }
 
+double childrenCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return toMs(usage.ru_utime) + toMs(usage.ru_stime);
+}
+
 namespace {
 // argv and envp as posix_spawn wants them, kept alive for the call.
 struct SpawnArguments {
@@ -147,6 +153,13 @@ RunningChild::~RunningChild() {
 
 bool RunningChild::running() const {
     return pid_ > 0 && kill(pid_, 0) == 0;
+}
+
+bool RunningChild::ended() {
+    int status = 0;
+    if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_)
+        pid_ = -1;
+    return pid_ <= 0;
 }
 
 static QList<QByteArray> statFields(pid_t pid) {

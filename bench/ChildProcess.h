@@ -11,6 +11,8 @@
 [[nodiscard]] qint64 monotonicNs();
 // CPU time (user + system) of this process so far, in milliseconds.
 [[nodiscard]] double processCpuMs();
+// CPU time of this process's children that have ended and been waited for, in ms.
+[[nodiscard]] double childrenCpuMs();
 // Peak resident memory (VmHWM) in KiB of the process whose /proc status file this is
 // ("/proc/self/status" for this one), 0 when unknown.
 [[nodiscard]] qint64 peakMemoryKiBFrom(const QString& statusFile);
@@ -38,6 +40,9 @@ public:
 
     [[nodiscard]] bool started() const { return pid_ > 0; }
     [[nodiscard]] bool running() const;
+    // True once the child has ended (it is reaped then, and its CPU time joins that of
+    // this process's waited-for children: see childrenCpuMs()).
+    [[nodiscard]] bool ended();
     // User + system time of every thread so far, in clock ticks converted to ms.
     [[nodiscard]] double cpuMs() const;
     // Peak resident memory (VmHWM) in KiB, 0 when unknown.

@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 #include <QSet>
@@ -32,6 +33,7 @@ ImageCount countImages(const QString& folder) {
     for (const QString& path : paths) {
         const QImage image(path);
         ++count.files;
+        count.bytes += QFileInfo(path).size();
         if (image.isNull()) {
             ++count.unreadable;
             continue;

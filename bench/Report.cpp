@@ -85,6 +85,8 @@ int Report::run() {
         continuousCapture();
     if (wants("export"))
         frameExport();
+    if (wants("peers"))
+        peers();
     if (wants("idle"))
         idleAndPlaying();
     if (wants("startup"))

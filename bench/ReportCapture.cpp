@@ -44,14 +44,16 @@ void Report::continuousCapture() {
              "-compression_level %1` on %2 of the frames we wrote (raw RGB24 on disk), minus "
              "start-up, run after each of our runs. Since no frame is written twice, ours can "
              "at most reach the frame rate: the ratio is taken against the smaller of ffmpeg's "
-             "rate and 25.")
+             "rate and 25. Images are counted once the backlog left when capture stops is "
+             "written (Drain s: how long that took); Skipped: frames the throttle skipped for "
+             "want of memory; Peak MiB: the process's VmHWM.")
              .arg(kSnapshotPngLevel)
              .arg(kThroughputFrames));
     line(QString());
     line(QStringLiteral("| Size | Format | Images/s | Completeness | Frames shown / clip frames | "
                         "Duplicates (max) | Files | ffmpeg PNG images/s | Ours ÷ min(ffmpeg, 25) "
-                        "| Process CPU % |"));
-    line(QStringLiteral("|---|---|---|---|---|---|---|---|---|---|"));
+                        "| Process CPU % | MB per image | Skipped (max) | Drain s | Peak MiB |"));
+    line(QStringLiteral("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"));
     QStringList stallLines;
     QJsonArray all;
     for (const QString& sizeText : o_.sizes) {
@@ -106,6 +108,7 @@ void Report::continuousCapture() {
             const double expected = median(field(runs, "framesExpected"));
             const double duplicates = largest(field(runs, "duplicates"));
             const double files = median(field(runs, "files"));
+            const double bytes = median(field(runs, "bytesPerImage"));
             const double cpu = median(field(runs, "cpuPercent"));
             const double tickMedian = median(field(runs, "tickMedianMs"));
             const double tickP99 = median(field(runs, "tickP99Ms"));
@@ -172,15 +175,21 @@ void Report::continuousCapture() {
                            .arg(duplicates));
             }
             if (none) {
-                line(QStringLiteral(
-                         "| %1 | playing, no capture | – | – | %2 / %3 | – | – | – | – | %4 |")
+                line(QStringLiteral("| %1 | playing, no capture | – | – | %2 / %3 | – | – | – | – "
+                                    "| %4 | – | – | – "
+                                    "| – |")
                          .arg(sizeText, fixed(shown, 0), fixed(expected, 0), fixed(cpu)));
             } else {
-                line(QStringLiteral("| %1 | %2 | %3 | %4 | %5 / %6 | %7 | %8 | %9 | %10 | %11 |")
+                line(QStringLiteral(
+                         "| %1 | %2 | %3 | %4 | %5 / %6 | %7 | %8 | %9 | %10 | %11 | %12 |")
                          .arg(sizeText, format.toUpper(), fixed(rate), fixed(completeness, 3),
                               fixed(shown, 0), fixed(expected, 0), fixed(duplicates, 0),
                               fixed(files, 0), ffmpegRate)
-                         .arg(ratio, fixed(cpu)));
+                         .arg(ratio, fixed(cpu), fixed(bytes / 1e6, 2)) +
+                     QStringLiteral(" %1 | %2 | %3 |")
+                         .arg(fixed(largest(field(runs, "skipped")), 0),
+                              fixed(median(field(runs, "drainSeconds"))),
+                              fixed(median(field(runs, "peakMemoryKiB")) / 1024.0, 0)));
             }
             all.append(entry);
         }

@@ -1,7 +1,8 @@
 #include "bench/ReportText.h"
 
 QSize parseSize(const QString& text) {
-    const QStringList parts = text.split(QLatin1Char('x'));
+    // "1920x1080", or with the name of a variant after it: "1920x1080-smooth".
+    const QStringList parts = text.section(QLatin1Char('-'), 0, 0).split(QLatin1Char('x'));
     return parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
 }
 

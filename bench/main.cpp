@@ -14,13 +14,14 @@
 #include <cstdio>
 
 static int usage() {
-    std::fprintf(stderr,
-                 "usage: framora_bench report --clips DIR --work DIR --framora EXE [--runs N]\n"
-                 "                            [--seconds S] [--sizes WxH,...] [--parts a,b,...]\n"
-                 "       framora_bench snapshot CLIP png|jpg RUNS OUTDIR\n"
-                 "       framora_bench continuous CLIP png|jpg|none SECONDS FPS OUTDIR\n"
-                 "       framora_bench startup-probe\n"
-                 "parts: snapshot, continuous, export, idle, startup\n");
+    std::fprintf(
+        stderr,
+        "usage: framora_bench report --clips DIR --work DIR --framora EXE [--runs N]\n"
+        "                            [--seconds S] [--sizes WxH,...] [--parts a,b,...]\n"
+        "       framora_bench snapshot CLIP png|jpg RUNS OUTDIR\n"
+        "       framora_bench continuous CLIP png|jpg|none SECONDS FPS OUTDIR\n"
+        "       framora_bench startup-probe\n"
+        "parts: snapshot, continuous, export, idle, startup, peers (default: all but peers)\n");
     return 2;
 }
 

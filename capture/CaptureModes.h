@@ -26,9 +26,11 @@ public:
 
     // A playback tick takes a snapshot.
     [[nodiscard]] bool snapshotOnTick(bool playing) const { return continuous_ && playing; }
-    // The video is over for capture: its time reached a known length.
+    // The video is over for capture: its time reached a known length. A length of 0 is
+    // not known (a stream without an index), which is no end: capture runs until Stop,
+    // the real end or the media going away.
     [[nodiscard]] static bool videoEnded(int timeSeconds, int lengthSeconds) {
-        return timeSeconds >= lengthSeconds;
+        return lengthSeconds > 0 && timeSeconds >= lengthSeconds;
     }
 
 private:

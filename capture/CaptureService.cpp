@@ -1,21 +1,25 @@
 #include "capture/CaptureService.h"
 
 #include "capture/SnapshotWriter.h"
+#include "platform/MemorySize.h"
 #include "playback/MediaEngine.h"
 
 #include <QDateTime>
-#include <QThread>
 
 #include <utility>
 
-// Writes in progress at most: enough to keep every core encoding, few enough that the
-// frames they hold stay a small amount of memory.
-static int writeBudget() {
-    return 2 * std::max(1, QThread::idealThreadCount());
+// The memory frames waiting to be written may hold: a quarter of the machine's, at most
+// 4 GiB. A burst of five seconds of 4K fits (33 MB a frame, while about half of them are
+// written meanwhile), so a short overload loses nothing; past it frames are skipped.
+static qint64 backlogBudget() {
+    constexpr qint64 kMostBytes = 4LL << 30;
+    constexpr qint64 kWithoutKnownMemory = 1LL << 30;
+    const qint64 memory = physicalMemoryBytes();
+    return memory > 0 ? std::min(kMostBytes, memory / 4) : kWithoutKnownMemory;
 }
 
 CaptureService::CaptureService(MediaEngine& engine, QObject* parent)
-    : QObject(parent), engine_(engine), throttle_(writeBudget()) {
+    : QObject(parent), engine_(engine), throttle_(backlogBudget()) {
     clock_.start();
     writer_ = new SnapshotWriter(0, this);
     connect(writer_, &SnapshotWriter::written, this,
@@ -63,8 +67,8 @@ void CaptureService::frameChanged() {
 
 void CaptureService::take(const VideoFrame& frame) {
     const bool paused = !engine_.Playing();
-    if (throttle_.request(frame.serial, paused, clock_.elapsed()) ==
-        SnapshotThrottle::Decision::Coalesce)
+    if (throttle_.request(frame.serial, paused, clock_.elapsed(), frame.image.sizeInBytes()) !=
+        SnapshotThrottle::Decision::Write)
         return;
     SnapshotRequest request;
     request.image = frame.image;

@@ -15,8 +15,9 @@ class MediaEngine;
 class SnapshotWriter;
 
 // Snapshots of the picture on screen: takes frames from the engine, decides which to
-// write (requests every few milliseconds never pile up work: see SnapshotThrottle), and
-// has them named, encoded and written, folder included, off the user-interface thread.
+// write (requests every few milliseconds never pile up more than a memory budget of work:
+// see SnapshotThrottle), and has them named, encoded and written, folder included, off the
+// user-interface thread.
 // Every accepted snapshot ends in one written() or failed(), in the order asked for.
 class CaptureService : public QObject {
     Q_OBJECT
@@ -35,6 +36,9 @@ public:
     [[nodiscard]] bool snapshot();
     // Snapshots accepted and not yet written or failed.
     [[nodiscard]] int pending() const { return throttle_.outstanding(); }
+    // Frames not captured because those waiting to be written filled the memory budget.
+    [[nodiscard]] int skipped() const { return throttle_.skipped(); }
+    void resetSkipped() { throttle_.resetSkipped(); }
     // Blocks until every accepted snapshot is written or failed; false on timeout.
     bool waitForDone(int msecs = -1);
 

@@ -95,7 +95,7 @@ void FrameExport::decodeAll(const ExportJob& job) {
         request.folder = job.folder;
         request.prefix = job.prefix;
         request.jpeg = job.jpeg;
-        request.jpegCoding = JpegCoding::Standard;
+        request.batch = true;
         request.origin = {video, frame->timeMs, frame->frameNumber, QDateTime::currentDateTime()};
         writer_->submit(std::move(request));
         ++submitted;

@@ -1,5 +1,6 @@
 #include "capture/SnapshotEncoder.h"
 
+#include "capture/PngFilter.h"
 #include "capture/SnapshotDeflate.h"
 
 #include <QtEndian>
@@ -63,7 +64,7 @@ static void appendChunk(QByteArray& out, const char* type, const char* data, qsi
     appendBigEndian(out, pngCrc32(out.constData() + typeAt, size + 4));
 }
 
-// Rows as PNG wants them before compression: a filter byte (0, none) and R, G, B per pixel.
+// Rows as PNG wants them before prediction: a filter byte (0, none) and R, G, B per pixel.
 // The 32-bit formats are read straight from the frame, without a converted copy of it.
 static QByteArray pngRows(const QImage& image) {
     const int w = image.width();
@@ -118,7 +119,8 @@ EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, i
                           const SnapshotOrigin& origin) {
     if (image.isNull())
         return {{}, QStringLiteral("the image is empty")};
-    const QByteArray rows = pngRows(image);
+    QByteArray rows = pngRows(image);
+    (void)predictRows(reinterpret_cast<uchar*>(rows.data()), image.width(), image.height());
 
     QByteArray png;
     png.append("\x89PNG\r\n\x1a\n", 8);
@@ -143,7 +145,16 @@ EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, i
 }
 
 EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg, const SnapshotDeflate& deflate,
-                               const SnapshotOrigin& origin, JpegCoding coding) {
-    return jpeg ? encodeJpeg(image, origin, coding)
-                : encodePng(image, deflate, kSnapshotPngLevel, origin);
+                               const SnapshotOrigin& origin, EncodeChoices choices) {
+    return jpeg ? encodeJpeg(image, origin, choices.jpegCoding)
+                : encodePng(image, deflate, choices.pngLevel, origin);
+}
+
+int pngLevelFor(qint64 pixels, int others, int threads) {
+    constexpr qint64 kMegapixel = 1'000'000;
+    if (others <= 0)
+        return kSnapshotPngLevel;
+    if (pixels > kMegapixel)
+        return kSnapshotPngFastLevel;
+    return others >= 4 * std::max(1, threads) ? 3 : kSnapshotPngLevel;
 }

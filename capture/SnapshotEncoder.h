@@ -8,14 +8,29 @@
 
 class SnapshotDeflate;
 
-// One deflate level below ffmpeg's PNG default (6), with no row prediction as there: on
-// detailed 720p frames the files come out within 1% of ffmpeg's size for about three
-// quarters of its cost with zlib, and less than half of it with libdeflate.
+// One deflate level below ffmpeg's PNG default (6): on detailed 720p frames the files come
+// out within 1% of ffmpeg's size for about three quarters of its cost with zlib, and less
+// than half of it with libdeflate.
 inline constexpr int kSnapshotPngLevel = 5;
+// For frames that must keep up with playback where level 5 cannot: on grainy 1080p frames
+// 32 ms instead of 70 of one core, for files 7 % larger.
+inline constexpr int kSnapshotPngFastLevel = 1;
+
+// The deflate level of a PNG of this many pixels, with others snapshots queued or being
+// encoded beside it, on a writer of threads threads. A lone snapshot gets the usual level;
+// so do frames up to a megapixel (720p keeps up with playback at it) unless two rounds of
+// work wait. Bigger frames coming one after another get the fast level: at 1080p25 that
+// leaves a core for playback and the window.
+[[nodiscard]] int pngLevelFor(qint64 pixels, int others, int threads);
 
 // Optimised Huffman tables make a JPEG about a tenth smaller for twice libjpeg's time:
 // worth it for a snapshot, not for every frame of a long export.
 enum class JpegCoding { Optimised, Standard };
+
+struct EncodeChoices {
+    int pngLevel = kSnapshotPngLevel;
+    JpegCoding jpegCoding = JpegCoding::Optimised;
+};
 
 struct EncodedSnapshot {
     QByteArray bytes; // the whole file; empty when encoding failed
@@ -23,12 +38,13 @@ struct EncodedSnapshot {
 };
 
 // The image at its own resolution as a PNG (8-bit RGB; alpha is dropped, a video frame
-// has none, its data compressed by deflate) or a JPEG, with the origin written inside (PNG
-// text chunks; a JPEG comment). Safe on any thread; the image is only read.
+// has none; rows predicted where that pays, see PngFilter.h; compressed by deflate) or a
+// JPEG, with the origin written inside (PNG text chunks; a JPEG comment). Safe on any
+// thread; the image is only read.
 [[nodiscard]] EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg,
                                              const SnapshotDeflate& deflate,
                                              const SnapshotOrigin& origin = {},
-                                             JpegCoding coding = JpegCoding::Optimised);
+                                             EncodeChoices choices = {});
 
 [[nodiscard]] EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate,
                                         int level = kSnapshotPngLevel,

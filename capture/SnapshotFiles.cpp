@@ -1,5 +1,6 @@
 #include "capture/SnapshotFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -158,5 +159,18 @@ SnapshotCommit commitSnapshotFile(const QByteArray& bytes, int number,
             break;
         }
         }
+    }
+}
+
+void removeStalePartFiles(const QString& folder, int olderThanSeconds) {
+    const QDir dir(folder);
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-olderThanSeconds);
+    const QFileInfoList leftovers =
+        dir.entryInfoList({QStringLiteral(".*.png.part"), QStringLiteral(".*.jpg.part"),
+                           QStringLiteral(".*.png.*.part"), QStringLiteral(".*.jpg.*.part")},
+                          QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& file : leftovers) {
+        if (file.lastModified().toUTC() < before)
+            (void)QFile::remove(file.absoluteFilePath());
     }
 }

@@ -33,6 +33,11 @@ private:
     QString path_;
 };
 
+// Removes hidden snapshot files (".IMG_00005.png.part") last written more than
+// olderThanSeconds ago: what a crash or a power cut left in the middle of writing. Younger
+// ones may be another program's snapshots in progress and are left alone.
+void removeStalePartFiles(const QString& folder, int olderThanSeconds);
+
 struct SnapshotCommit {
     QString path;   // the final file; empty on failure
     QString error;  // a reason naming the file

@@ -10,6 +10,23 @@
 #include <QMutexLocker>
 #include <QThread>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+// Encoding gives way to playback and the window whenever they want a core: a frame shown
+// late is seen, an image written later is not (the backlog waits in memory). At 4K,
+// where decoding alone takes most of two cores, anything less made playback drop four
+// frames in five, and with them the frames to capture.
+static void yieldToPlayback() {
+#ifdef __linux__
+    constexpr int kNice = 19;
+    static thread_local const bool lowered = setpriority(PRIO_PROCESS, id_t(gettid()), kNice) == 0;
+    (void)lowered;
+#endif
+}
+
 SnapshotWriter::SnapshotWriter(int threads, QObject* parent) : QObject(parent) {
     pool_.setMaxThreadCount(threads > 0 ? threads : QThread::idealThreadCount());
 }
@@ -37,7 +54,10 @@ void SnapshotWriter::submit(SnapshotRequest request) {
         report(ticket, {}, problem);
         return;
     }
-    pool_.start([this, ticket, request = std::move(request)] { write(ticket, request); });
+    pool_.start([this, ticket, request = std::move(request)] {
+        yieldToPlayback();
+        write(ticket, request);
+    });
 }
 
 int SnapshotWriter::pending() const {
@@ -75,7 +95,13 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
     const bool scale = r.size.isValid() && !r.image.isNull() && r.size != r.image.size();
     const QImage image =
         scale ? r.image.scaled(r.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) : r.image;
-    const EncodedSnapshot encoded = encodeSnapshot(image, r.jpeg, deflate_, r.origin, r.jpegCoding);
+    EncodeChoices choices;
+    if (r.batch)
+        choices.jpegCoding = JpegCoding::Standard;
+    else
+        choices.pngLevel = pngLevelFor(qint64(image.width()) * image.height(), pending_ - 1,
+                                       pool_.maxThreadCount());
+    const EncodedSnapshot encoded = encodeSnapshot(image, r.jpeg, deflate_, r.origin, choices);
     // Numbered only now, so that a name is held no longer than needed.
     const int number = takeNumber(ticket);
     if (number <= 0) {
@@ -99,6 +125,7 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
                       .arg(QDir::toNativeSeparators(path), encoded.error),
                   number};
     } else {
+        tidyOnce(r.folder);
         commit = commitSnapshotFile(
             encoded.bytes, number,
             [&r](int n) { return snapshotFilePath(r.folder, r.prefix, n, r.jpeg); },
@@ -112,6 +139,19 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
             numbering_.settle(r.folder, r.prefix, r.jpeg, commit.number);
     }
     report(ticket, commit.path, commit.error);
+}
+
+// The first write into a folder removes what a crash left there half-written, older than a
+// minute (a snapshot takes well under that, so nothing in progress is touched).
+void SnapshotWriter::tidyOnce(const QString& folder) {
+    constexpr int kStaleSeconds = 60;
+    bool first = false;
+    {
+        const QMutexLocker lock(&mutex_);
+        first = tidiedFolders_.insert(snapshotFolderKey(folder)).second;
+    }
+    if (first)
+        removeStalePartFiles(folder, kStaleSeconds);
 }
 
 void SnapshotWriter::report(quint64 ticket, const QString& path, const QString& reason) {

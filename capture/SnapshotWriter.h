@@ -8,6 +8,7 @@
 #include <atomic>
 #include <deque>
 #include <map>
+#include <set>
 
 #include "capture/SnapshotDeflate.h"
 #include "capture/SnapshotEncoder.h"
@@ -24,7 +25,9 @@ struct SnapshotRequest {
     bool jpeg = false;
     QSize size = {}; // when valid and not the image's, the image is written scaled to it
     SnapshotOrigin origin = {};
-    JpegCoding jpegCoding = JpegCoding::Optimised;
+    // One of a long run written as fast as the machine goes (Export Frames) rather than
+    // along with playback: the usual PNG level whatever waits, standard JPEG Huffman tables.
+    bool batch = false;
 };
 
 // Names, encodes and writes snapshots on worker threads of its own. Files are named
@@ -68,6 +71,7 @@ private:
     };
 
     void write(quint64 ticket, const SnapshotRequest& request);
+    void tidyOnce(const QString& folder);
     [[nodiscard]] int takeNumber(quint64 ticket);
     [[nodiscard]] int renumber(const SnapshotRequest& request, int taken);
     void report(quint64 ticket, const QString& path, const QString& reason);
@@ -80,6 +84,7 @@ private:
     std::deque<Naming> unnamed_;
     std::map<quint64, int> named_;
     SnapshotNumbering numbering_;
+    std::set<QString> tidiedFolders_; // folders whose leftovers were looked for
 
     // On the writer's thread only: results waiting for the ones submitted before them.
     struct Result {

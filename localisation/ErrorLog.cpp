@@ -1,7 +1,8 @@
 #include "localisation/ErrorLog.h"
 
+#include "platform/OwnFiles.h"
+
 #include <QDateTime>
-#include <QFile>
 #include <QLocale>
 
 void WriteErrorLog(const QString& path, const QString& message) noexcept {
@@ -12,11 +13,7 @@ void WriteErrorLog(const QString& path, const QString& message) noexcept {
             QStringLiteral("\"\r\nDate: ") + locale.toString(now.date(), QLocale::ShortFormat) +
             QStringLiteral("\",\"Time: ") + locale.toString(now.time(), QLocale::ShortFormat) +
             QStringLiteral("\",\"") + message + QStringLiteral("\"\r\n");
-        QFile log(path);
-        if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
-            return;
-        log.write(entry.toUtf8());
-        log.close();
+        (void)appendToFile(path, entry.toUtf8());
     } catch (...) {
         // The log is the last resort; there is nobody left to tell.
     }

@@ -41,8 +41,14 @@ TextLookup::TextLookup(QString applicationFolder, const QString& languageFile, Q
       errorLog_(errorLog.isEmpty() ? applicationFolder_ + QStringLiteral("/errorlog.txt")
                                    : std::move(errorLog)) {}
 
+bool TextLookup::isPackName(const QString& name) {
+    return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QStringLiteral(".."));
+}
+
 QString TextLookup::packPath() const {
-    return applicationFolder_ + QStringLiteral("/Lang/") + languageFile_;
+    // A name that would lead out of Lang/ is no pack: the folder itself is read, as nothing.
+    return applicationFolder_ + QStringLiteral("/Lang/") +
+           (isPackName(languageFile_) ? languageFile_ : QString());
 }
 
 QByteArray TextLookup::readPack(const QString& path) const {

@@ -26,7 +26,10 @@ public:
     // text; the text is cut to 499 characters.
     [[nodiscard]] QString SetCaptionfromINI(const QString& key, const QString& defaultText) const;
 
+    // The pack's path; a name that is not a pack's (see isPackName) leads to no file.
     [[nodiscard]] QString packPath() const;
+    // A file name inside Lang/: no path separator, no "..".
+    [[nodiscard]] static bool isPackName(const QString& name);
     [[nodiscard]] const QString& applicationFolder() const { return applicationFolder_; }
 
     static constexpr qsizetype maxTextLength = 499;

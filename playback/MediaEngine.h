@@ -46,10 +46,14 @@ public:
 
     // The picture on screen now; a null image when there is none.
     [[nodiscard]] virtual VideoFrame currentFrame() const = 0;
+    // The item is known to hold no video at all (a sound file): it will never show a
+    // picture. False while that is not known yet.
+    [[nodiscard]] virtual bool hasNoVideo() const = 0;
 
 Q_SIGNALS:
     // currentFrame() is another picture, or none any more.
     void frameChanged();
-    // The item could not be played: not a video, damaged, or unreadable.
+    // The item could not be played: not a media file, damaged, or unreadable. A sound file
+    // that plays is not reported.
     void playbackFailed(const QString& path);
 };

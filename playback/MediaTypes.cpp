@@ -1,5 +1,11 @@
 #include "playback/MediaTypes.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
+
 QStringList supportedExtensionList() {
     return {QStringLiteral("mpg"),   QStringLiteral("avi"), QStringLiteral("mpe"),
             QStringLiteral("3gp"),   QStringLiteral("3g2"), QStringLiteral("asf"),
@@ -32,4 +38,24 @@ float playbackRateForStep(int step) {
     if (step > 0)
         return 1.5f;
     return 1.0f;
+}
+
+QString openRefusal(const QString& path, const QStringList& extensions) {
+    if (path.contains(QStringLiteral("://")))
+        return QStringLiteral("web addresses cannot be opened, only files on this computer");
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        if (errno == ENAMETOOLONG)
+            return QStringLiteral("the path is longer than the system allows");
+        return errno == EACCES ? QStringLiteral("a folder on the way to it cannot be read")
+                               : QStringLiteral("no such file");
+    }
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("not a regular file");
+    if (!hasSupportedExtension(path, extensions))
+        return QStringLiteral("not a supported video type (%1)")
+            .arg(extensions.join(QStringLiteral(", ")));
+    if (!QFileInfo(path).isReadable())
+        return QStringLiteral("no permission to read it");
+    return {};
 }

@@ -17,5 +17,11 @@
 // True when path ends in "." + one of the extensions, compared without regard to case.
 [[nodiscard]] bool hasSupportedExtension(const QString& path, const QStringList& extensions);
 
+// Why path cannot be opened as a video, empty when it can be tried. In this order: a web
+// address, a path longer than the system allows, no such file, not a regular file (a
+// folder, a pipe, a device, or a link to one), an extension not offered, no permission
+// to read it.
+[[nodiscard]] QString openRefusal(const QString& path, const QStringList& extensions);
+
 // Playback rate of a speed step: one step slower is 0.75 of normal, one faster 1.5.
 [[nodiscard]] float playbackRateForStep(int step);

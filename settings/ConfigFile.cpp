@@ -1,11 +1,11 @@
 #include "settings/ConfigFile.h"
 
 #include "localisation/TextDecoding.h"
+#include "platform/OwnFiles.h"
 #include "settings/Settings.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 #include <limits>
@@ -76,14 +76,7 @@ static bool writeLines(const QString& path, const QStringList& lines, QString* e
     for (const QString& line : lines)
         bytes += line.toUtf8() + "\r\n";
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return replaceFile(path, bytes, error);
 }
 
 bool LoadConfiguration(const QString& path, Settings& settings) {

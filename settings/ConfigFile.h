@@ -21,7 +21,8 @@ struct Settings;
 bool RecreateConfiguration(const QString& path, Settings& settings, QString* error = nullptr);
 
 // Rewrites the file from settings. The new file is written beside the old one and
-// renamed into place, so a failed save leaves the previous file intact. False on failure,
+// renamed into place (a symbolic link there is replaced, never written through), so a
+// failed save leaves the previous file intact. False on failure,
 // with the reason in *error when given. A text holding a line break cannot be stored in
 // a line of its own and is refused.
 [[nodiscard]] bool SaveConfiguration(const QString& path, const Settings& settings,

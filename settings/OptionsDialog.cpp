@@ -247,19 +247,18 @@ void OptionsDialog::OKButton_Click() {
     case PrefixCheck::Usable:
         break;
     }
-    // Config.cfg keeps no blank at either end of a line, and a folder that is not a full
-    // path would put the snapshots wherever the program happened to be started from.
+    // Blanks typed around the folder go: Config.cfg keeps none at either end of a line.
     const QString folder = snapshotPath_->text().trimmed();
-    if (!QDir::isAbsolutePath(folder)) {
-        (void)platform_.messageBox(
-            this,
-            QStringLiteral("The snapshots path must be a full path, such as %1")
-                .arg(QDir::toNativeSeparators(defaultSnapshotFolder())),
-            errorTitle, MessageIcon::Critical, MessageButtons::Ok);
+    const QString folderProblem = snapshotFolderProblem(folder, defaultSnapshotFolder());
+    if (!folderProblem.isEmpty()) {
+        (void)platform_.messageBox(this, folderProblem, errorTitle, MessageIcon::Critical,
+                                   MessageButtons::Ok);
         return;
     }
 
-    settings_.languageFile = availableLanguages_->currentText() + QStringLiteral(".ini");
+    // With the current pack missing the list has no selection: the stored name stays.
+    if (availableLanguages_->currentIndex() >= 0)
+        settings_.languageFile = availableLanguages_->currentText() + QStringLiteral(".ini");
     settings_.imageFormat = static_cast<std::uint8_t>(imageFormats_->currentIndex() == 1 ? 1 : 0);
     settings_.snapshotFolder = folder;
     settings_.filePrefix = snapshotPrefix_->text();

@@ -1,5 +1,6 @@
 #include "settings/OptionsRules.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -110,4 +111,14 @@ PrefixCheck checkSnapshotPrefix(const QString& prefix) {
         probe.remove();
     }
     return PrefixCheck::Usable;
+}
+
+QString snapshotFolderProblem(const QString& folder, const QString& example) {
+    if (!QDir::isAbsolutePath(folder))
+        return QStringLiteral("The snapshots path must be a full path, such as %1")
+            .arg(QDir::toNativeSeparators(example));
+    if (folder != folder.trimmed())
+        return QStringLiteral("The snapshots path cannot begin or end with a blank: \"%1\"")
+            .arg(QDir::toNativeSeparators(folder));
+    return {};
 }

@@ -38,5 +38,10 @@ enum class PrefixCheck { Usable, TooLong, NotAFileName };
 // Windows too, then tried out inside a fresh temporary folder.
 [[nodiscard]] PrefixCheck checkSnapshotPrefix(const QString& prefix);
 
+// Why a snapshot folder cannot be kept, empty when it can: it must be a full path, and
+// Config.cfg loses blanks at either end of its lines, so a folder whose path begins or
+// ends with one would become another folder at the next start. example: a folder to name.
+[[nodiscard]] QString snapshotFolderProblem(const QString& folder, const QString& example);
+
 // The rules part of the file-name test alone (no file is created).
 [[nodiscard]] bool isPortableFileName(const QString& name);

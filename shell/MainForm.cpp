@@ -185,7 +185,9 @@ void MainForm::buildControls() {
     quickPath_->setObjectName(QStringLiteral("quickPath"));
     quickSnapshotFolder_ = new QLineEdit(quickPath_);
     quickSnapshotFolder_->setObjectName(QStringLiteral("quickSnapshotFolder"));
-    quickSnapshotFolder_->setEnabled(false);
+    // Read-only rather than disabled: a screen reader reads it and Tab reaches it.
+    quickSnapshotFolder_->setReadOnly(true);
+    quickSnapshotFolder_->setFocusPolicy(Qt::StrongFocus);
     browseCommand_ = new QPushButton(quickPath_);
     browseCommand_->setObjectName(QStringLiteral("browseCommand"));
 
@@ -308,11 +310,14 @@ void MainForm::connectControls() {
             [this] { engine_.setVolume(volumeSlider_->sliderPosition()); });
     // The full-screen window covers the menus; their snapshot and full-screen shortcuts
     // keep working there.
+    installPlayerKeys(this);
     connect(stage_, &VideoSurface::fullScreenChanged, this, [this](bool fullScreen) {
-        if (QWidget* window = fullScreen ? stage_->fullScreenWindow() : nullptr)
+        if (QWidget* window = fullScreen ? stage_->fullScreenWindow() : nullptr) {
             window->addActions({snapshotCommand_, continuousSnapshots_, fullScreenMenu_,
                                 nextFrameMenu_, previousFrameMenu_, copyFrameMenu_, markInMenu_,
                                 markOutMenu_});
+            installPlayerKeys(window);
+        }
     });
     connect(&engine_, &MediaEngine::frameChanged, this, [this] {
         const VideoFrame frame = engine_.currentFrame();
@@ -337,6 +342,19 @@ void MainForm::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
+    }
+    // Images still waiting to be written are written first, the window showing how many
+    // are left (movieTimer_Timer closes it when they are done or the wait is over); a
+    // second close request does not wait.
+    if (capture_.pending() > 0 && !closing_) {
+        closing_ = true;
+        closeDeadline_.setRemainingTime(kCloseWaitMs);
+        endCaptureModes();
+        if (engine_.Playing())
+            engine_.pause();
+        showCaptureStatus();
+        event->ignore();
+        return;
     }
     delete aboutForm_;
     delete optionsDialog_;

@@ -7,6 +7,7 @@
 #include "playback/MediaEngine.h"
 #include "settings/SettingsLocation.h"
 
+#include <QDeadlineTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -45,9 +46,11 @@ public:
     // The start-up sequence; the splash (when given) is closed at its end, before the
     // configuration's recovery message.
     void Form_Load(SplashForm* splash = nullptr);
-    // Opens a video given on the command line; false (with a line on stderr) when the
-    // path does not exist or is not a supported video type.
+    // Opens a video given on the command line or by a file manager; false when it cannot
+    // be opened (see refuseOpening).
     bool openFromCommandLine(const QString& path);
+    // Says why path cannot be opened: a line on standard error and a message box.
+    void refuseOpening(const QString& path, const QString& reason);
     // A fault of the media engine, shown as every error is: a critical box titled "Error".
     void showEngineError(const QString& message);
 
@@ -137,6 +140,16 @@ private:
     // The progress bar and the time label for the engine's position now.
     void showPosition();
     void setMuteCaption(const QString& caption);
+    // Space, the arrows, M and F in window (the main or the full-screen window).
+    void installPlayerKeys(QWidget* window);
+    void stepVolume(int step);
+    // What a screen reader says of each control, from the same pack texts as the hover
+    // strip; the progress bar's description is the time shown (showPosition).
+    void applyAccessibleTexts();
+    void applyMuteAccessibleName();
+    // While many images wait to be written (or the window waits for them to close), how
+    // many are left and how many frames were skipped, in the hover strip.
+    void showCaptureStatus();
     // A mark is the time of a frame on screen; the frame's serial lets the time follow when
     // the engine has found exactly which frame a paused picture is.
     struct FrameMark {
@@ -185,6 +198,11 @@ private:
     bool pausePressed_ = false;
     bool showingSnapshotError_ = false;
     bool closed_ = false;
+    // A close request is waiting for the images still to be written, until closeDeadline_.
+    bool closing_ = false;
+    QDeadlineTimer closeDeadline_;
+    QStringList statusTexts_; // the pack's texts of showCaptureStatus while it shows
+    static constexpr int kCloseWaitMs = 30000;
 
     // Controls; their objectNames are the names of the program's design.
     QWidget* client_ = nullptr;

@@ -7,12 +7,14 @@
 #include "platform/Platform.h"
 #include "playback/MediaEngine.h"
 #include "settings/ConfigFile.h"
+#include "settings/OptionsRules.h"
 #include "settings/Settings.h"
 #include "shell/MainForm.h"
 #include "shell/ProgressMarks.h"
 
 #include <QDialog>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -26,6 +28,12 @@ void MainForm::snapshotCommand_Click() {
                               .arg(settings_.snapshotFolder));
         return;
     }
+    // A sound file never shows a picture: say so, rather than wait for one or make an
+    // empty folder.
+    if (engine_.hasNoVideo()) {
+        showSnapshotError(text("041", "There is no picture to capture: this file holds no video."));
+        return;
+    }
     if (!capture_.snapshot())
         showSnapshotError(QString());
 }
@@ -36,6 +44,8 @@ void MainForm::snapshotButton_Click() {
 }
 
 void MainForm::continuousSnapshotsButton_Click() {
+    if (!modes_.continuous())
+        capture_.resetSkipped();
     modes_.toggleContinuous();
     applyControlStates();
 }
@@ -57,6 +67,7 @@ void MainForm::timedSnapshotsButton_Click() {
             if (engine_.Position() < 0)
                 return;
         }
+        capture_.resetSkipped();
         modes_.startTimed(interval);
         snapshotCommand_Click();
     }
@@ -157,9 +168,36 @@ void MainForm::exportFrames_Click() {
     (void)platform_.execDialog(dialog);
 }
 
+void MainForm::showCaptureStatus() {
+    // A writer on every core has a few images in hand at any time; more means it is behind.
+    constexpr int kBehind = 4;
+    const int left = capture_.pending();
+    if (left <= kBehind && !(closing_ && left > 0)) {
+        statusTexts_.clear();
+        return;
+    }
+    // Looked up once while behind: a lookup reads the pack, too slow for every tick.
+    if (statusTexts_.isEmpty())
+        statusTexts_ = {text("039", "Images left to write: %1"), text("040", "Frames skipped: %1")};
+    QString status = statusTexts_[0].arg(left);
+    if (capture_.skipped() > 0)
+        status += QStringLiteral("   ") + statusTexts_[1].arg(capture_.skipped());
+    if (toolTips_->text() != status)
+        toolTips_->setText(status);
+    // Stays up a moment after the last image, as a hover text does.
+    toolTipTimer_->start();
+}
+
 void MainForm::browseCommand_Click() {
     if (!folderBrowse1_->Browse())
         return;
+    const QString problem =
+        snapshotFolderProblem(folderBrowse1_->FullName(), defaultSnapshotFolder());
+    if (!problem.isEmpty()) {
+        (void)platform_.messageBox(this, problem, text("010", "Error"), MessageIcon::Critical,
+                                   MessageButtons::Ok);
+        return;
+    }
     quickSnapshotFolder_->setText(folderBrowse1_->FullName());
     settings_.snapshotFolder = folderBrowse1_->FullName();
     saveConfiguration();

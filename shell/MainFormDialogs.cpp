@@ -70,7 +70,7 @@ void MainForm::aboutMenu_Click() {
 
 void MainForm::howToUseMenu_Click() {
     const QString& language = settings_.languageFile;
-    const bool opened = language.size() >= 4 &&
+    const bool opened = language.size() >= 4 && TextLookup::isPackName(language) &&
                         platform_.openDocument(platform_.applicationFolder() + QLatin1Char('/') +
                                                language.left(language.size() - 4) + kHelpExtension);
     if (!opened)
@@ -88,6 +88,7 @@ void MainForm::ApplyLanguageCaptions() {
     ensureOptionsDialog();
     ensureAboutForm();
     ::ApplyLanguageCaptions(lookup_, *this, captions_);
+    applyAccessibleTexts();
 }
 
 void MainForm::setCaption(CaptionWindow window, const QString& objectName, const QString& text) {

@@ -34,27 +34,34 @@ void MainForm::openMenu_Click() {
         this, buildOpenFilter(text("035", "All Supported Formats"), supportedExtensions_));
     if (path.isEmpty())
         return;
+    // A pipe or a device (or a link to one) would be read for ever: refused at once.
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+        showPlaybackError(path);
+        return;
+    }
     loadVideo(path, LoadMode::ReplaceAndPlay);
     setWindowTitle(QStringLiteral("Framora [ ") + fileNameOf(path) + QStringLiteral(" ]"));
     playButton_Click();
 }
 
 bool MainForm::openFromCommandLine(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        std::fprintf(stderr, "framora: %s: no such file\n", qPrintable(path));
+    const QString refusal = openRefusal(path, supportedExtensions_);
+    if (!refusal.isEmpty()) {
+        refuseOpening(path, refusal);
         return false;
     }
-    if (!hasSupportedExtension(path, supportedExtensions_)) {
-        std::fprintf(stderr, "framora: %s: not a supported video type (%s)\n", qPrintable(path),
-                     qPrintable(supportedExtensions_.join(QStringLiteral(", "))));
-        return false;
-    }
-    const QString fullPath = info.absoluteFilePath();
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
     loadVideo(fullPath, LoadMode::ReplaceAndPlay);
     setWindowTitle(QStringLiteral("Framora [ ") + fileNameOf(fullPath) + QStringLiteral(" ]"));
     playButton_Click();
     return true;
+}
+
+void MainForm::refuseOpening(const QString& path, const QString& reason) {
+    // Also on standard error, for scripts; a file manager's user sees the box.
+    std::fprintf(stderr, "framora: %s: %s\n", qPrintable(path), qPrintable(reason));
+    showEngineError(QStringLiteral("This file cannot be opened: %1.\n%2")
+                        .arg(reason, QDir::toNativeSeparators(path)));
 }
 
 void MainForm::logoHide_OLEDragDrop(const QStringList& files) {
@@ -63,6 +70,10 @@ void MainForm::logoHide_OLEDragDrop(const QStringList& files) {
     const QString& path = files.first();
     if (!hasSupportedExtension(path, supportedExtensions_) || QFileInfo(path).isDir())
         return;
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+        showPlaybackError(path);
+        return;
+    }
     loadVideo(path, LoadMode::ReplaceAndPlay);
     playButton_Click();
 }
@@ -76,6 +87,7 @@ void MainForm::loadVideo(const QString& path, LoadMode mode) {
     engineOptions_ = optionsFor(path);
     loadedOptions_ = engineOptions_;
     speedStep_ = 0;
+    capture_.resetSkipped();
     markIn_ = markOut_ = {};
     showMarks();
     capture_.setTarget(engineOptions_.snapshot);
@@ -204,6 +216,7 @@ QString MainForm::muteCaption() const {
 void MainForm::setMuteCaption(const QString& caption) {
     setGlyphFace(*muteStatus_, caption == kSoundOnCaption ? Glyph::SoundOn : Glyph::Muted);
     setGlyphCaption(*muteStatus_, caption);
+    applyMuteAccessibleName();
 }
 
 void MainForm::volumeSlider_MouseDown(Qt::MouseButton button) {
@@ -223,6 +236,11 @@ void MainForm::movieProgress_MouseDown(Qt::MouseButton button, float offsetTwips
 }
 
 void MainForm::movieTimer_Timer() {
+    showCaptureStatus();
+    if (closing_ && (capture_.pending() == 0 || closeDeadline_.hasExpired())) {
+        close();
+        return;
+    }
     if (!engine_.Playing()) {
         if (engine_.Position() < 0) {
             if (logoHide_->isHidden())
@@ -254,6 +272,7 @@ void MainForm::showPosition() {
     movieProgress_->setValue(static_cast<int>(engine_.Position() * 100));
     timeElapsed_->setText(FormatTime(engine_.Time()) + QStringLiteral(" / ") +
                           FormatTime(engine_.Length()));
+    movieProgress_->setAccessibleDescription(timeElapsed_->text());
 }
 
 void MainForm::nextFrame_Click() {

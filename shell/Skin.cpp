@@ -21,7 +21,9 @@ bool loadSkin(const QString& path) {
                              << "cannot be read:" << file.errorString();
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // A real skin is a few kilobytes; a stray huge file must not hold up the start.
+    constexpr qint64 kMostBytes = 1024 * 1024;
+    const QByteArray bytes = file.read(kMostBytes);
     if (file.error() != QFileDevice::NoError) {
         qWarning().noquote() << "Skin not applied:" << path
                              << "cannot be read:" << file.errorString();

@@ -4,7 +4,9 @@
 # and prints the tables that docs/performance.md records (also written to
 # <build dir>/bench-work/results.md). Takes about 15 minutes with the defaults.
 #   tools/bench.sh [--runs N] [--seconds S] [--sizes 640x360,1280x720,1920x1080]
-#                  [--parts snapshot,continuous,export,idle,startup]
+#                  [--parts snapshot,continuous,export,idle,startup,peers]
+# The peers part (other players capturing every frame) is run only when named; it
+# installs VLC and mpv first. A size of 3840x2160 makes a 4K clip as well.
 set -eu
 cd "$(dirname "$0")/.."
 for tool in cmake ninja ffmpeg xvfb-run; do
@@ -16,14 +18,31 @@ command -v ccache >/dev/null 2>&1 && launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccac
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFRAMORA_BENCH=ON $launcher >/dev/null
 cmake --build "$dir" --target framora framora_bench -j"$(nproc)"
 
+case " $* " in
+*peers*)
+    for tool in cvlc mpv setpriv; do
+        command -v "$tool" >/dev/null 2>&1 ||
+            { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq vlc mpv util-linux; }
+    done
+    ;;
+esac
+sizes="640x360:2500k:bt601:smpte170m 1280x720:6M:bt709:bt709 1920x1080:12M:bt709:bt709"
+case " $* " in
+*3840x2160*) sizes="$sizes 3840x2160:40M:bt709:bt709" ;;
+esac
+# A smooth picture (no grain), where PNG row prediction pays: --sizes 1920x1080-smooth.
+case " $* " in
+*1920x1080-smooth*) sizes="$sizes 1920x1080-smooth:12M:bt709:bt709" ;;
+esac
+
 work=$dir/bench-work
 clips=$work/clips-tagged
 mkdir -p "$clips"
 # Natural-looking detail: a moving test pattern with fresh grain on every frame, at
-# bitrates a camera would use. Flat patterns would make PNG look cheap. Colours are coded
-# and tagged as a camera would: BT.601 for SD, BT.709 for HD.
-for clip_spec in 640x360:2500k:bt601:smpte170m 1280x720:6M:bt709:bt709 \
-    1920x1080:12M:bt709:bt709; do
+# bitrates a camera would use. Flat patterns would make PNG look cheap (the smooth clip is
+# there to show that case). Colours are coded and tagged as a camera would: BT.601 for SD,
+# BT.709 for HD.
+for clip_spec in $sizes; do
     size=${clip_spec%%:*}
     rest=${clip_spec#*:}
     rate=${rest%%:*}
@@ -33,8 +52,10 @@ for clip_spec in 640x360:2500k:bt601:smpte170m 1280x720:6M:bt709:bt709 \
     clip=$clips/clip-$size.mp4
     [ -s "$clip" ] && continue
     echo "Making $clip" >&2
+    grain=noise=alls=12:allf=t,
+    case $size in *-smooth) grain= ;; esac
     ffmpeg -hide_banner -loglevel error -nostdin -y \
-        -f lavfi -i "testsrc2=size=$size:rate=25:duration=12,noise=alls=12:allf=t,scale=out_color_matrix=$matrix:out_range=tv" \
+        -f lavfi -i "testsrc2=size=${size%-smooth}:rate=25:duration=12,${grain}scale=out_color_matrix=$matrix:out_range=tv" \
         -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=12" -shortest \
         -c:v libx264 -preset veryfast -maxrate "$rate" -bufsize "$rate" -pix_fmt yuv420p \
         -colorspace "$tag" -color_primaries "$tag" -color_trc "$tag" -color_range tv \

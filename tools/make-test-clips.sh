@@ -10,7 +10,9 @@
 # bars709.mp4 (1280x720, BT.709), bars601.mp4 (720x480, BT.601), bars-untagged.mp4
 # (1920x1080, BT.709 without a tag), bars709full.mp4 (full range) and bars709-10bit.mp4;
 # counter.mp4 (10 s, 320x240, 25 fps, lossless, frame n a flat grey of level n) and
-# cut.mp4 (its first half only, as from an interrupted download).
+# cut.mp4 (its first half only, as from an interrupted download); twotracks.mkv (two
+# video tracks, the second the default), sizechange.ts (320x240, then 640x480) and
+# audio.mp4 (sound only).
 set -eu
 
 if [ $# -lt 1 ]; then
@@ -24,7 +26,7 @@ if [ $# -eq 0 ]; then
     set -- clip.mpg clip.avi clip.mpe clip.3gp clip.3g2 clip.asf clip.hdmov clip.m4v \
         clip.mkv clip.mp4 clip.wmv clip.vob play.mp4 still.mp4 rotated.mp4 wide.mp4 wide.vob \
         hd.mp4 broken.avi bars709.mp4 bars601.mp4 bars-untagged.mp4 bars709full.mp4 \
-        bars709-10bit.mp4 counter.mp4 cut.mp4
+        bars709-10bit.mp4 counter.mp4 cut.mp4 twotracks.mkv sizechange.ts audio.mp4
 fi
 
 # encode NAME SECONDS SIZE VIDEO_SOURCE -- ffmpeg output options...
@@ -83,6 +85,26 @@ for name in "$@"; do
             -i "color=black:s=320x240:r=25:d=10,format=gray,geq=lum='mod(N,256)'" \
             -c:v libx264 -qp 0 -preset ultrafast -pix_fmt yuvj420p -g 50 "$out/$name"
         ;;
+    twotracks.mkv)
+        # Two video tracks; the second, 1280x720, is the one marked to be played.
+        ffmpeg -hide_banner -loglevel error -nostdin -y \
+            -f lavfi -i testsrc=size=320x240:rate=25:duration=3 \
+            -f lavfi -i testsrc2=size=1280x720:rate=25:duration=3 -map 0:v -map 1:v \
+            -c:v libx264 -preset ultrafast -pix_fmt yuv420p \
+            -disposition:v:0 0 -disposition:v:1 default "$out/$name"
+        ;;
+    sizechange.ts)
+        # An MPEG transport stream whose picture grows from 320x240 to 640x480 after 2 s.
+        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+            -i testsrc=size=320x240:rate=25:duration=2 -c:v libx264 -preset ultrafast \
+            -pix_fmt yuv420p "$out/part1.ts"
+        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+            -i testsrc=size=640x480:rate=25:duration=3 -c:v libx264 -preset ultrafast \
+            -pix_fmt yuv420p -output_ts_offset 2 "$out/part2.ts"
+        cat "$out/part1.ts" "$out/part2.ts" >"$out/$name"
+        rm -f "$out/part1.ts" "$out/part2.ts"
+        ;;
+    audio.mp4) encode "$name" 3 160x120 color -- -vn -c:a aac -f mp4 ;;
     cut.mp4)
         # counter.mp4 with its index in front and the second half of its frames missing.
         [ -s "$out/counter.mp4" ] || sh "$0" "$out" counter.mp4

@@ -7,10 +7,16 @@ std::optional<QSize> frameOutputSize(QSize decoderBuffer, QSize trackSize, unsig
     if (trackSize.isEmpty())
         return std::nullopt;
     QSize size = trackSize;
-    // A track size beyond the decoded picture is not trustworthy; the decoder's is.
+    // The track's size is the decoder's picture less its padding (codecs pad to blocks of
+    // up to 64 lines). Beyond the picture, or far inside it, it belongs to another picture:
+    // another track of the file, or the size before the stream changed it mid-way. Then
+    // the decoder's size holds, with the pixel shape it comes with.
+    constexpr int kMostPadding = 64;
     if (!decoderBuffer.isEmpty() &&
-        (size.width() > decoderBuffer.width() || size.height() > decoderBuffer.height()))
-        size = decoderBuffer;
+        (size.width() > decoderBuffer.width() || size.height() > decoderBuffer.height() ||
+         decoderBuffer.width() - size.width() > kMostPadding ||
+         decoderBuffer.height() - size.height() > kMostPadding))
+        return decoderBuffer;
     if (sarNum > 0 && sarDen > 0 && sarNum != sarDen) {
         constexpr double kLargest = 16384;
         const double width = double(size.width()) * sarNum / sarDen;

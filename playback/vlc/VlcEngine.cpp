@@ -398,8 +398,16 @@ void VlcEngine::playerEvent(quint64 session, int type) {
     if (gone)
         setCurrentFrame({});
     if (type == libvlc_MediaPlayerEncounteredError ||
-        (type == libvlc_MediaPlayerEndReached && !itemShowedPicture_))
+        (type == libvlc_MediaPlayerEndReached && !itemShowedPicture_ && !hasNoVideo()))
         Q_EMIT playbackFailed(itemPath_);
+}
+
+bool VlcEngine::hasNoVideo() const {
+    if (!hasItem_ || !itemFacts_.valid() ||
+        itemFacts_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return false;
+    const MediaFacts& facts = itemFacts_.get();
+    return facts.readable && facts.videoStreams.empty();
 }
 
 void VlcEngine::setCurrentFrame(VideoFrame frame) {

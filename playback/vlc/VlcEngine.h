@@ -42,6 +42,7 @@ public:
     void setPosition(float position) override;
     [[nodiscard]] int Time() const override;
     [[nodiscard]] int Length() const override;
+    [[nodiscard]] bool hasNoVideo() const override;
 
     void shuttle(int seconds) override;
     void setRate(float rate) override;

@@ -202,6 +202,30 @@ video_moving() {
     return 1
 }
 
+# True when the middle of the video area looks the same twice, a second apart, and shows
+# a picture (many colours).
+video_still() {
+    local first second
+    previous_stage_sum=''
+    video_moving "$1" && return 1
+    first=$previous_stage_sum
+    [ -n "$first" ] || return 1
+    sleep 1
+    video_moving "$1" && return 1
+    second=$previous_stage_sum
+    [ "$first" = "$second" ]
+}
+
+# click_client <window> <x> <y>: a click at a point of the client area's design, in pixels.
+click_client() {
+    local x y
+    window_geometry "$1"
+    x=$(awk -v x="$win_x" -v w="$win_w" -v cw="$client_width" -v px="$2" 'BEGIN { printf "%d", x + px * w / cw }')
+    y=$(awk -v y="$win_y" -v w="$win_w" -v h="$win_h" -v cw="$client_width" -v ch="$client_height" -v py="$3" \
+        'BEGIN { s = w / cw; printf "%d", y + h - ch * s + py * s }')
+    timeout 15 xdotool mousemove --sync "$x" "$y" click 1 || fail "cannot click at $2,$3"
+}
+
 await_video_playing() {
     previous_stage_sum=''
     wait_until "moving video in the window" video_moving "$1"

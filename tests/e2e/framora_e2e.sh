@@ -187,6 +187,22 @@ case_export_cancel() {
     no_error
 }
 
+# Space pauses and plays again as the buttons do; with the folder box focused it is the
+# box's key, and playback goes on.
+case_player_keys() {
+    start_playing 0 0 5000
+    press "$main_window" space
+    wait_until "the picture to stop after Space" video_still "$main_window"
+    press "$main_window" space
+    await_video_playing "$main_window"
+    # The folder box: 240 twips into the frame at the foot of the window, at 96 DPI.
+    click_client "$main_window" 194 370
+    press "$main_window" space
+    ! video_still "$main_window" || fail "Space paused the video while the folder box had the focus"
+    await_video_playing "$main_window"
+    no_error
+}
+
 # A second start is refused with a warning and ends; the first goes on. The third start
 # checks that the refused one left the first one's claim alone.
 case_second_instance() {

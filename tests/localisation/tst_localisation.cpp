@@ -100,6 +100,10 @@ private Q_SLOTS:
     void languageSwitchShowsAtTheNextLookup() {
         TempAppFolder app;
         app.writePack(u"German.ini"_s, header + "10=&Datei\r\n");
+        // A name leading out of Lang/ is no pack, even where a pack lies at its end.
+        QVERIFY(app.writeFile(u"Outside.ini"_s, header + "10=&Outside\r\n"));
+        QCOMPARE(TextLookup(app.path(), u"../Outside.ini"_s).SetCaptionfromINI(u"10"_s, u"&File"_s),
+                 u"&File"_s);
         QString languageFile = u"German.ini"_s;
         const TextLookup text(app.path(), languageFile);
         QCOMPARE(text.SetCaptionfromINI(u"10"_s, u"&File"_s), u"&Datei"_s);
@@ -121,6 +125,13 @@ private Q_SLOTS:
             "\"reader\" broke, Error Number: 51, Method: SetCaptionfromINI\"\r\n){2}\\z"_s);
         const QString log = QString::fromUtf8(app.readFile(u"errorlog.txt"_s));
         QVERIFY2(twoEntries.match(log).hasMatch(), qPrintable(log));
+        // A link in the log's place is replaced by a log of its own, never appended through.
+        QVERIFY(QFile::remove(app.path() + u"/errorlog.txt"_s));
+        QVERIFY(app.writeFile(u"elsewhere.txt"_s, "kept"));
+        QVERIFY(QFile::link(app.path() + u"/elsewhere.txt"_s, app.path() + u"/errorlog.txt"_s));
+        (void)text.SetCaptionfromINI(u"10"_s, u"&File"_s);
+        QCOMPARE(app.readFile(u"elsewhere.txt"_s), QByteArray("kept"));
+        QVERIFY(!QFileInfo(app.path() + u"/errorlog.txt"_s).isSymLink());
     }
 
     // The dialogs built later take OK and Cancel from the shared captions.

@@ -21,8 +21,10 @@ private Q_SLOTS:
     void initTestCase() {
         if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
             QSKIP("ffmpeg is not installed");
-        QStringList names{QStringLiteral("play.mp4"), QStringLiteral("broken.avi"),
-                          QStringLiteral("rotated.mp4"), QStringLiteral("wide.mp4")};
+        QStringList names{QStringLiteral("play.mp4"),      QStringLiteral("broken.avi"),
+                          QStringLiteral("rotated.mp4"),   QStringLiteral("wide.mp4"),
+                          QStringLiteral("twotracks.mkv"), QStringLiteral("sizechange.ts"),
+                          QStringLiteral("audio.mp4")};
         for (const QString& extension : supportedExtensionList())
             names << QStringLiteral("clip.") + extension;
         const QString error = makeTestClips(clips_.path(), names);
@@ -35,7 +37,8 @@ private Q_SLOTS:
     void cleanup() { engine_.reset(); }
 
     // Every container plays and reports its length; each picture comes at the size it is
-    // meant to be seen at (upright, square pixels, not the decoder's padded buffer).
+    // meant to be seen at (upright, square pixels, not the decoder's padded buffer), from
+    // the track being played.
     void pictures_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QSize>("shown");
@@ -46,6 +49,7 @@ private Q_SLOTS:
         QTest::newRow("stored a quarter turn round") << "rotated.mp4" << QSize(240, 320) << 3;
         QTest::newRow("pixels twice as wide") << "wide.mp4" << QSize(640, 240) << 3;
         QTest::newRow("padded H.264") << "play.mp4" << QSize(320, 240) << 5;
+        QTest::newRow("the second track played") << "twotracks.mkv" << QSize(1280, 720) << 3;
     }
     void pictures() {
         QFETCH(QString, name);
@@ -133,6 +137,27 @@ private Q_SLOTS:
         // A new item plays at normal speed.
         engine_->load(play, LoadMode::ReplaceAndPlay, false);
         QCOMPARE(engine_->rate(), 1.0f);
+    }
+
+    // A stream whose picture grows mid-way: the later pictures come at their own size
+    // (libVLC's buffer, which may hold two lines of padding then), not squeezed into the
+    // first size.
+    void sizeChangedMidStream() {
+        QVERIFY(startPlaying(*engine_, clip(QStringLiteral("sizechange.ts"))));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            shownSize().width() == 640 && qAbs(shownSize().height() - 480) <= 2, kDeadline);
+    }
+
+    // A sound file plays to its end without a picture and is not called damaged; the
+    // engine knows it holds no video, as it knows a video does.
+    void soundOnly() {
+        QSignalSpy failures(engine_.get(), &MediaEngine::playbackFailed);
+        engine_->load(clip(QStringLiteral("audio.mp4")), LoadMode::ReplaceAndPlay, false);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->hasNoVideo(), kDeadline);
+        QTRY_COMPARE_WITH_TIMEOUT(engine_->Position(), -1.0f, kDeadline * 2);
+        QCOMPARE(failures.size(), 0);
+        QVERIFY(startPlaying(*engine_, clip(QStringLiteral("play.mp4"))));
+        QVERIFY(!engine_->hasNoVideo());
     }
 
     void screenSaverFollowsPlayback() {

@@ -4,6 +4,7 @@
 #include "playback/VideoColours.h"
 #include "playback/VideoSurface.h"
 #include "playback/YuvPicture.h"
+#include "playback/vlc/FrameSize.h"
 #include "playback/vlc/ScreenSaverInhibitor.h"
 
 #include <QDBusConnection>
@@ -134,6 +135,33 @@ private Q_SLOTS:
                          qAbs(got.blue() - want.blue()) <= 1,
                      qPrintable(QStringLiteral("stripe %1: %2").arg(stripe).arg(got.name())));
         }
+    }
+
+    // The size asked of libVLC: the track's visible size inside the decoder's padded
+    // picture, widened or heightened to square pixels; the decoder's own size when the
+    // track's cannot be this picture's (another track, a size changed mid-stream).
+    void outputSize_data() {
+        QTest::addColumn<QSize>("decoded");
+        QTest::addColumn<QSize>("track");
+        QTest::addColumn<int>("sarNum");
+        QTest::addColumn<int>("sarDen");
+        QTest::addColumn<QSize>("asked");
+        QTest::newRow("padded lines")
+            << QSize(320, 258) << QSize(320, 240) << 1 << 1 << QSize(320, 240);
+        QTest::newRow("wide pixels")
+            << QSize(720, 576) << QSize(720, 576) << 16 << 11 << QSize(1047, 576);
+        QTest::newRow("track of another picture")
+            << QSize(1280, 720) << QSize(320, 240) << 1 << 1 << QSize(1280, 720);
+        QTest::newRow("track larger")
+            << QSize(320, 240) << QSize(640, 480) << 2 << 1 << QSize(320, 240);
+    }
+    void outputSize() {
+        QFETCH(QSize, decoded);
+        QFETCH(QSize, track);
+        QFETCH(int, sarNum);
+        QFETCH(int, sarDen);
+        QTEST(frameOutputSize(decoded, track, unsigned(sarNum), unsigned(sarDen)).value_or(QSize()),
+              "asked");
     }
 
     void formatTime_data() {

@@ -106,6 +106,19 @@ private Q_SLOTS:
         QVERIFY(!LoadConfiguration(folder, settings));
         QVERIFY(!RecreateConfiguration(folder, settings));
         QVERIFY(settings == Settings{});
+        // A link in the file's place, dangling or not, is replaced; nothing is written
+        // where it points.
+        const QString elsewhere = app_->path() + u"/elsewhere.txt"_s;
+        for (bool dangling : {true, false}) {
+            QFile::remove(configPath_);
+            if (!dangling)
+                QVERIFY(app_->writeFile(u"elsewhere.txt"_s, "someone's file"));
+            QVERIFY(QFile::link(elsewhere, configPath_));
+            QVERIFY(RecreateConfiguration(configPath_, settings));
+            QVERIFY(!QFileInfo(configPath_).isSymLink());
+            QCOMPARE(QFile::exists(elsewhere), !dangling);
+        }
+        QCOMPARE(app_->readFile(u"elsewhere.txt"_s), QByteArray("someone's file"));
     }
 
     // Beside the executable while a file can be made there and the installation does not

@@ -14,6 +14,7 @@
 #include "support/FakeEngine.h"
 #include "support/FakePlatform.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -396,6 +397,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("Stop") << RigStep([](Rig& r) { r.form->stopButton_Click(); }) << QString();
         QTest::newRow("end of the video") << RigStep([](Rig& r) {
+            // A length not known (0) is no end; a known one reached is.
+            r.engine.length = 0;
+            r.form->movieTimer_Timer();
+            QVERIFY(r.form->captureModes().any());
+            r.engine.length = 12;
             r.engine.time = 12;
             r.form->movieTimer_Timer();
         }) << QString();
@@ -407,6 +413,10 @@ private Q_SLOTS:
         QTest::newRow("snapshot failed on the worker")
             << RigStep([](Rig& r) { Q_EMIT r.capture.failed(u"Disk full"_s); })
             << u"None : Error\n\nDisk full [Ok]"_s;
+        QTest::newRow("a sound file") << RigStep([](Rig& r) {
+            r.engine.noVideo = true;
+            r.form->snapshotsTimer_Timer();
+        }) << u"None : Error\n\nThere is no picture to capture: this file holds no video. [Ok]"_s;
         QTest::newRow("snapshot refused at once") << RigStep([](Rig& r) {
             r.engine.position = -1;
             r.form->snapshotsTimer_Timer();
@@ -440,6 +450,11 @@ private Q_SLOTS:
         rig.engine.playing = false;
         rig.engine.position = -1;
         rig.form->movieTimer_Timer();
+        // A folder whose name ends in a blank would be another one at the next start.
+        rig.platform.folderAnswer = rig.dir.path() + u"/other "_s;
+        rig.form->browseCommand_Click();
+        QVERIFY(rig.messages().last().contains(u"cannot begin or end with a blank"_s));
+        QCOMPARE(rig.settings.snapshotFolder, u"C:\\"_s);
         rig.platform.folderAnswer = rig.dir.path() + u"/other"_s;
         rig.form->browseCommand_Click();
         rig.engine.calls.clear();
@@ -494,12 +509,24 @@ private Q_SLOTS:
         QCOMPARE(enforceMinimumSize({100, 9000}, {7455, 6960}).value_or(QSizeF()),
                  QSizeF(7455, 9000));
     }
-    // The Options dialog switches the language at once.
+    // The Options dialog switches the language at once, the names a screen reader reads
+    // with it.
     void dialogsAndHelp() {
         Rig rig;
         rig.writePack(u"English.ini"_s, "");
-        rig.writePack(u"German.ini"_s, "10=&Datei\r\n75=Speicherort:\r\n");
+        rig.writePack(
+            u"German.ini"_s,
+            "10=&Datei\r\n75=Speicherort:\r\n028=Wiedergabe\r\n034=Lautst\xC3\xA4rke\r\n");
         rig.form->Form_Load();
+        const auto spoken = [&rig](const char* name) {
+            return QAccessible::queryAccessibleInterface(rig.control(QString::fromLatin1(name)))
+                ->text(QAccessible::Name);
+        };
+        const char* names[] = {"playButton", "volumeSlider", "quickSnapshotFolder", "muteStatus"};
+        QStringList english;
+        for (const char* name : names)
+            english << spoken(name);
+        QCOMPARE(english, QStringList({u"Play"_s, u"Volume"_s, u"Snapshots Path"_s, u"Mute"_s}));
         rig.platform.dialogScript = [](QDialog& dialog) {
             dialog.findChild<QComboBox*>(u"availableLanguages"_s)->setCurrentText(u"German"_s);
             dialog.findChild<QPushButton*>(u"OKButton"_s)->click();
@@ -509,6 +536,14 @@ private Q_SLOTS:
         QCOMPARE(rig.settings.languageFile, u"German.ini"_s);
         QCOMPARE(rig.control<QMenu>(u"fileMenu"_s)->title(), u"&Datei"_s);
         QCOMPARE(rig.control<QGroupBox>(u"quickPath"_s)->title(), u"Speicherort"_s);
+        QStringList german;
+        for (const char* name : names)
+            german << spoken(name);
+        QCOMPARE(german,
+                 QStringList({u"Wiedergabe"_s, u"Lautstärke"_s, u"Speicherort"_s, u"Mute"_s}));
+        for (QPushButton* button : rig.form->findChildren<QPushButton*>())
+            QVERIFY2(!spoken(qPrintable(button->objectName())).isEmpty(),
+                     qPrintable(button->objectName()));
     }
 
     // A skin that cannot be used keeps the default look; the shipped one parses.

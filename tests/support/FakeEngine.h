@@ -17,6 +17,7 @@ public:
     int volume = 50;
     float rate = 1.0f;
     VideoFrame frame;
+    bool noVideo = false;
 
     // Puts a picture on screen, as a playing engine does.
     void show(const QImage& image) {
@@ -60,4 +61,5 @@ public:
         calls << QStringLiteral("setVolume %1").arg(v);
     }
     VideoFrame currentFrame() const override { return frame; }
+    bool hasNoVideo() const override { return noVideo; }
 };

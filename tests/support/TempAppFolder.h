@@ -19,6 +19,11 @@ public:
         QCOMPARE(file.write(bytes), bytes.size());
     }
 
+    [[nodiscard]] bool writeFile(const QString& fileName, const QByteArray& bytes) const {
+        QFile file(dir_.path() + QLatin1Char('/') + fileName);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+
     [[nodiscard]] QByteArray readFile(const QString& fileName) const {
         QFile file(dir_.path() + QLatin1Char('/') + fileName);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
