@@ -96,7 +96,13 @@ void CaptureService::ended(bool written, const QString& text) {
         if (!preview.isNull())
             Q_EMIT previewReady(preview);
         Q_EMIT this->written(text);
-    } else {
-        Q_EMIT failed(text);
+        return;
     }
+    // Dropped after an earlier failure, which was reported.
+    if (text.isEmpty())
+        return;
+    // The rest of a backlog would fail the same way (a full disk): one message, and the
+    // frames waiting are dropped rather than tried one by one.
+    writer_->dropQueued();
+    Q_EMIT failed(text);
 }

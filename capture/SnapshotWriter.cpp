@@ -91,7 +91,21 @@ int SnapshotWriter::renumber(const SnapshotRequest& request, int taken) {
     return numbering_.reserve(request.folder, request.prefix, request.jpeg);
 }
 
+void SnapshotWriter::dropQueued() {
+    const QMutexLocker lock(&mutex_);
+    dropBefore_ = nextTicket_;
+}
+
 void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
+    if (ticket < dropBefore_.load()) {
+        // Its number is given back, so that the next snapshot leaves no gap.
+        if (const int number = takeNumber(ticket); number > 0) {
+            const QMutexLocker lock(&mutex_);
+            numbering_.release(r.folder, r.prefix, r.jpeg, number);
+        }
+        report(ticket, {}, {});
+        return;
+    }
     const bool scale = r.size.isValid() && !r.image.isNull() && r.size != r.image.size();
     const QImage image =
         scale ? r.image.scaled(r.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) : r.image;
@@ -168,7 +182,7 @@ void SnapshotWriter::deliver(quint64 ticket, const QString& path, const QString&
         results_.erase(results_.begin());
         ++nextReport_;
         pending_.fetch_sub(1);
-        if (result.reason.isEmpty())
+        if (!result.path.isEmpty())
             Q_EMIT written(result.path);
         else
             Q_EMIT failed(result.reason);

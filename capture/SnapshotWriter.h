@@ -55,6 +55,11 @@ public:
     // thread, it also emits the outstanding signals before returning. False on timeout.
     bool waitForDone(int msecs = -1);
 
+    // Snapshots submitted so far and not started yet are not written: each ends in failed()
+    // with an empty reason. After a full disk, the rest of a backlog goes with one message
+    // rather than one failure each.
+    void dropQueued();
+
     [[nodiscard]] int shutdownWait() const { return shutdownWait_; }
     void setShutdownWait(int msecs) { shutdownWait_ = msecs; }
 
@@ -95,6 +100,7 @@ private:
     quint64 nextReport_ = 0;
 
     std::atomic<int> pending_{0};
+    std::atomic<quint64> dropBefore_{0}; // tickets below it are dropped, not written
     int shutdownWait_ = 3000;
     const SnapshotDeflate deflate_;
     QThreadPool pool_; // last, so that it is gone before anything its jobs use

@@ -202,7 +202,6 @@ void FrameSink::releaseBuffers() {
     const std::lock_guard lock(poolMutex_);
     pool_.clear();
     rendering_.reset();
-    scratch_.reset();
     prepared_.reset();
     preparedPicture_ = nullptr;
     yuvPool_.clear();
@@ -231,16 +230,26 @@ std::shared_ptr<FrameSink::Buffer> FrameSink::makeBuffer() const {
 }
 
 std::shared_ptr<FrameSink::Buffer> FrameSink::freeBuffer() {
-    for (const auto& buffer : pool_) {
-        if (buffer != rendering_ && buffer != prepared_ &&
-            buffer->images.load(std::memory_order_acquire) == 0)
-            return buffer;
+    std::shared_ptr<Buffer> found;
+    for (auto it = pool_.begin(); it != pool_.end();) {
+        const bool free = *it != rendering_ && *it != prepared_ &&
+                          (*it)->images.load(std::memory_order_acquire) == 0;
+        if (free && !found) {
+            found = *it;
+            ++it;
+        } else if (free && pool_.size() > maxBuffers_) {
+            // Made for a backlog of frames being written: its memory goes with the backlog.
+            it = pool_.erase(it);
+        } else {
+            ++it;
+        }
     }
-    if (pool_.size() < maxBuffers_) {
-        pool_.push_back(makeBuffer());
-        return pool_.back();
-    }
-    return nullptr;
+    if (found)
+        return found;
+    // Every buffer holds a frame on screen or waiting to be written. What capture may hold
+    // is bounded by its own memory budget, so a picture is never dropped for want of one.
+    pool_.push_back(makeBuffer());
+    return pool_.back();
 }
 
 void* FrameSink::lockBuffer(void** planes) {
@@ -281,13 +290,6 @@ void* FrameSink::lockBuffer(void** planes) {
     // A picture rendered but never displayed (dropped as late) leaves its buffer here.
     if (!rendering_)
         rendering_ = freeBuffer();
-    if (!rendering_) {
-        // Every buffer is held by a frame on screen or being written: this picture is
-        // drawn into a spare buffer and never published.
-        if (!scratch_)
-            scratch_ = makeBuffer();
-        rendering_ = scratch_;
-    }
     planes[0] = rendering_->pixels.get();
     return rendering_.get();
 }
@@ -338,8 +340,6 @@ void FrameSink::display(void* picture) {
             if (!rendering_ || rendering_.get() != picture)
                 return;
             shown = std::move(rendering_);
-            if (shown == scratch_)
-                return; // drawn into the spare buffer: not published
             // A picture shown again is the same frame: keep the published one.
             const VideoFrame previous = latest();
             const std::size_t bytes = std::size_t(shown->width) * 4 * std::size_t(shown->height);

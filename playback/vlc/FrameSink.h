@@ -27,9 +27,10 @@ class FrameSink {
 public:
     // frameReady is called on libVLC's thread when a new frame was published and the
     // previous call has been acknowledged, so at most one notification is in flight.
-    // Frames still held elsewhere (on screen, being written) keep their buffers; beyond
-    // maxBuffers a picture is dropped. facts tells the file's colours; the first picture
-    // waits a moment for it.
+    // Frames still held elsewhere (on screen, being written) keep their buffers; maxBuffers
+    // are kept for reuse, more are made while frames are held (a capture backlog, bounded
+    // by the capture's memory budget) and given back as they come free. facts tells the file's
+    // colours; the first picture waits a moment for it.
     FrameSink(std::function<void()> frameReady, std::size_t maxBuffers,
               std::shared_future<MediaFacts> facts);
     ~FrameSink();
@@ -91,7 +92,6 @@ private:
     mutable std::mutex poolMutex_;
     std::vector<std::shared_ptr<Buffer>> pool_;
     std::shared_ptr<Buffer> rendering_; // RGB from libVLC: the buffer it draws into
-    std::shared_ptr<Buffer> scratch_;   // drawn into when every other buffer is held
     QSize frameSize_;
     // YUV from libVLC: its buffers, the one being filled, the one converted last (kept to
     // recognise the same picture shown again) and its RGB conversion until displayed.

@@ -170,6 +170,23 @@ private Q_SLOTS:
         next.submit({noise({16, 16}), dir.path(), "IMG_", false});
         QVERIFY(next.waitForDone(kTimeout));
         QCOMPARE(entriesOf(dir.path()), QStringList({".IMG_00009.png.part", "IMG_00001.png"}));
+        // A backlog dropped after a failure: what had not started ends in an empty reason,
+        // nothing of it is on disk, and the numbers go on without a gap.
+        SnapshotWriter one(1);
+        QSignalSpy dropped(&one, &SnapshotWriter::failed);
+        for (int i = 0; i < 4; ++i)
+            one.submit({noise({640, 480}), dir.path(), "IMG_", false});
+        one.dropQueued();
+        QVERIFY(one.waitForDone(kTimeout));
+        QVERIFY(dropped.size() >= 3);
+        QVERIFY(std::all_of(dropped.cbegin(), dropped.cend(), [](const QList<QVariant>& reason) {
+            return reason.at(0).toString().isEmpty();
+        }));
+        one.submit({noise({16, 16}), dir.path(), "IMG_", false});
+        QVERIFY(one.waitForDone(kTimeout));
+        QCOMPARE(entriesOf(dir.path()).size(), 2 + 4 - int(dropped.size()) + 1);
+        QVERIFY(QFile::exists(
+            dir.filePath(snapshotFileName("IMG_", 2 + 4 - int(dropped.size()), false))));
     }
 
     // Row prediction where it pays: Sub along rows of one colour, Up down columns of one

@@ -203,6 +203,22 @@ case_player_keys() {
     no_error
 }
 
+# Started by a file manager with a file it refuses: a message box says why, as standard
+# error does, and the program stays up.
+case_refused_file() {
+    write_config 0 "$snapshots" IMG_ 0 5000
+    printf 'not a video\n' >"$work/clip.mpeg"
+    start_framora "$work/clip.mpeg"
+    main_pid=$started_pid
+    local box
+    box=$(await_window "$main_pid" '^Error$' "the refusal's message box")
+    grep -q 'clip.mpeg: not a supported video type' "$work/framora-1.err" ||
+        fail "standard error does not give the reason"
+    press "$box" Return
+    wait_until "the box to close" no_window "$main_pid" '^Error$'
+    alive "$main_pid" || fail "the program ended after the refusal"
+}
+
 # A second start is refused with a warning and ends; the first goes on. The third start
 # checks that the refused one left the first one's claim alone.
 case_second_instance() {

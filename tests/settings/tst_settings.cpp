@@ -216,6 +216,15 @@ private Q_SLOTS:
         QVERIFY(saved == expected);
     }
 
+    // With the current pack gone the list shows no choice; OK keeps the stored name rather
+    // than storing ".ini".
+    void okKeepsAMissingPack() {
+        QVERIFY(QFile::remove(app_->path() + u"/Lang/Deutsch.ini"_s));
+        dialog_->Form_Load();
+        dialog_->OKButton_Click();
+        QCOMPARE(settings_.languageFile, u"Deutsch.ini"_s);
+    }
+
 private:
     QLineEdit* edit(const QString& name) { return dialog_->findChild<QLineEdit*>(name); }
 

@@ -30,6 +30,7 @@
 
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -193,7 +194,13 @@ private Q_SLOTS:
         rig.engine.calls.clear();
         rig.platform.openFileAnswer.clear();
         rig.form->openMenu_Click();
+        // A pipe named like a video would be read for ever: refused at once, with a word.
+        const QString pipe = rig.dir.path() + u"/pipe.mp4"_s;
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        rig.platform.openFileAnswer = pipe;
+        rig.form->openMenu_Click();
         QVERIFY(rig.engine.calls.isEmpty());
+        QVERIFY(rig.messages().last().contains(u"cannot be played"_s));
         rig.engine.position = 0.25f;
         rig.form->Command2_Click();
         rig.form->ReloadVideo();
