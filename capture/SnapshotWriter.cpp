@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QThread>
 
 #ifdef __linux__
@@ -176,8 +177,10 @@ void SnapshotWriter::report(quint64 ticket, const QString& path, const QString& 
 
 void SnapshotWriter::deliver(quint64 ticket, const QString& path, const QString& reason) {
     results_.emplace(ticket, Result{path, reason});
-    // Taken out before emitting: a slot may wait for the writer and so deliver more.
-    while (!results_.empty() && results_.begin()->first == nextReport_) {
+    // Taken out before emitting: a slot may wait for the writer and so deliver more, or,
+    // told of the last image it waited for, delete the writer.
+    const QPointer<SnapshotWriter> alive(this);
+    while (alive && !results_.empty() && results_.begin()->first == nextReport_) {
         const Result result = std::move(results_.begin()->second);
         results_.erase(results_.begin());
         ++nextReport_;
