@@ -58,9 +58,13 @@ private Q_SLOTS:
         QCOMPARE(shoot().size(), QSize(320, 240));
         engine_->pause();
         QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing(), kDeadline);
-        const QImage onScreen = engine_->currentFrame().image;
-        const QImage written = shoot().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(written, onScreen.convertToFormat(QImage::Format_RGB32));
+        // The paused picture is found in the file, so that its image says which frame it is.
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->currentFrame().frameNumber >= 0, kDeadline);
+        const VideoFrame onScreen = engine_->currentFrame();
+        const QImage written = shoot();
+        QCOMPARE(written.convertToFormat(QImage::Format_RGB32),
+                 onScreen.image.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(written.text(QStringLiteral("Frame Number")).toLongLong(), onScreen.frameNumber);
         QVERIFY(QFileInfo::exists(shots_->filePath("play.mp4 Images/IMG_00002.png")));
     }
 
