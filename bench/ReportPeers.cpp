@@ -24,7 +24,6 @@
 namespace {
 
 constexpr double kClipSeconds = 12; // the length tools/bench.sh gives every clip
-constexpr int kDeadlineMs = 120000;
 // mpv saving each frame plays far slower than real time: it is stopped after this and
 // judged on the part it played.
 constexpr int kMpvDeadlineMs = 36000;
