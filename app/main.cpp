@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
     if (!arguments.isEmpty()) {
         // A name that is not text in the system's encoding cannot be handed on: it would
         // come back as another name.
-        const bool textName = QFile::encodeName(QFile::decodeName(videoArgument(argc, argv))) ==
-                              videoArgument(argc, argv);
+        const QByteArray given = videoArgument(argc, argv);
+        const bool textName = QFile::encodeName(QFile::decodeName(given)) == given;
         // Opened once the window is up, after any message of the start-up.
         QTimer::singleShot(0, &form, [&form, textName, path = arguments.first()] {
             if (textName)

@@ -4,13 +4,11 @@
 #include "platform/MemorySize.h"
 #include "playback/MediaEngine.h"
 
-#include <QDateTime>
-
 #include <utility>
 
 // The memory frames waiting to be written may hold: a quarter of the machine's, at most
-// 4 GiB. A burst of five seconds of 4K fits (33 MB a frame, while about half of them are
-// written meanwhile), so a short overload loses nothing; past it frames are skipped.
+// 4 GiB: 20 s of 1080p frames (8 MB each) or 5 s of 4K (33 MB) with none written
+// meanwhile, so a short overload loses nothing; past it frames are skipped.
 static qint64 backlogBudget() {
     constexpr qint64 kMostBytes = 4LL << 30;
     constexpr qint64 kWithoutKnownMemory = 1LL << 30;
@@ -70,15 +68,9 @@ void CaptureService::take(const VideoFrame& frame) {
     if (throttle_.request(frame.serial, paused, clock_.elapsed(), frame.image.sizeInBytes()) !=
         SnapshotThrottle::Decision::Write)
         return;
-    SnapshotRequest request;
-    request.image = frame.image;
-    request.size = frame.displaySize();
-    request.folder = target_.folder;
-    request.prefix = target_.prefix;
-    request.jpeg = target_.jpeg;
-    request.origin = {target_.video, frame.timeMs, frame.frameNumber, QDateTime::currentDateTime()};
     previews_.push_back(target_.preview ? frame.image : QImage());
-    writer_->submit(std::move(request));
+    writer_->submit(
+        snapshotRequestFor(frame, target_.video, target_.folder, target_.prefix, target_.jpeg));
 }
 
 bool CaptureService::waitForDone(int msecs) {

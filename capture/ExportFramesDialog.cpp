@@ -26,7 +26,7 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
                                        const TextLookup& text, Platform& platform, QWidget* parent)
     : QDialog(parent), job_(job), lengthMs_(lengthMs), text_(text), platform_(platform) {
     setObjectName(QStringLiteral("ExportFramesDialog"));
-    setWindowTitle(this->text("94", "Export Frames"));
+    setWindowTitle(text_.text("94", "Export Frames"));
     const auto named = [](auto* widget, const char* name) {
         widget->setObjectName(QString::fromLatin1(name));
         return widget;
@@ -49,20 +49,20 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     timeLeft_ = named(new QLabel(this), "timeLeft");
 
     auto* form = new QFormLayout;
-    form->addRow(this->text("95", "From:"), fromTime_);
-    form->addRow(this->text("96", "To:"), toTime_);
-    form->addRow(this->text("74", "Image Format:"), imageFormat_);
+    form->addRow(text_.text("95", "From:"), fromTime_);
+    form->addRow(text_.text("96", "To:"), toTime_);
+    form->addRow(text_.text("74", "Image Format:"), imageFormat_);
     form->addRow(exportProgress_);
-    form->addRow(this->text("98", "Frames written:"), framesWritten_);
-    form->addRow(this->text("99", "Time left:"), timeLeft_);
+    form->addRow(text_.text("98", "Frames written:"), framesWritten_);
+    form->addRow(text_.text("99", "Time left:"), timeLeft_);
 
     auto* buttons = new QDialogButtonBox(this);
     exportButton_ =
-        named(buttons->addButton(this->text("97", "&Export"), QDialogButtonBox::AcceptRole),
+        named(buttons->addButton(text_.text("97", "&Export"), QDialogButtonBox::AcceptRole),
               "exportButton");
     exportButton_->setDefault(true);
     cancelButton_ =
-        named(buttons->addButton(this->text("04", "&Cancel"), QDialogButtonBox::RejectRole),
+        named(buttons->addButton(text_.text("04", "&Cancel"), QDialogButtonBox::RejectRole),
               "cancelButton");
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -73,10 +73,6 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     connect(cancelButton_, &QPushButton::clicked, this, &ExportFramesDialog::reject);
     connect(&export_, &FrameExport::progress, this, &ExportFramesDialog::showProgress);
     connect(&export_, &FrameExport::finished, this, &ExportFramesDialog::exportFinished);
-}
-
-QString ExportFramesDialog::text(const char* key, const char* defaultText) const {
-    return text_.SetCaptionfromINI(QString::fromLatin1(key), QString::fromUtf8(defaultText));
 }
 
 void ExportFramesDialog::exportButton_Click() {
@@ -119,7 +115,7 @@ void ExportFramesDialog::exportFinished(int written, const QString& problem, boo
     setInputsEnabled(true);
     if (cancelled)
         return;
-    cancelButton_->setText(text("05", "&Close"));
+    cancelButton_->setText(text_.text("05", "&Close"));
     if (problem.isEmpty()) {
         // The count at the start was the range's; the video may have ended before it.
         exportProgress_->setRange(0, std::max(1, written));
@@ -130,10 +126,11 @@ void ExportFramesDialog::exportFinished(int written, const QString& problem, boo
     }
     if (exportProgress_->maximum() == 0)
         exportProgress_->setRange(0, 1); // the busy bar stops
-    (void)platform_.messageBox(this,
-                               text("038", "The export stopped after %1 frames.").arg(written) +
-                                   QStringLiteral("\n\n") + problem,
-                               text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+    (void)platform_.messageBox(
+        this,
+        text_.text("038", "The export stopped after %1 frames.").arg(written) +
+            QStringLiteral("\n\n") + problem,
+        text_.text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
 }
 
 // Cancel, Esc and the close box: a running export stops first, leaving only whole files.

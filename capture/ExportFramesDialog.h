@@ -34,7 +34,6 @@ private:
     void showProgress(int written, int total, qint64 msLeft);
     void exportFinished(int written, const QString& problem, bool cancelled);
     void setInputsEnabled(bool enabled);
-    [[nodiscard]] QString text(const char* key, const char* defaultText) const;
 
     ExportJob job_;
     qint64 lengthMs_;

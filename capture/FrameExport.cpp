@@ -4,7 +4,6 @@
 #include "platform/FileNames.h"
 #include "playback/FrameReader.h"
 
-#include <QDateTime>
 #include <QThread>
 
 #include <chrono>
@@ -89,14 +88,9 @@ void FrameExport::decodeAll(const ExportJob& job) {
         if (cancel_)
             break;
         lastTime = frame->timeMs;
-        SnapshotRequest request;
-        request.size = frame->displaySize();
-        request.image = std::move(frame->image);
-        request.folder = job.folder;
-        request.prefix = job.prefix;
-        request.jpeg = job.jpeg;
+        SnapshotRequest request =
+            snapshotRequestFor(std::move(*frame), video, job.folder, job.prefix, job.jpeg);
         request.batch = true;
-        request.origin = {video, frame->timeMs, frame->frameNumber, QDateTime::currentDateTime()};
         writer_->submit(std::move(request));
         ++submitted;
     }

@@ -5,6 +5,7 @@
 #include "capture/SnapshotNaming.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
@@ -26,6 +27,18 @@ static void yieldToPlayback() {
     static thread_local const bool lowered = setpriority(PRIO_PROCESS, id_t(gettid()), kNice) == 0;
     (void)lowered;
 #endif
+}
+
+SnapshotRequest snapshotRequestFor(VideoFrame frame, const QString& video, const QString& folder,
+                                   const QString& prefix, bool jpeg) {
+    SnapshotRequest request;
+    request.size = frame.displaySize();
+    request.image = std::move(frame.image);
+    request.folder = folder;
+    request.prefix = prefix;
+    request.jpeg = jpeg;
+    request.origin = {video, frame.timeMs, frame.frameNumber, QDateTime::currentDateTime()};
+    return request;
 }
 
 SnapshotWriter::SnapshotWriter(int threads, QObject* parent) : QObject(parent) {

@@ -14,6 +14,7 @@
 #include "capture/SnapshotEncoder.h"
 #include "capture/SnapshotNumbering.h"
 #include "capture/SnapshotOrigin.h"
+#include "playback/VideoFrame.h"
 
 // One captured frame to be written. The image must own its pixels or stay untouched until
 // the snapshot is reported (the usual rule for a QImage over a foreign buffer); it is only
@@ -29,6 +30,12 @@ struct SnapshotRequest {
     // along with playback: the usual PNG level whatever waits, standard JPEG Huffman tables.
     bool batch = false;
 };
+
+// The request for a frame of video (a file name), at the frame's display size, with the
+// frame's time and number as its origin.
+[[nodiscard]] SnapshotRequest snapshotRequestFor(VideoFrame frame, const QString& video,
+                                                 const QString& folder, const QString& prefix,
+                                                 bool jpeg);
 
 // Names, encodes and writes snapshots on worker threads of its own. Files are named
 // prefix + the next free number (00001 on) + ".png"/".jpg", numbered in the order of

@@ -6,9 +6,7 @@ void ApplyLanguageCaptions(const TextLookup& text, CaptionTargets& targets,
                            SharedCaptions& shared) {
     const auto set = [&](CaptionWindow window, const char* objectName, const char* key,
                          const char* defaultText) {
-        targets.setCaption(
-            window, QString::fromLatin1(objectName),
-            text.SetCaptionfromINI(QString::fromLatin1(key), QString::fromLatin1(defaultText)));
+        targets.setCaption(window, QString::fromLatin1(objectName), text.text(key, defaultText));
     };
     using enum CaptionWindow;
 

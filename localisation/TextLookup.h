@@ -25,6 +25,10 @@ public:
     // double quotes around it are removed; a present but empty value gives an empty
     // text; the text is cut to 499 characters.
     [[nodiscard]] QString SetCaptionfromINI(const QString& key, const QString& defaultText) const;
+    // The same, for the program's own keys and English defaults written in the code.
+    [[nodiscard]] QString text(const char* key, const char* defaultText) const {
+        return SetCaptionfromINI(QString::fromLatin1(key), QString::fromUtf8(defaultText));
+    }
 
     // The pack's path; a name that is not a pack's (see isPackName) leads to no file.
     [[nodiscard]] QString packPath() const;

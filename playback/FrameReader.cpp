@@ -1,5 +1,6 @@
 #include "playback/FrameReader.h"
 
+#include "playback/MediaProbe.h"
 #include "playback/VideoColours.h"
 #include "playback/YuvPicture.h"
 
@@ -80,6 +81,11 @@ struct FrameReader::State {
     bool flushed = false;
     std::deque<FramePtr> queued; // decoded, not yet returned
 
+    // -1 when the frame rate is not known.
+    [[nodiscard]] qint64 frameNumberAt(qint64 timeMs) const {
+        return fps > 0 ? qint64(std::llround(double(timeMs) * fps / 1000.0)) : -1;
+    }
+
     [[nodiscard]] qint64 millisecondsOf(const AVFrame& frame) const {
         const qint64 pts =
             frame.best_effort_timestamp != AV_NOPTS_VALUE ? frame.best_effort_timestamp : frame.pts;
@@ -150,8 +156,8 @@ struct FrameReader::State {
         out.image = imageOf(frame);
         out.timeMs = millisecondsOf(frame);
         out.serial = quint64(std::max<qint64>(0, out.timeMs)) + 1;
-        if (fps > 0 && out.timeMs >= 0)
-            out.frameNumber = qint64(std::llround(double(out.timeMs) * fps / 1000.0));
+        if (out.timeMs >= 0)
+            out.frameNumber = frameNumberAt(out.timeMs);
         QSize shown(frame.width, frame.height);
         const AVRational sar = frame.sample_aspect_ratio;
         if (sar.num > 0 && sar.den > 0 && sar.num != sar.den) {
@@ -194,12 +200,7 @@ FrameReader::FrameReader(const QString& path, int decoderThreads) : d_(std::make
     d_->startPts = s.start_time != AV_NOPTS_VALUE ? s.start_time : 0;
     d_->tags = {int(s.codecpar->color_space), int(s.codecpar->color_trc),
                 int(s.codecpar->color_range)};
-    for (const AVRational rate : {s.avg_frame_rate, s.r_frame_rate}) {
-        if (rate.num > 0 && rate.den > 0 && av_q2d(rate) >= 1 && av_q2d(rate) <= 480) {
-            d_->fps = av_q2d(rate);
-            break;
-        }
-    }
+    d_->fps = framesPerSecondOf(s);
     if (const uint8_t* matrix = av_stream_get_side_data(&s, AV_PKT_DATA_DISPLAYMATRIX, nullptr)) {
         const double rotation = -av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
         d_->rotation = (int(std::lround(rotation / 90.0)) * 90 % 360 + 360) % 360;
@@ -223,7 +224,7 @@ qint64 FrameReader::durationMs() const {
 }
 
 qint64 FrameReader::frameNumberAt(qint64 timeMs) const {
-    return d_->fps > 0 ? qint64(std::llround(double(timeMs) * d_->fps / 1000.0)) : -1;
+    return d_->frameNumberAt(timeMs);
 }
 
 bool FrameReader::seek(qint64 timeMs) {

@@ -20,6 +20,8 @@ int interruptWhenLate(void* deadline) {
     return static_cast<QDeadlineTimer*>(deadline)->hasExpired() ? 1 : 0;
 }
 
+} // namespace
+
 double framesPerSecondOf(const AVStream& stream) {
     for (const AVRational rate : {stream.avg_frame_rate, stream.r_frame_rate}) {
         if (rate.num > 0 && rate.den > 0) {
@@ -31,8 +33,6 @@ double framesPerSecondOf(const AVStream& stream) {
     }
     return 0;
 }
-
-} // namespace
 
 MediaFacts probeMedia(const QString& path, int timeoutMs) {
     MediaFacts facts;

@@ -28,6 +28,10 @@ struct MediaFacts {
 // user-interface thread.
 [[nodiscard]] MediaFacts probeMedia(const QString& path, int timeoutMs = 5000);
 
+struct AVStream;
+// The frame rate a libavformat stream declares; 0 when it gives none a video could have.
+[[nodiscard]] double framesPerSecondOf(const AVStream& stream);
+
 // The stream a decoded picture of pictureSize (coded size, perhaps padded) most likely
 // comes from: the one of that size, else the default stream, else the first. Null when
 // there is no video stream.

@@ -69,10 +69,6 @@ void MainForm::resizeToDesignSize() {
 
 MainForm::~MainForm() = default;
 
-QString MainForm::text(const char* key, const char* defaultText) const {
-    return lookup_.SetCaptionfromINI(QString::fromLatin1(key), QString::fromUtf8(defaultText));
-}
-
 void MainForm::Form_Load(SplashForm* splash) {
     const double tpp = twipsPerPixel(*this);
     speedStep_ = 0;
@@ -113,13 +109,14 @@ void MainForm::Form_Load(SplashForm* splash) {
         // Claiming a new file was created when it could not be written would send the user
         // looking for a file that is not there, and the message would come at every start.
         const QString outcome =
-            recreated ? text("09", "A new one was created with the defaults.")
+            recreated ? lookup_.text("09", "A new one was created with the defaults.")
                       : QStringLiteral("The defaults are used, but they could not be saved to "
                                        "%1: %2")
                             .arg(configPath_, recreateError);
         (void)platform_.messageBox(
-            this, text("08", "Error in the configuration file.") + QLatin1Char('\r') + outcome,
-            text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+            this,
+            lookup_.text("08", "Error in the configuration file.") + QLatin1Char('\r') + outcome,
+            lookup_.text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
     }
     Form_Resize();
 }

@@ -132,6 +132,7 @@ private:
     void resizeToDesignSize();
     void connectControls();
     void loadVideo(const QString& path, LoadMode mode);
+    [[nodiscard]] bool refusedAsNotAFile(const QString& path);
     // The engine options a load of path would hand over now.
     [[nodiscard]] EngineOptions optionsFor(const QString& path) const;
     // Every control's enabled state, from the playback state and the capture modes.
@@ -139,6 +140,7 @@ private:
     void applyTimedTimer();
     // The progress bar and the time label for the engine's position now.
     void showPosition();
+    [[nodiscard]] bool pauseForStep();
     void setMuteCaption(const QString& caption);
     // Space, the arrows, M and F in window (the main or the full-screen window).
     void installPlayerKeys(QWidget* window);
@@ -167,7 +169,6 @@ private:
     void ensureAboutForm();
     [[nodiscard]] bool askReload();
     void setCaption(CaptionWindow window, const QString& objectName, const QString& text) override;
-    [[nodiscard]] QString text(const char* key, const char* defaultText) const;
 
     Settings& settings_;
     MediaEngine& engine_;

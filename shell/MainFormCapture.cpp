@@ -31,7 +31,8 @@ void MainForm::snapshotCommand_Click() {
     // A sound file never shows a picture: say so, rather than wait for one or make an
     // empty folder.
     if (engine_.hasNoVideo()) {
-        showSnapshotError(text("041", "There is no picture to capture: this file holds no video."));
+        showSnapshotError(
+            lookup_.text("041", "There is no picture to capture: this file holds no video."));
         return;
     }
     if (!capture_.snapshot())
@@ -104,7 +105,7 @@ void MainForm::showSnapshotError(const QString& reason) {
     if (showingSnapshotError_ || closed_)
         return;
     showingSnapshotError_ = true;
-    QString message = text("010", "Error");
+    QString message = lookup_.text("010", "Error");
     if (!reason.isEmpty())
         message += QStringLiteral("\n\n") + reason;
     (void)platform_.messageBox(this, message, QString(), MessageIcon::None, MessageButtons::Ok);
@@ -178,7 +179,8 @@ void MainForm::showCaptureStatus() {
     }
     // Looked up once while behind: a lookup reads the pack, too slow for every tick.
     if (statusTexts_.isEmpty())
-        statusTexts_ = {text("039", "Images left to write: %1"), text("040", "Frames skipped: %1")};
+        statusTexts_ = {lookup_.text("039", "Images left to write: %1"),
+                        lookup_.text("040", "Frames skipped: %1")};
     QString status = statusTexts_[0].arg(left);
     if (capture_.skipped() > 0)
         status += QStringLiteral("   ") + statusTexts_[1].arg(capture_.skipped());
@@ -194,8 +196,8 @@ void MainForm::browseCommand_Click() {
     const QString problem =
         snapshotFolderProblem(folderBrowse1_->FullName(), defaultSnapshotFolder());
     if (!problem.isEmpty()) {
-        (void)platform_.messageBox(this, problem, text("010", "Error"), MessageIcon::Critical,
-                                   MessageButtons::Ok);
+        (void)platform_.messageBox(this, problem, lookup_.text("010", "Error"),
+                                   MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
     quickSnapshotFolder_->setText(folderBrowse1_->FullName());
@@ -211,9 +213,10 @@ bool MainForm::videoOnScreen() const {
 
 bool MainForm::askReload() {
     return platform_.messageBox(this,
-                                text("012", "Some changes need the video to be reloaded. Do "
-                                            "you want to reload the video?"),
-                                text("013", "Warning"), MessageIcon::Question,
+                                lookup_.text("012",
+                                             "Some changes need the video to be reloaded. Do "
+                                             "you want to reload the video?"),
+                                lookup_.text("013", "Warning"), MessageIcon::Question,
                                 MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
@@ -223,5 +226,5 @@ void MainForm::saveConfiguration() {
         return;
     (void)platform_.messageBox(
         this, QStringLiteral("Could not save the settings to %1: %2").arg(configPath_, error),
-        text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+        lookup_.text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
 }

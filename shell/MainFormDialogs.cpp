@@ -74,14 +74,16 @@ void MainForm::howToUseMenu_Click() {
                         platform_.openDocument(platform_.applicationFolder() + QLatin1Char('/') +
                                                language.left(language.size() - 4) + kHelpExtension);
     if (!opened)
-        (void)platform_.messageBox(this, text("019", "Can't find the help file."),
-                                   text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+        (void)platform_.messageBox(this, lookup_.text("019", "Can't find the help file."),
+                                   lookup_.text("010", "Error"), MessageIcon::Critical,
+                                   MessageButtons::Ok);
 }
 
 void MainForm::checkUpdates_Click() {
     if (!platform_.startProgram(platform_.applicationFolder() + kUpdater))
-        (void)platform_.messageBox(this, text("018", "Can't run the updates checker."),
-                                   text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+        (void)platform_.messageBox(this, lookup_.text("018", "Can't run the updates checker."),
+                                   lookup_.text("010", "Error"), MessageIcon::Critical,
+                                   MessageButtons::Ok);
 }
 
 void MainForm::ApplyLanguageCaptions() {

@@ -5,6 +5,7 @@
 #include "shell/MainForm.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -17,6 +18,17 @@
 
 namespace {
 constexpr int kVolumeStep = 5;
+constexpr Qt::Key kPlayPauseKey = Qt::Key_Space;
+constexpr Qt::Key kRewindKey = Qt::Key_Left;
+constexpr Qt::Key kForwardKey = Qt::Key_Right;
+constexpr Qt::Key kLouderKey = Qt::Key_Up;
+constexpr Qt::Key kQuieterKey = Qt::Key_Down;
+constexpr Qt::Key kMuteKey = Qt::Key_M;
+constexpr Qt::Key kFullScreenKey = Qt::Key_F;
+
+QString keyName(const QKeySequence& key) {
+    return key.toString(QKeySequence::NativeText);
+}
 
 // Keys never act while the user is typing.
 bool typing() {
@@ -41,14 +53,14 @@ void MainForm::installPlayerKeys(QWidget* window) {
         shortcut->setAutoRepeat(repeat);
         connect(shortcut, &QShortcut::activated, this, act);
     };
-    key(Qt::Key_Space, false,
+    key(kPlayPauseKey, false,
         [this] { clickIfEnabled(engine_.Playing() ? pauseButton_ : playButton_); });
-    key(Qt::Key_Left, false, [this] { clickIfEnabled(rewindButton_); });
-    key(Qt::Key_Right, false, [this] { clickIfEnabled(ffButton_); });
-    key(Qt::Key_Up, true, [this] { stepVolume(kVolumeStep); });
-    key(Qt::Key_Down, true, [this] { stepVolume(-kVolumeStep); });
-    key(Qt::Key_M, false, [this] { clickIfEnabled(muteStatus_); });
-    key(Qt::Key_F, false, [this] { clickIfEnabled(fullScreenButton_); });
+    key(kRewindKey, false, [this] { clickIfEnabled(rewindButton_); });
+    key(kForwardKey, false, [this] { clickIfEnabled(ffButton_); });
+    key(kLouderKey, true, [this] { stepVolume(kVolumeStep); });
+    key(kQuieterKey, true, [this] { stepVolume(-kVolumeStep); });
+    key(kMuteKey, false, [this] { clickIfEnabled(muteStatus_); });
+    key(kFullScreenKey, false, [this] { clickIfEnabled(fullScreenButton_); });
 }
 
 void MainForm::stepVolume(int step) {
@@ -64,36 +76,34 @@ void MainForm::applyAccessibleTexts() {
         QKeySequence key;
     };
     const Described buttons[] = {
-        {playButton_, Qt::Key_Space},
-        {pauseButton_, Qt::Key_Space},
+        {playButton_, kPlayPauseKey},
+        {pauseButton_, kPlayPauseKey},
         {stopButton_, {}},
-        {rewindButton_, Qt::Key_Left},
-        {ffButton_, Qt::Key_Right},
-        {snapshotButton_, QKeySequence(Qt::CTRL | Qt::Key_F1)},
-        {continuousSnapshotsButton_, QKeySequence(Qt::CTRL | Qt::Key_F2)},
-        {timedSnapshotsButton_, QKeySequence(Qt::CTRL | Qt::Key_F3)},
+        {rewindButton_, kRewindKey},
+        {ffButton_, kForwardKey},
+        {snapshotButton_, snapshotCommand_->shortcut()},
+        {continuousSnapshotsButton_, continuousSnapshots_->shortcut()},
+        {timedSnapshotsButton_, timedSnapshots_->shortcut()},
         {command1_, {}},
         {command2_, {}},
-        {fullScreenButton_, Qt::Key_F},
+        {fullScreenButton_, kFullScreenKey},
     };
     for (const auto& [button, key] : buttons) {
         const HoverText hover = hoverTextOf(button->objectName());
         button->setAccessibleName(lookup_.SetCaptionfromINI(hover.key, hover.defaultText));
-        button->setAccessibleDescription(key.toString(QKeySequence::NativeText));
+        button->setAccessibleDescription(keyName(key));
     }
     applyMuteAccessibleName();
-    muteStatus_->setAccessibleDescription(
-        QKeySequence(Qt::Key_M).toString(QKeySequence::NativeText));
-    volumeSlider_->setAccessibleName(text("034", "Volume"));
-    volumeSlider_->setAccessibleDescription(
-        QKeySequence(Qt::Key_Up).toString(QKeySequence::NativeText) + QStringLiteral(" / ") +
-        QKeySequence(Qt::Key_Down).toString(QKeySequence::NativeText));
-    movieProgress_->setAccessibleName(text("042", "Position"));
+    muteStatus_->setAccessibleDescription(keyName(kMuteKey));
+    volumeSlider_->setAccessibleName(lookup_.text("034", "Volume"));
+    volumeSlider_->setAccessibleDescription(keyName(kLouderKey) + QStringLiteral(" / ") +
+                                            keyName(kQuieterKey));
+    movieProgress_->setAccessibleName(lookup_.text("042", "Position"));
     quickSnapshotFolder_->setAccessibleName(quickPath_->title());
 }
 
 // The mute button is named for what it does next, as its hover text is.
 void MainForm::applyMuteAccessibleName() {
-    muteStatus_->setAccessibleName(muteCaption() == kSoundOnCaption ? text("032", "Mute")
-                                                                    : text("033", "Sound"));
+    muteStatus_->setAccessibleName(muteCaption() == kSoundOnCaption ? lookup_.text("032", "Mute")
+                                                                    : lookup_.text("033", "Sound"));
 }

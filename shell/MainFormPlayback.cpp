@@ -31,14 +31,11 @@ constexpr int kEngineSettleMs = 500;
 
 void MainForm::openMenu_Click() {
     const QString path = platform_.openFileDialog(
-        this, buildOpenFilter(text("035", "All Supported Formats"), supportedExtensions_));
+        this, buildOpenFilter(lookup_.text("035", "All Supported Formats"), supportedExtensions_));
     if (path.isEmpty())
         return;
-    // A pipe or a device (or a link to one) would be read for ever: refused at once.
-    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
-        showPlaybackError(path);
+    if (refusedAsNotAFile(path))
         return;
-    }
     loadVideo(path, LoadMode::ReplaceAndPlay);
     setWindowTitle(QStringLiteral("Framora [ ") + fileNameOf(path) + QStringLiteral(" ]"));
     playButton_Click();
@@ -70,12 +67,18 @@ void MainForm::logoHide_OLEDragDrop(const QStringList& files) {
     const QString& path = files.first();
     if (!hasSupportedExtension(path, supportedExtensions_) || QFileInfo(path).isDir())
         return;
-    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
-        showPlaybackError(path);
+    if (refusedAsNotAFile(path))
         return;
-    }
     loadVideo(path, LoadMode::ReplaceAndPlay);
     playButton_Click();
+}
+
+// A pipe or a device (or a link to one) would be read for ever: refused at once.
+bool MainForm::refusedAsNotAFile(const QString& path) {
+    if (!QFileInfo::exists(path) || QFileInfo(path).isFile())
+        return false;
+    showPlaybackError(path);
+    return true;
 }
 
 // The common part of every load: stop, hand the file and its options over, let the
@@ -107,7 +110,7 @@ void MainForm::showPlaybackError(const QString& path) {
 void MainForm::showEngineError(const QString& message) {
     if (closed_)
         return;
-    (void)platform_.messageBox(this, message, text("010", "Error"), MessageIcon::Critical,
+    (void)platform_.messageBox(this, message, lookup_.text("010", "Error"), MessageIcon::Critical,
                                MessageButtons::Ok);
 }
 
@@ -270,25 +273,33 @@ void MainForm::movieTimer_Timer() {
 
 void MainForm::showPosition() {
     movieProgress_->setValue(static_cast<int>(engine_.Position() * 100));
-    timeElapsed_->setText(FormatTime(engine_.Time()) + QStringLiteral(" / ") +
-                          FormatTime(engine_.Length()));
-    movieProgress_->setAccessibleDescription(timeElapsed_->text());
+    const QString time =
+        FormatTime(engine_.Time()) + QStringLiteral(" / ") + FormatTime(engine_.Length());
+    // Called on every tick, but the text changes once a second: only then is it set, as
+    // each setting is announced to a screen reader.
+    if (time == timeElapsed_->text())
+        return;
+    timeElapsed_->setText(time);
+    movieProgress_->setAccessibleDescription(time);
 }
 
 void MainForm::nextFrame_Click() {
-    if (engine_.Position() < 0)
-        return;
-    if (engine_.Playing())
-        pauseButton_Click();
-    engine_.nextFrame();
+    if (pauseForStep())
+        engine_.nextFrame();
 }
 
 void MainForm::previousFrame_Click() {
+    if (pauseForStep())
+        engine_.previousFrame();
+}
+
+// A step is taken from a paused picture; false when nothing is loaded to step in.
+bool MainForm::pauseForStep() {
     if (engine_.Position() < 0)
-        return;
+        return false;
     if (engine_.Playing())
         pauseButton_Click();
-    engine_.previousFrame();
+    return true;
 }
 
 void MainForm::copyFrame_Click() {
@@ -309,9 +320,10 @@ void MainForm::openSnapshotFolder_Click() {
                      : loadedOptions_.snapshot.folder;
     if (!QDir::isAbsolutePath(folder) || !QDir().mkpath(folder) || !platform_.openDocument(folder))
         (void)platform_.messageBox(this,
-                                   text("037", "Can't open the snapshot folder.") +
+                                   lookup_.text("037", "Can't open the snapshot folder.") +
                                        QLatin1Char('\n') + QDir::toNativeSeparators(folder),
-                                   text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+                                   lookup_.text("010", "Error"), MessageIcon::Critical,
+                                   MessageButtons::Ok);
 }
 
 void MainForm::EnablePlaybackControls(bool enabled) {
