@@ -2,7 +2,7 @@
 
 #include "capture/SnapshotTarget.h"
 #include "capture/SnapshotThrottle.h"
-#include "playback/VideoFrame.h"
+#include "media/VideoFrame.h"
 
 #include <QElapsedTimer>
 #include <QImage>

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "playback/FormatTime.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -23,7 +24,8 @@ QTime timeOf(qint64 ms) {
 } // namespace
 
 ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, qint64 lengthMs,
-                                       const TextLookup& text, Platform& platform, QWidget* parent)
+                                       bool deepVideo, const TextLookup& text, Platform& platform,
+                                       QWidget* parent)
     : QDialog(parent), job_(job), lengthMs_(lengthMs), text_(text), platform_(platform) {
     setObjectName(QStringLiteral("ExportFramesDialog"));
     setWindowTitle(text_.text("94", "Export Frames"));
@@ -43,6 +45,14 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     imageFormat_ = named(new QComboBox(this), "imageFormat");
     imageFormat_->addItems({QStringLiteral("PNG"), QStringLiteral("JPG")});
     imageFormat_->setCurrentIndex(job.jpeg ? 1 : 0);
+    // Offered only where there is more to keep than 8 bits; the default stays the picture
+    // the screen shows.
+    keepHdr_ = named(new QCheckBox(text_.text("93", "16-bit PNG keeping the video's HDR"), this),
+                     "keepHdr");
+    keepHdr_->setVisible(deepVideo);
+    keepHdr_->setEnabled(!job.jpeg);
+    connect(imageFormat_, &QComboBox::currentIndexChanged, keepHdr_,
+            [this](int index) { keepHdr_->setEnabled(index == 0 && exportButton_->isEnabled()); });
     exportProgress_ = named(new QProgressBar(this), "exportProgress");
     exportProgress_->setValue(0);
     framesWritten_ = named(new QLabel(this), "framesWritten");
@@ -52,6 +62,7 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     form->addRow(text_.text("95", "From:"), fromTime_);
     form->addRow(text_.text("96", "To:"), toTime_);
     form->addRow(text_.text("74", "Image Format:"), imageFormat_);
+    form->addRow(keepHdr_);
     form->addRow(exportProgress_);
     form->addRow(text_.text("98", "Frames written:"), framesWritten_);
     form->addRow(text_.text("99", "Time left:"), timeLeft_);
@@ -86,6 +97,7 @@ void ExportFramesDialog::exportButton_Click() {
     job_.fromMs = range.fromMs;
     job_.toMs = range.toMs;
     job_.jpeg = imageFormat_->currentIndex() == 1;
+    job_.keepSignal = !job_.jpeg && !keepHdr_->isHidden() && keepHdr_->isChecked();
     setInputsEnabled(false);
     exportProgress_->setRange(0, 0); // busy until the number of frames is known
     framesWritten_->setText(QStringLiteral("0"));
@@ -97,6 +109,7 @@ void ExportFramesDialog::setInputsEnabled(bool enabled) {
     for (QWidget* input :
          std::initializer_list<QWidget*>{fromTime_, toTime_, imageFormat_, exportButton_})
         input->setEnabled(enabled);
+    keepHdr_->setEnabled(enabled && imageFormat_->currentIndex() == 0);
 }
 
 void ExportFramesDialog::showProgress(int written, int total, qint64 msLeft) {

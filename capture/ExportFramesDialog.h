@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class Platform;
+class QCheckBox;
 class QLabel;
 class QComboBox;
 class QProgressBar;
@@ -23,7 +24,8 @@ class ExportFramesDialog : public QDialog {
 public:
     // job: the video, folder, prefix and format to start from; its range is replaced by
     // the one chosen here. lengthMs: the video's length, the range's limit (0: unknown).
-    ExportFramesDialog(const ExportJob& job, ExportRange range, qint64 lengthMs,
+    // deepVideo: the video has more than 8 bits, which a 16-bit PNG can keep (its HDR too).
+    ExportFramesDialog(const ExportJob& job, ExportRange range, qint64 lengthMs, bool deepVideo,
                        const TextLookup& text, Platform& platform, QWidget* parent = nullptr);
 
     void exportButton_Click();
@@ -43,6 +45,7 @@ private:
     QTimeEdit* fromTime_;
     QTimeEdit* toTime_;
     QComboBox* imageFormat_;
+    QCheckBox* keepHdr_;
     QProgressBar* exportProgress_;
     QLabel* framesWritten_;
     QLabel* timeLeft_;

@@ -1,8 +1,8 @@
 #include "capture/FrameExport.h"
 
 #include "capture/SnapshotWriter.h"
+#include "media/FrameReader.h"
 #include "platform/FileNames.h"
-#include "playback/FrameReader.h"
 
 #include <QThread>
 
@@ -58,7 +58,9 @@ void FrameExport::cancel() {
 
 // On the export's own thread; everything it tells the object goes through its event queue.
 void FrameExport::decodeAll(const ExportJob& job) {
-    FrameReader reader(job.video, 0);
+    const bool keepSignal = job.keepSignal && !job.jpeg;
+    FrameReader reader(job.video, 0,
+                       keepSignal ? FrameReader::Pixels::VideoSignal : FrameReader::Pixels::Screen);
     if (!reader.isOpen() || !reader.seek(job.fromMs)) {
         QMetaObject::invokeMethod(this,
                                   [this] { decodingEnded(0, tr("The video cannot be read.")); });
@@ -91,6 +93,8 @@ void FrameExport::decodeAll(const ExportJob& job) {
         SnapshotRequest request =
             snapshotRequestFor(std::move(*frame), video, job.folder, job.prefix, job.jpeg);
         request.batch = true;
+        if (keepSignal && request.image.depth() == 64)
+            request.colours = reader.signalCodes();
         writer_->submit(std::move(request));
         ++submitted;
     }

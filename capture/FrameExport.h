@@ -19,6 +19,8 @@ struct ExportJob {
     bool jpeg = false;
     qint64 fromMs = 0;
     qint64 toMs = 0;
+    // 16-bit PNG of the video's own signal (its HDR kept) instead of what the screen shows.
+    bool keepSignal = false;
 };
 
 // Writes every frame of a stretch of video, each exactly once and in order, as fast as

@@ -64,6 +64,11 @@ static void appendChunk(QByteArray& out, const char* type, const char* data, qsi
     appendBigEndian(out, pngCrc32(out.constData() + typeAt, size + 4));
 }
 
+static bool is64Bit(QImage::Format format) {
+    return format == QImage::Format_RGBX64 || format == QImage::Format_RGBA64 ||
+           format == QImage::Format_RGBA64_Premultiplied;
+}
+
 // Rows as PNG wants them before prediction: a filter byte (0, none) and R, G, B per pixel.
 // The 32-bit formats are read straight from the frame, without a converted copy of it.
 static QByteArray pngRows(const QImage& image) {
@@ -85,6 +90,25 @@ static QByteArray pngRows(const QImage& image) {
             }
         }
         return rows;
+    }
+    if (is64Bit(format)) {
+        // 16 bits a sample, most significant byte first.
+        const QImage rgb =
+            format == QImage::Format_RGBX64 ? image : image.convertToFormat(QImage::Format_RGBX64);
+        QByteArray wide(qsizetype(1 + qsizetype(w) * 6) * h, Qt::Uninitialized);
+        auto o = reinterpret_cast<uchar*>(wide.data());
+        for (int y = 0; y < h; ++y) {
+            auto in = reinterpret_cast<const quint16*>(rgb.constScanLine(y));
+            *o++ = 0;
+            for (int x = 0; x < w; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    const quint16 v = in[4 * x + c];
+                    *o++ = uchar(v >> 8);
+                    *o++ = uchar(v & 0xff);
+                }
+            }
+        }
+        return wide;
     }
     const QImage rgb =
         format == QImage::Format_RGB888 ? image : image.convertToFormat(QImage::Format_RGB888);
@@ -116,19 +140,30 @@ static void appendText(QByteArray& png, const SnapshotOrigin& origin) {
 }
 
 EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, int level,
-                          const SnapshotOrigin& origin) {
+                          const SnapshotOrigin& origin, const PngColours& colours) {
     if (image.isNull())
         return {{}, QStringLiteral("the image is empty")};
+    const bool wide = is64Bit(image.format());
     QByteArray rows = pngRows(image);
-    (void)predictRows(reinterpret_cast<uchar*>(rows.data()), image.width(), image.height());
+    // 16-bit stills are rare (an HDR export): their rows go as they are.
+    if (!wide)
+        (void)predictRows(reinterpret_cast<uchar*>(rows.data()), image.width(), image.height());
 
     QByteArray png;
     png.append("\x89PNG\r\n\x1a\n", 8);
     QByteArray header;
     appendBigEndian(header, quint32(image.width()));
     appendBigEndian(header, quint32(image.height()));
-    header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, no interlace
+    // 8 or 16 bits, RGB, deflate, no filter, no interlace
+    header.append(wide ? "\x10\x02\x00\x00\x00" : "\x08\x02\x00\x00\x00", 5);
     appendChunk(png, "IHDR", header.constData(), header.size());
+    if (colours) {
+        const char cicp[4] = {char(colours->primaries), char(colours->transfer),
+                              char(colours->matrix), char(colours->fullRange)};
+        appendChunk(png, "cICP", cicp, 4);
+    } else {
+        appendChunk(png, "sRGB", "\0", 1); // perceptual
+    }
     appendText(png, origin);
     // The image data is compressed straight into its chunk; the length goes in after.
     const qsizetype lengthAt = png.size();
@@ -145,9 +180,10 @@ EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate, i
 }
 
 EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg, const SnapshotDeflate& deflate,
-                               const SnapshotOrigin& origin, EncodeChoices choices) {
+                               const SnapshotOrigin& origin, EncodeChoices choices,
+                               const PngColours& colours) {
     return jpeg ? encodeJpeg(image, origin, choices.jpegCoding)
-                : encodePng(image, deflate, choices.pngLevel, origin);
+                : encodePng(image, deflate, choices.pngLevel, origin, colours);
 }
 
 int pngLevelFor(qint64 pixels, int others, int threads) {

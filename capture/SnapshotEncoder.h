@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/SnapshotOrigin.h"
+#include "media/VideoColours.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -32,23 +33,31 @@ struct EncodeChoices {
     JpegCoding jpegCoding = JpegCoding::Optimised;
 };
 
+// What a PNG's pixels mean: the screen's (sRGB), or for a 16-bit image of a video's own
+// signal, that video's primaries and transfer (a cICP chunk, PNG's third edition, which
+// HDR-aware viewers show as HDR).
+using PngColours = std::optional<CicpCodes>;
+
 struct EncodedSnapshot {
     QByteArray bytes; // the whole file; empty when encoding failed
     QString error;    // why it failed
 };
 
-// The image at its own resolution as a PNG (8-bit RGB; alpha is dropped, a video frame
-// has none; rows predicted where that pays, see PngFilter.h; compressed by deflate) or a
-// JPEG, with the origin written inside (PNG text chunks; a JPEG comment). Safe on any
-// thread; the image is only read.
+// The image at its own resolution as a PNG (8-bit RGB, or 16-bit for the 64-bit formats;
+// alpha is dropped, a video frame has none; 8-bit rows predicted where that pays, see
+// PngFilter.h; compressed by deflate) or a JPEG, with the origin written inside (PNG
+// text chunks; a JPEG comment) and what its colours mean (an sRGB or cICP chunk; an sRGB
+// ICC profile). Safe on any thread; the image is only read.
 [[nodiscard]] EncodedSnapshot encodeSnapshot(const QImage& image, bool jpeg,
                                              const SnapshotDeflate& deflate,
                                              const SnapshotOrigin& origin = {},
-                                             EncodeChoices choices = {});
+                                             EncodeChoices choices = {},
+                                             const PngColours& colours = {});
 
 [[nodiscard]] EncodedSnapshot encodePng(const QImage& image, const SnapshotDeflate& deflate,
                                         int level = kSnapshotPngLevel,
-                                        const SnapshotOrigin& origin = {});
+                                        const SnapshotOrigin& origin = {},
+                                        const PngColours& colours = {});
 // Full-resolution chroma (video frames come with fine colour detail and noise that 4:2:0
 // would blur), one flat quantisation table for all three components; progressive where
 // that is cheap (small pictures).

@@ -2,6 +2,8 @@
 // its 4:2:0 files came out larger than ffmpeg's at a lower quality.
 #include "capture/SnapshotEncoder.h"
 
+#include "capture/SrgbProfile.h"
+
 #include <array>
 #include <csetjmp>
 #include <cstdio>
@@ -116,6 +118,9 @@ bool compress(const uchar* pixels, int width, int height, qsizetype pitch, const
     if (progressive)
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
+    const QByteArray& profile = srgbIccProfile();
+    jpeg_write_icc_profile(&info, reinterpret_cast<const JOCTET*>(profile.constData()),
+                           unsigned(profile.size()));
     if (!comment.isEmpty())
         jpeg_write_marker(&info, JPEG_COM, reinterpret_cast<const JOCTET*>(comment.constData()),
                           unsigned(std::min<qsizetype>(comment.size(), 65533)));

@@ -129,7 +129,8 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
     else
         choices.pngLevel = pngLevelFor(qint64(image.width()) * image.height(), pending_ - 1,
                                        pool_.maxThreadCount());
-    const EncodedSnapshot encoded = encodeSnapshot(image, r.jpeg, deflate_, r.origin, choices);
+    const EncodedSnapshot encoded =
+        encodeSnapshot(image, r.jpeg, deflate_, r.origin, choices, r.colours);
     // Numbered only now, so that a name is held no longer than needed.
     const int number = takeNumber(ticket);
     if (number <= 0) {

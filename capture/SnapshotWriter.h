@@ -14,7 +14,7 @@
 #include "capture/SnapshotEncoder.h"
 #include "capture/SnapshotNumbering.h"
 #include "capture/SnapshotOrigin.h"
-#include "playback/VideoFrame.h"
+#include "media/VideoFrame.h"
 
 // One captured frame to be written. The image must own its pixels or stay untouched until
 // the snapshot is reported (the usual rule for a QImage over a foreign buffer); it is only
@@ -29,6 +29,8 @@ struct SnapshotRequest {
     // One of a long run written as fast as the machine goes (Export Frames) rather than
     // along with playback: the usual PNG level whatever waits, standard JPEG Huffman tables.
     bool batch = false;
+    // For a 16-bit image of the video's own signal (an HDR still): what it holds.
+    PngColours colours = {};
 };
 
 // The request for a frame of video (a file name), at the frame's display size, with the

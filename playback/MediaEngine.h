@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/VideoFrame.h"
+#include "media/VideoFrame.h"
 
 #include <QObject>
 #include <QString>
@@ -56,4 +56,7 @@ Q_SIGNALS:
     // The item could not be played: not a media file, damaged, or unreadable. A sound file
     // that plays is not reported.
     void playbackFailed(const QString& path);
+    // Something of the item worth a line in the error log, once per item, but not a
+    // message: colour tags that made no sense and were ignored.
+    void mediaWarning(const QString& message);
 };

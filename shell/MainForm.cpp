@@ -2,6 +2,7 @@
 
 #include "capture/CaptureService.h"
 #include "folderbrowse/FolderBrowse.h"
+#include "localisation/ErrorLog.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "playback/MediaEngine.h"
@@ -325,6 +326,8 @@ void MainForm::connectControls() {
             showPosition();
     });
     connect(&engine_, &MediaEngine::playbackFailed, this, &MainForm::showPlaybackError);
+    connect(&engine_, &MediaEngine::mediaWarning, this,
+            [this](const QString& message) { WriteErrorLog(location_.errorLog(), message); });
     connect(&capture_, &CaptureService::failed, this, &MainForm::showSnapshotError);
     connect(&capture_, &CaptureService::previewReady, stage_, &VideoSurface::showPreview);
     movieTimer_->start();

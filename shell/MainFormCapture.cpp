@@ -164,8 +164,8 @@ void MainForm::exportFrames_Click() {
     const qint64 lengthMs = engine_.Length() > 0 ? qint64(engine_.Length()) * 1000 + 999 : 0;
     const SnapshotTarget& target = loadedOptions_.snapshot;
     ExportFramesDialog dialog({currentVideo_, target.folder, target.prefix, target.jpeg, 0, 0},
-                              exportRangeFor(markIn_.ms, markOut_.ms, lengthMs), lengthMs, lookup_,
-                              platform_, this);
+                              exportRangeFor(markIn_.ms, markOut_.ms, lengthMs), lengthMs,
+                              engine_.currentFrame().bitDepth > 8, lookup_, platform_, this);
     (void)platform_.execDialog(dialog);
 }
 

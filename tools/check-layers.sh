@@ -1,9 +1,9 @@
 #!/bin/sh
 # Fails when a source folder includes a header of a folder above it. The layers, top to
-# bottom: app, shell, capture, playback, settings, localisation, folderbrowse, platform.
+# bottom: app, shell, capture, playback, media, settings, localisation, folderbrowse, platform.
 set -eu
 cd "$(dirname "$0")/.."
-layers="app shell capture playback settings localisation folderbrowse platform"
+layers="app shell capture playback media settings localisation folderbrowse platform"
 status=0
 above=""
 for layer in $layers; do

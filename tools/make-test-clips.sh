@@ -9,7 +9,10 @@
 # 6 s), broken.avi (a text file), and 75 % colour bars coded losslessly with H.264 (2 s):
 # bars709.mp4 (1280x720, BT.709), bars601.mp4 (720x480, BT.601), bars-untagged.mp4
 # (1920x1080, BT.709 without a tag), bars709full.mp4 (full range) and bars709-10bit.mp4;
-# counter.mp4 (10 s, 320x240, 25 fps, lossless, frame n a flat grey of level n) and
+# bars2020.mp4, barspq.mp4 and barshlg.mp4 (640x360, the BT.709 bars in 10-bit BT.2020
+# with the BT.2020 SDR, PQ and HLG transfers, SDR white at 203 nits as BT.2408 places it,
+# HEVC lossless; zscale turns them, but for HLG, see hlgbars) and rampq.mp4 (640x64, a PQ grey ramp from 0 to 1,000
+# nits, left to right); counter.mp4 (10 s, 320x240, 25 fps, lossless, frame n a flat grey of level n) and
 # cut.mp4 (its first half only, as from an interrupted download); twotracks.mkv (two
 # video tracks, the second the default), sizechange.ts (320x240, then 640x480) and
 # audio.mp4 (sound only).
@@ -26,7 +29,7 @@ if [ $# -eq 0 ]; then
     set -- clip.mpg clip.avi clip.mpe clip.3gp clip.3g2 clip.asf clip.hdmov clip.m4v \
         clip.mkv clip.mp4 clip.wmv clip.vob play.mp4 still.mp4 rotated.mp4 wide.mp4 wide.vob \
         hd.mp4 broken.avi bars709.mp4 bars601.mp4 bars-untagged.mp4 bars709full.mp4 \
-        bars709-10bit.mp4 counter.mp4 cut.mp4 twotracks.mkv sizechange.ts audio.mp4
+        bars709-10bit.mp4 bars2020.mp4 barspq.mp4 barshlg.mp4 rampq.mp4 counter.mp4 cut.mp4 twotracks.mkv sizechange.ts audio.mp4
 fi
 
 # encode NAME SECONDS SIZE VIDEO_SOURCE -- ffmpeg output options...
@@ -48,6 +51,51 @@ bars() {
     ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
         -i "color=black:s=$size:r=25:d=2,format=gbrp,geq=r='${bar}191*(lt(ld(0),2)+eq(ld(0),4)+eq(ld(0),5))':g='${bar}191*lt(ld(0),4)':b='${bar}191*(1-mod(ld(0),2))',scale=out_color_matrix=$matrix:out_range=$range,format=$format" \
         -c:v libx264 -qp 0 -preset ultrafast "$@" "$out/$name"
+}
+
+# hdrbars NAME TRANSFER: the 75 % bars of BT.709 in BT.2020 with another transfer.
+hdrbars() {
+    bar='st(0,floor(X*7/W));'
+    ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+        -i "color=black:s=640x360:r=25:d=2,format=gbrp,geq=r='${bar}191*(lt(ld(0),2)+eq(ld(0),4)+eq(ld(0),5))':g='${bar}191*lt(ld(0),4)':b='${bar}191*(1-mod(ld(0),2))',zscale=matrixin=gbr:transferin=bt709:primariesin=bt709:rangein=full:matrix=2020_ncl:transfer=$2:primaries=bt2020:range=limited:npl=203,format=yuv420p10le" \
+        -c:v libx265 -x265-params lossless=1:log-level=error -colorspace bt2020nc \
+        -color_primaries bt2020 -color_trc "$2" -color_range tv "$out/$1"
+}
+
+# hlgbars NAME: the same bars in HLG as BT.2100 codes display light: through its inverse
+# OOTF (on luminance, for a 1,000-nit display) and the OETF. zscale's HLG raises each
+# channel to the power 1.2 instead, which BT.2100 does not, so a decoder that follows the
+# standard shows its saturated bars up to 55 levels off. The bars' 16-bit signals are
+# worked out here (BT.709 to BT.2020 as BT.2087, from the primaries) and only the matrix
+# is left to zscale.
+hlgbars() {
+    signals=$(awk 'BEGIN {
+        m[0,0] = 0.6274038959; m[0,1] = 0.3292830384; m[0,2] = 0.0433130657
+        m[1,0] = 0.0690972894; m[1,1] = 0.9195403951; m[1,2] = 0.0113623156
+        m[2,0] = 0.0163914389; m[2,1] = 0.0880133079; m[2,2] = 0.8955952532
+        a = 0.17883277; b = 1 - 4 * a; c = 0.5 - a * log(4 * a)
+        lit = (191 / 255) ^ 2.4
+        split("7 6 3 2 5 4 1", bits, " ") # gray, yellow, cyan, green, magenta, red, blue
+        for (bar = 1; bar <= 7; ++bar) {
+            for (i = 0; i < 3; ++i) rgb[i] = int(bits[bar] / 2 ^ (2 - i)) % 2 * lit
+            for (i = 0; i < 3; ++i) f[i] = 203 * (m[i,0] * rgb[0] + m[i,1] * rgb[1] + m[i,2] * rgb[2])
+            yd = 0.2627 * f[0] + 0.6780 * f[1] + 0.0593 * f[2]
+            for (i = 0; i < 3; ++i) {
+                e = yd > 0 ? f[i] / 1000 * (yd / 1000) ^ (-0.2 / 1.2) : 0
+                s = e <= 1 / 12 ? sqrt(3 * e) : a * log(12 * e - b) + c
+                expr[i] = expr[i] "if(eq(ld(0)," bar - 1 ")," int(s * 65535 + 0.5) ","
+            }
+        }
+        for (i = 0; i < 3; ++i) print expr[i] "0)))))))"
+    }')
+    r=$(echo "$signals" | sed -n 1p)
+    g=$(echo "$signals" | sed -n 2p)
+    b=$(echo "$signals" | sed -n 3p)
+    bar='st(0,floor(X*7/W));'
+    ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+        -i "color=black:s=640x360:r=25:d=2,format=gbrp16le,geq=r='$bar$r':g='$bar$g':b='$bar$b',zscale=matrixin=gbr:transferin=arib-std-b67:primariesin=bt2020:rangein=full:matrix=2020_ncl:transfer=arib-std-b67:primaries=bt2020:range=limited,format=yuv420p10le" \
+        -c:v libx265 -x265-params lossless=1:log-level=error -colorspace bt2020nc \
+        -color_primaries bt2020 -color_trc arib-std-b67 -color_range tv "$out/$1"
 }
 
 small=176x144
@@ -80,6 +128,17 @@ for name in "$@"; do
     bars-untagged.mp4) bars "$name" 1920x1080 bt709 tv yuv420p ;;
     bars709full.mp4) bars "$name" 1280x720 bt709 pc yuvj420p -colorspace bt709 -color_range pc ;;
     bars709-10bit.mp4) bars "$name" 1280x720 bt709 tv yuv420p10le -colorspace bt709 -color_range tv ;;
+    bars2020.mp4) hdrbars "$name" bt2020-10 ;;
+    barspq.mp4) hdrbars "$name" smpte2084 ;;
+    barshlg.mp4) hlgbars "$name" ;;
+    rampq.mp4)
+        # Luma is PQ's signal for 1000 * X / (W - 1) nits, in 10-bit limited range.
+        pq='st(0,pow(1000*X/(W-1)/10000,0.1593017578125));64+876*pow((0.8359375+18.8515625*ld(0))/(1+18.6875*ld(0)),78.84375)'
+        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+            -i "color=black:s=640x64:r=25:d=2,format=yuv420p10le,geq=lum='$pq':cb=512:cr=512" \
+            -c:v libx265 -x265-params lossless=1:log-level=error -colorspace bt2020nc \
+            -color_primaries bt2020 -color_trc smpte2084 -color_range tv "$out/$name"
+        ;;
     counter.mp4)
         ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
             -i "color=black:s=320x240:r=25:d=10,format=gray,geq=lum='mod(N,256)'" \

@@ -38,9 +38,9 @@ struct FrameSink::YuvBuffer {
 };
 
 FrameSink::FrameSink(std::function<void()> frameReady, std::size_t maxBuffers,
-                     std::shared_future<MediaFacts> facts)
-    : frameReady_(std::move(frameReady)), maxBuffers_(std::max<std::size_t>(2, maxBuffers)),
-      facts_(std::move(facts)) {}
+                     std::shared_future<MediaFacts> facts, std::function<void(const QString&)> warn)
+    : frameReady_(std::move(frameReady)), warn_(std::move(warn)),
+      maxBuffers_(std::max<std::size_t>(2, maxBuffers)), facts_(std::move(facts)) {}
 
 FrameSink::~FrameSink() = default;
 
@@ -139,13 +139,19 @@ QSize FrameSink::trackSize(unsigned* sarNum, unsigned* sarDen) const {
 }
 
 std::optional<VideoColours> FrameSink::coloursFor(QSize decoded, QSize shown,
+                                                  const YuvFormat& format,
                                                   bool decoderFullRange) const {
     ColourTags tags;
     if (facts_.valid() && facts_.wait_for(kColourWait) == std::future_status::ready) {
         if (const VideoStreamFacts* stream = streamForPicture(facts_.get(), decoded))
             tags = stream->colours;
     }
-    return resolveColours(tags, decoderFullRange, shown);
+    QString problem;
+    std::optional<VideoColours> colours =
+        resolveColours(tags, decoderFullRange, shown, format.bitDepth, &problem);
+    if (!problem.isEmpty() && warn_)
+        warn_(problem);
+    return colours;
 }
 
 unsigned FrameSink::configure(char* chroma, unsigned* width, unsigned* height, unsigned* pitches,
@@ -169,7 +175,12 @@ unsigned FrameSink::configure(char* chroma, unsigned* width, unsigned* height, u
     const std::optional<VlcYuvChroma> yuv = vlcYuvChroma(chroma);
     std::optional<VideoColours> colours;
     if (yuv)
-        colours = coloursFor(decoded, track.isEmpty() ? decoded : track, yuv->fullRange);
+        colours =
+            coloursFor(decoded, track.isEmpty() ? decoded : track, yuv->format, yuv->fullRange);
+    // Its tables are made here, once per format, not for every picture.
+    std::shared_ptr<const ColourConversion> conversion;
+    if (yuv && colours)
+        conversion = std::make_shared<const ColourConversion>(*colours);
     if (yuv && colours) {
         layout = YuvPicture{yuv->format, size, {}, {}};
         const QSize chromaSize = chromaPlaneSize(size, yuv->format.subsampling);
@@ -193,8 +204,9 @@ unsigned FrameSink::configure(char* chroma, unsigned* width, unsigned* height, u
     frameSize_ = size;
     yuvLayout_ = layout;
     swappedChroma_ = yuv && yuv->swappedChroma;
-    if (colours)
-        colours_ = *colours;
+    bitDepth_ = layout ? layout->format.bitDepth : 8;
+    if (conversion)
+        conversion_ = std::move(conversion);
     return 1;
 }
 
@@ -321,10 +333,10 @@ void FrameSink::convertPicture(void* picture) {
         return;
     prepared_ = target;
     yuvConverted_ = filled;
-    const VideoColours colours = colours_;
+    const std::shared_ptr<const ColourConversion> conversion = conversion_;
     // Converted outside the lock: nothing else hands out these two buffers meanwhile.
     lock.unlock();
-    convertYuvToRgb32(view, colours, target->pixels.get(), qsizetype(target->width) * 4);
+    convertYuvToRgb32(view, *conversion, target->pixels.get(), qsizetype(target->width) * 4);
 }
 
 void FrameSink::display(void* picture) {
@@ -387,6 +399,7 @@ void FrameSink::publish(std::shared_ptr<Buffer> shown) {
         std::swap(latest_.image, image);
         latest_.serial = nextSerial_++;
         latest_.shownSize = shownSize_;
+        latest_.bitDepth = bitDepth_;
     }
     image = QImage(); // the previous frame, released outside the lock
 

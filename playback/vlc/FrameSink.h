@@ -1,8 +1,9 @@
 #pragma once
 
-#include "playback/MediaProbe.h"
-#include "playback/VideoFrame.h"
-#include "playback/YuvPicture.h"
+#include "media/ColourConversion.h"
+#include "media/MediaProbe.h"
+#include "media/VideoFrame.h"
+#include "media/YuvPicture.h"
 #include "playback/vlc/VlcHandles.h"
 
 #include <QImage>
@@ -30,9 +31,10 @@ public:
     // Frames still held elsewhere (on screen, being written) keep their buffers; maxBuffers
     // are kept for reuse, more are made while frames are held (a capture backlog, bounded
     // by the capture's memory budget) and given back as they come free. facts tells the file's
-    // colours; the first picture waits a moment for it.
+    // colours; the first picture waits a moment for it. warn hears, on libVLC's thread,
+    // of colour tags that were nonsense and ignored.
     FrameSink(std::function<void()> frameReady, std::size_t maxBuffers,
-              std::shared_future<MediaFacts> facts);
+              std::shared_future<MediaFacts> facts, std::function<void(const QString&)> warn = {});
     ~FrameSink();
     FrameSink(const FrameSink&) = delete;
     FrameSink& operator=(const FrameSink&) = delete;
@@ -63,8 +65,8 @@ private:
 
     unsigned configure(char* chroma, unsigned* width, unsigned* height, unsigned* pitches,
                        unsigned* lines);
-    [[nodiscard]] std::optional<VideoColours> coloursFor(QSize decoded, QSize shown,
-                                                         bool decoderFullRange) const;
+    [[nodiscard]] std::optional<VideoColours>
+    coloursFor(QSize decoded, QSize shown, const YuvFormat& format, bool decoderFullRange) const;
     void releaseBuffers();
     void* lockBuffer(void** planes);
     void convertPicture(void* picture);
@@ -81,6 +83,7 @@ private:
     [[nodiscard]] std::shared_ptr<Buffer> freeBuffer();
 
     std::function<void()> frameReady_;
+    std::function<void(const QString&)> warn_;
     std::size_t maxBuffers_;
     std::shared_future<MediaFacts> facts_;
     VlcMedia media_;
@@ -97,7 +100,8 @@ private:
     // recognise the same picture shown again) and its RGB conversion until displayed.
     std::optional<YuvPicture> yuvLayout_;
     bool swappedChroma_ = false;
-    VideoColours colours_;
+    std::shared_ptr<const ColourConversion> conversion_;
+    int bitDepth_ = 8;
     std::vector<std::unique_ptr<YuvBuffer>> yuvPool_;
     YuvBuffer* yuvRendering_ = nullptr;
     YuvBuffer* yuvConverted_ = nullptr;

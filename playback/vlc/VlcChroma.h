@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/YuvPicture.h"
+#include "media/YuvPicture.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "playback/vlc/VlcEngine.h"
 
-#include "playback/FrameStepper.h"
+#include "media/FrameStepper.h"
 #include "playback/vlc/FrameSink.h"
 #include "playback/vlc/PlayerReaper.h"
 #include "playback/vlc/ScreenSaverInhibitor.h"
@@ -98,6 +98,7 @@ void VlcEngine::load(const QString& path, LoadMode mode, bool disableScreenSaver
     hasItem_ = true;
     itemPath_ = path;
     itemShowedPicture_ = false;
+    itemWarnings_.clear();
     itemKeepsScreenSaverOff_ = disableScreenSaver;
     itemFacts_ = probeInBackground(path);
     if (stepper_)
@@ -343,7 +344,11 @@ void VlcEngine::createSession() {
         QMetaObject::invokeMethod(
             this, [this, id] { frameArrived(id); }, Qt::QueuedConnection);
     };
-    session->sink = std::make_shared<FrameSink>(frameReady, frameBuffers(), itemFacts_);
+    auto warn = [this, id](const QString& message) {
+        QMetaObject::invokeMethod(
+            this, [this, id, message] { warnOnce(id, message); }, Qt::QueuedConnection);
+    };
+    session->sink = std::make_shared<FrameSink>(frameReady, frameBuffers(), itemFacts_, warn);
     session->sink->attach(session->player.get(), session->media.get());
 
     session->route = {this, id};
@@ -383,6 +388,13 @@ void VlcEngine::retireSession() {
         malloc_trim(0);
 #endif
     });
+}
+
+void VlcEngine::warnOnce(quint64 session, const QString& message) {
+    if (!session_ || session_->id != session || itemWarnings_.contains(message))
+        return;
+    itemWarnings_.insert(message);
+    Q_EMIT mediaWarning(QStringLiteral("%1: %2").arg(itemPath_, message));
 }
 
 void VlcEngine::playerEvent(quint64 session, int type) {

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "media/MediaProbe.h"
 #include "playback/MediaEngine.h"
-#include "playback/MediaProbe.h"
 #include "playback/vlc/VlcHandles.h"
 
+#include <QSet>
 #include <QThreadPool>
 
 #include <future>
@@ -73,6 +74,7 @@ private:
     void startSession();
     void retireSession();
     void playerEvent(quint64 session, int type);
+    void warnOnce(quint64 session, const QString& message);
     void frameArrived(quint64 session);
     void setCurrentFrame(VideoFrame frame);
     // Asks which frame is on screen and, direction not 0, for the frame after or before it.
@@ -97,6 +99,8 @@ private:
     // and a jump to the end at once) does not make it "no video at all".
     bool itemShowedPicture_ = false;
     bool itemKeepsScreenSaverOff_ = false;
+    QSet<QString> itemWarnings_; // told already
+
     std::shared_future<MediaFacts> itemFacts_;
 
     int volume_ = 50;

@@ -10,6 +10,7 @@
 #include "capture/SnapshotThrottle.h"
 #include "capture/SnapshotWriter.h"
 #include "support/FakeEngine.h"
+#include "support/ImagePixels.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -131,8 +132,7 @@ private Q_SLOTS:
         }
         QVERIFY(writer.waitForDone(kTimeout));
         QCOMPARE(results, expected);
-        QCOMPARE(QImage(dir.filePath("IMG_00001.png")).convertToFormat(QImage::Format_RGB32),
-                 first);
+        QCOMPARE(rgbPixels(QImage(dir.filePath("IMG_00001.png"))), first);
     }
 
     // The disk fills up part-way through a file: the reason says so, nothing is left
@@ -222,8 +222,7 @@ private Q_SLOTS:
         (void)predictRows(reinterpret_cast<uchar*>(rows.data()), w, image.height());
         QTEST(int(rows.at(0)), "filter");
         for (int level : {kSnapshotPngFastLevel, kSnapshotPngLevel})
-            QCOMPARE(QImage::fromData(encodePng(image, SnapshotDeflate(), level).bytes)
-                         .convertToFormat(QImage::Format_RGB32),
+            QCOMPARE(rgbPixels(QImage::fromData(encodePng(image, SnapshotDeflate(), level).bytes)),
                      image);
     }
 
@@ -260,6 +259,26 @@ private Q_SLOTS:
         const QByteArray jpeg = encodeJpeg(noise({8, 8}), origin).bytes;
         QVERIFY(jpeg.contains("\xFF\xFE"));
         QVERIFY(jpeg.contains(u"Description: Å clip.mp4 at 01:02:03.004, frame 93075"_s.toUtf8()));
+    }
+
+    // What the pixels mean, in every file: an 8-bit PNG and a JPEG say sRGB (the screen's);
+    // a 16-bit PNG of a video's own signal says its primaries and transfer (cICP) and keeps
+    // all 16 bits.
+    void colourTags() {
+        const QImage png = QImage::fromData(encodePng(noise({8, 8}), SnapshotDeflate()).bytes);
+        QCOMPARE(png.colorSpace(), QColorSpace(QColorSpace::SRgb));
+        const QImage jpeg = QImage::fromData(encodeJpeg(noise({8, 8})).bytes);
+        QCOMPARE(jpeg.colorSpace().primaries(), QColorSpace::Primaries::SRgb);
+        QImage deep(4, 2, QImage::Format_RGBX64);
+        deep.fill(QColor::fromRgba64(0x1234, 0xabcd, 0x0101));
+        const QByteArray hdr =
+            encodePng(deep, SnapshotDeflate(), 5, {}, CicpCodes{9, 16, 0, 1}).bytes;
+        QVERIFY(hdr.contains(QByteArray("cICP\x09\x10\x00\x01", 8)));
+        QVERIFY(!hdr.contains("sRGB"));
+        const QImage read = QImage::fromData(hdr);
+        QCOMPARE(read.depth(), 64);
+        QCOMPARE(read.pixelColor(3, 1).rgba64(),
+                 QColor::fromRgba64(0x1234, 0xabcd, 0x0101).rgba64());
     }
 
     // 1000 to 60000 ms after rounding halves to the even neighbour; blanks ignored, reading

@@ -3,6 +3,7 @@
 #include "capture/CaptureService.h"
 #include "capture/FrameExport.h"
 #include "support/EngineTestSupport.h"
+#include "support/ImagePixels.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -38,7 +39,8 @@ private Q_SLOTS:
         const QString error =
             makeTestClips(clips_.path(), {"play.mp4", "wide.vob", "bars709.mp4", "bars601.mp4",
                                           "bars-untagged.mp4", "bars709full.mp4",
-                                          "bars709-10bit.mp4", "counter.mp4", "cut.mp4"});
+                                          "bars709-10bit.mp4", "bars2020.mp4", "barspq.mp4",
+                                          "barshlg.mp4", "rampq.mp4", "counter.mp4", "cut.mp4"});
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
     void init() {
@@ -62,8 +64,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(engine_->currentFrame().frameNumber >= 0, kDeadline);
         const VideoFrame onScreen = engine_->currentFrame();
         const QImage written = shoot();
-        QCOMPARE(written.convertToFormat(QImage::Format_RGB32),
-                 onScreen.image.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(rgbPixels(written), rgbPixels(onScreen.image));
         QCOMPARE(written.text(QStringLiteral("Frame Number")).toLongLong(), onScreen.frameNumber);
         QVERIFY(QFileInfo::exists(shots_->filePath("play.mp4 Images/IMG_00002.png")));
     }
@@ -186,18 +187,27 @@ private Q_SLOTS:
         }
     }
 
-    // Colour bars coded with each matrix, range and depth come out in their true colours:
-    // the centre of each 75 % bar within 3 levels of 191 or 0 per channel.
+    // Colour bars coded with each matrix, range and depth, and placed in BT.2020 with its
+    // SDR, PQ and HLG transfers, come out in their true colours: the centre of each 75 %
+    // bar within 3 levels of 191 or 0 per channel. In BT.2020 a dark channel of BT.709's
+    // saturated colours is a difference of large numbers, which 10 bits code only to about
+    // 1/800 of white: there it is within 1/400 of white in linear light (at most 21 levels
+    // above 0, not a visible difference).
     void trueColours_data() {
         QTest::addColumn<QString>("clip");
-        QTest::newRow("BT.709") << "bars709.mp4";
-        QTest::newRow("BT.601") << "bars601.mp4";
-        QTest::newRow("untagged HD") << "bars-untagged.mp4";
-        QTest::newRow("BT.709 full range") << "bars709full.mp4";
-        QTest::newRow("BT.709 10 bits") << "bars709-10bit.mp4";
+        QTest::addColumn<double>("darkLight");
+        QTest::newRow("BT.709") << "bars709.mp4" << 0.0;
+        QTest::newRow("BT.601") << "bars601.mp4" << 0.0;
+        QTest::newRow("untagged HD") << "bars-untagged.mp4" << 0.0;
+        QTest::newRow("BT.709 full range") << "bars709full.mp4" << 0.0;
+        QTest::newRow("BT.709 10 bits") << "bars709-10bit.mp4" << 0.0;
+        QTest::newRow("BT.2020 SDR") << "bars2020.mp4" << 0.0025;
+        QTest::newRow("PQ") << "barspq.mp4" << 0.0025;
+        QTest::newRow("HLG") << "barshlg.mp4" << 0.0025;
     }
     void trueColours() {
         QFETCH(QString, clip);
+        QFETCH(double, darkLight);
         QVERIFY(start(clip, shots_->path()));
         const QImage image = shoot();
         // Gray, yellow, cyan, green, magenta, red, blue: which channels are lit.
@@ -207,13 +217,52 @@ private Q_SLOTS:
             const QRgb pixel = image.pixel((2 * bar + 1) * image.width() / 14, image.height() / 2);
             const int channels[3] = {qRed(pixel), qGreen(pixel), qBlue(pixel)};
             for (int c = 0; c < 3; ++c)
-                QVERIFY2(qAbs(channels[c] - 191 * kLit[bar][c]) <= 3,
+                QVERIFY2(qAbs(channels[c] - 191 * kLit[bar][c]) <= 3 ||
+                             (!kLit[bar][c] && std::pow(channels[c] / 255.0, 2.4) <= darkLight),
                          qPrintable(QStringLiteral("bar %1: %2,%3,%4")
                                         .arg(bar)
                                         .arg(channels[0])
                                         .arg(channels[1])
                                         .arg(channels[2])));
         }
+    }
+
+    // Exported as 16-bit PNG of its own signal, a PQ video keeps its HDR: the file says
+    // BT.2020 and PQ (cICP) and the grey bar holds PQ's code for 101 nits (75 % grey at
+    // 203-nit white), not the screen's.
+    void hdrExport() {
+        FrameExport exporter;
+        QSignalSpy finished(&exporter, &FrameExport::finished);
+        ExportJob job{clips_.filePath("barspq.mp4"), shots_->path(), "IMG_", false, 0, 0};
+        job.keepSignal = true;
+        exporter.start(job);
+        QVERIFY(finished.wait(kDeadline));
+        QCOMPARE(finished.at(0).at(0).toInt(), 1);
+        QFile file(shots_->filePath("IMG_00001.png"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains(QByteArray("cICP\x09\x10\x00\x01", 8)));
+        const QImage image(file.fileName());
+        QCOMPARE(image.depth(), 64);
+        const QRgba64 grey = image.pixelColor(image.width() / 14, image.height() / 2).rgba64();
+        QVERIFY2(qAbs(grey.green() / 65535.0 - 0.5091) < 0.002,
+                 qPrintable(QString::number(grey.green())));
+    }
+
+    // A PQ grey ramp from 0 to 1,000 nits, on screen and in the snapshot: rising left to
+    // right, its highlights (200 nits on) rolled off over many levels rather than clipped.
+    void hdrHighlights() {
+        QVERIFY(start("rampq.mp4", shots_->path()));
+        const QImage image = shoot();
+        QSet<int> highlights;
+        int previous = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            const int level = qGray(image.pixel(x, image.height() / 2));
+            QVERIFY2(level >= previous, qPrintable(QStringLiteral("at %1").arg(x)));
+            previous = level;
+            if (x >= image.width() / 5)
+                highlights.insert(level);
+        }
+        QVERIFY2(highlights.size() >= 20, qPrintable(QString::number(highlights.size())));
     }
 };
 

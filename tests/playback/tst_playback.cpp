@@ -1,9 +1,7 @@
-// The playback rules: colours and their conversion, time text, the video surface, and the
-// screen saver over D-Bus.
+// The playback rules: frame sizes, time text, the video surface, and the screen saver over
+// D-Bus.
 #include "playback/FormatTime.h"
-#include "playback/VideoColours.h"
 #include "playback/VideoSurface.h"
-#include "playback/YuvPicture.h"
 #include "playback/vlc/FrameSize.h"
 #include "playback/vlc/ScreenSaverInhibitor.h"
 
@@ -40,103 +38,6 @@ public Q_SLOTS:
 class TstPlayback : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // H.273 code points: matrix 1 BT.709, 2 unspecified, 3 reserved, 0 RGB, 6 SMPTE 170M,
-    // 8 YCgCo, 9 BT.2020; transfer 16 PQ; range 0 unspecified, 1 limited, 2 full.
-    void colours_data() {
-        QTest::addColumn<int>("matrix");
-        QTest::addColumn<int>("transfer");
-        QTest::addColumn<int>("range");
-        QTest::addColumn<bool>("decoderFull");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QString>("expected"); // matrix/range, or "none"
-        QTest::newRow("tagged 601 on HD")
-            << 6 << 6 << 2 << false << QSize(1920, 1080) << "601/full";
-        QTest::newRow("untagged HD") << 2 << 2 << 0 << false << QSize(1280, 720) << "709/limited";
-        QTest::newRow("reserved matrix, decoder says full")
-            << 3 << 2 << 0 << true << QSize(640, 360) << "601/full";
-        QTest::newRow("RGB matrix on YUV")
-            << 0 << 2 << 1 << false << QSize(1920, 1080) << "709/limited";
-        QTest::newRow("YCgCo") << 8 << 2 << 1 << false << QSize(640, 360) << "none";
-        QTest::newRow("HDR transfer") << 9 << 16 << 1 << false << QSize(3840, 2160) << "none";
-    }
-    void colours() {
-        QFETCH(int, matrix);
-        QFETCH(int, transfer);
-        QFETCH(int, range);
-        QFETCH(bool, decoderFull);
-        QFETCH(QSize, size);
-        const std::optional<VideoColours> c =
-            resolveColours(ColourTags{matrix, transfer, range}, decoderFull, size);
-        QString text = QStringLiteral("none");
-        if (c)
-            text = QString::fromLatin1(c->matrix == ColourMatrix::Bt709   ? "709"
-                                       : c->matrix == ColourMatrix::Bt601 ? "601"
-                                                                          : "other") +
-                   (c->range == ColourRange::Full ? QStringLiteral("/full")
-                                                  : QStringLiteral("/limited"));
-        QTEST(text, "expected");
-    }
-
-    // Four flat stripes coded from known RGB with the textbook equations come back within
-    // a level, whatever the matrix, range, depth and chroma layout.
-    void conversion_data() {
-        QTest::addColumn<int>("matrix");
-        QTest::addColumn<bool>("full");
-        QTest::addColumn<int>("depth");
-        QTest::addColumn<int>("subsampling");
-        QTest::newRow("601, 8 bits, 4:2:0") << int(ColourMatrix::Bt601) << false << 8 << 0;
-        QTest::newRow("709 full, 10 bits, 4:2:2") << int(ColourMatrix::Bt709) << true << 10 << 1;
-        QTest::newRow("2020, 12 bits, 4:4:4") << int(ColourMatrix::Bt2020) << false << 12 << 2;
-        QTest::newRow("240M, 8 bits, 4:2:0") << int(ColourMatrix::Smpte240m) << false << 8 << 0;
-        QTest::newRow("FCC full, 8 bits, 4:4:4") << int(ColourMatrix::Fcc) << true << 8 << 2;
-    }
-    void conversion() {
-        QFETCH(int, matrix);
-        QFETCH(bool, full);
-        QFETCH(int, depth);
-        QFETCH(int, subsampling);
-        const double weights[5][2] = {
-            {0.299, 0.114}, {0.2126, 0.0722}, {0.2627, 0.0593}, {0.212, 0.087}, {0.30, 0.11}};
-        const double kr = weights[matrix][0];
-        const double kb = weights[matrix][1];
-        const QRgb stripes[4] = {qRgb(191, 191, 0), qRgb(0, 191, 191), qRgb(250, 20, 120),
-                                 qRgb(16, 32, 240)};
-        const QSize size(64, 8); // stripes 16 pixels wide
-        YuvPicture picture{{ChromaSubsampling(subsampling), depth}, size, {}, {}};
-        const QSize chroma = chromaPlaneSize(size, picture.format.subsampling);
-        const double unit = std::ldexp(1.0, depth - 8);
-        const double top = std::ldexp(1.0, depth) - 1;
-        QByteArray planes[3];
-        for (int p = 0; p < 3; ++p) {
-            const QSize plane = p == 0 ? size : chroma;
-            for (int i = 0; i < plane.width() * plane.height(); ++i) {
-                const QRgb rgb = stripes[(i % plane.width()) * 4 / plane.width()];
-                const double r = qRed(rgb) / 255.0, b = qBlue(rgb) / 255.0;
-                const double luma = kr * r + (1 - kr - kb) * qGreen(rgb) / 255.0 + kb * b;
-                const double code = p == 0 ? (full ? luma * top : (16 + luma * 219) * unit)
-                                           : 128 * unit + (full ? top : 224 * unit) *
-                                                              (p == 1 ? (b - luma) / (2 - 2 * kb)
-                                                                      : (r - luma) / (2 - 2 * kr));
-                const auto value = quint16(std::lround(code));
-                planes[p].append(char(value & 0xff));
-                if (depth > 8)
-                    planes[p].append(char(value >> 8));
-            }
-            picture.planes[std::size_t(p)] = reinterpret_cast<const uchar*>(planes[p].constData());
-            picture.pitches[std::size_t(p)] = plane.width() * (depth > 8 ? 2 : 1);
-        }
-        QImage out(size, QImage::Format_RGB32);
-        convertYuvToRgb32(picture,
-                          {ColourMatrix(matrix), full ? ColourRange::Full : ColourRange::Limited},
-                          out.bits(), out.bytesPerLine());
-        for (int stripe = 0; stripe < 4; ++stripe) {
-            const QColor got = out.pixelColor(stripe * 16 + 8, 4), want(stripes[stripe]);
-            QVERIFY2(qAbs(got.red() - want.red()) <= 1 && qAbs(got.green() - want.green()) <= 1 &&
-                         qAbs(got.blue() - want.blue()) <= 1,
-                     qPrintable(QStringLiteral("stripe %1: %2").arg(stripe).arg(got.name())));
-        }
-    }
-
     // The size asked of libVLC: the track's visible size inside the decoder's padded
     // picture, widened or heightened to square pixels; the decoder's own size when the
     // track's cannot be this picture's (another track, a size changed mid-stream).

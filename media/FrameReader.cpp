@@ -1,8 +1,10 @@
-#include "playback/FrameReader.h"
+#include "media/FrameReader.h"
 
-#include "playback/MediaProbe.h"
-#include "playback/VideoColours.h"
-#include "playback/YuvPicture.h"
+#include "media/ColourConversion.h"
+#include "media/HdrMetadata.h"
+#include "media/MediaProbe.h"
+#include "media/VideoColours.h"
+#include "media/YuvPicture.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -78,6 +80,16 @@ struct FrameReader::State {
     double fps = 0;
     int rotation = 0; // degrees clockwise to turn the picture upright
     ColourTags tags;
+    FrameReader::Pixels pixels = FrameReader::Pixels::Screen;
+    // The conversion of the frames decoded last, remade only when their colours change.
+    struct ConversionKey {
+        ColourTags tags;
+        int format = -1;
+        QSize size;
+        friend bool operator==(const ConversionKey&, const ConversionKey&) = default;
+    };
+    std::optional<ConversionKey> converted;
+    std::shared_ptr<const ColourConversion> conversion;
     bool flushed = false;
     std::deque<FramePtr> queued; // decoded, not yet returned
 
@@ -115,25 +127,52 @@ struct FrameReader::State {
         }
     }
 
+    // The frame's colours as its stream says, a frame's own tags first; HDR levels are
+    // the stream's (the screen's too), whatever a frame says later.
+    [[nodiscard]] ColourTags tagsOf(const AVFrame& frame) const {
+        ColourTags t = tags;
+        if (frame.colorspace != AVCOL_SPC_UNSPECIFIED)
+            t.matrix = int(frame.colorspace);
+        if (frame.color_primaries != AVCOL_PRI_UNSPECIFIED)
+            t.primaries = int(frame.color_primaries);
+        if (frame.color_trc != AVCOL_TRC_UNSPECIFIED)
+            t.transfer = int(frame.color_trc);
+        if (frame.color_range != AVCOL_RANGE_UNSPECIFIED)
+            t.range = int(frame.color_range);
+        return t;
+    }
+
+    [[nodiscard]] const ColourConversion* conversionFor(const AVFrame& frame,
+                                                        const YuvFormat& yuv) {
+        const ConversionKey key{tagsOf(frame), frame.format, QSize(frame.width, frame.height)};
+        if (!converted || *converted != key) {
+            const std::optional<VideoColours> colours = resolveColours(
+                key.tags, decoderSaysFullRange(frame.format), key.size, yuv.bitDepth);
+            conversion = colours ? std::make_shared<const ColourConversion>(*colours) : nullptr;
+            converted = key;
+        }
+        return conversion.get();
+    }
+
     [[nodiscard]] QImage imageOf(const AVFrame& frame) {
-        QImage image(frame.width, frame.height, QImage::Format_RGB32);
+        const std::optional<YuvFormat> yuv = yuvFormatOf(frame.format);
+        const ColourConversion* converter = yuv ? conversionFor(frame, *yuv) : nullptr;
+        const bool signal = pixels == FrameReader::Pixels::VideoSignal && converter;
+        QImage image(frame.width, frame.height,
+                     signal ? QImage::Format_RGBX64 : QImage::Format_RGB32);
         if (image.isNull())
             return {};
-        const ColourTags frameTags{
-            frame.colorspace != AVCOL_SPC_UNSPECIFIED ? int(frame.colorspace) : tags.matrix,
-            frame.color_trc != AVCOL_TRC_UNSPECIFIED ? int(frame.color_trc) : tags.transfer,
-            frame.color_range != AVCOL_RANGE_UNSPECIFIED ? int(frame.color_range) : tags.range};
-        const std::optional<YuvFormat> yuv = yuvFormatOf(frame.format);
-        const std::optional<VideoColours> colours =
-            yuv ? resolveColours(frameTags, decoderSaysFullRange(frame.format), image.size())
-                : std::nullopt;
-        if (yuv && colours) {
+        if (converter) {
             YuvPicture picture{*yuv, image.size(), {}, {}};
             for (std::size_t i = 0; i < 3; ++i) {
                 picture.planes[i] = frame.data[i];
                 picture.pitches[i] = frame.linesize[i];
             }
-            convertYuvToRgb32(picture, *colours, image.bits(), image.bytesPerLine());
+            if (signal)
+                convertYuvToRgb64(picture, converter->colours(), image.bits(),
+                                  image.bytesPerLine());
+            else
+                convertYuvToRgb32(picture, *converter, image.bits(), image.bytesPerLine());
         } else {
             // Formats of its own kind are left to libswscale, as libVLC leaves them.
             scale.reset(sws_getCachedContext(scale.release(), frame.width, frame.height,
@@ -155,6 +194,8 @@ struct FrameReader::State {
         VideoFrame out;
         out.image = imageOf(frame);
         out.timeMs = millisecondsOf(frame);
+        if (const std::optional<YuvFormat> yuv = yuvFormatOf(frame.format))
+            out.bitDepth = yuv->bitDepth;
         out.serial = quint64(std::max<qint64>(0, out.timeMs)) + 1;
         if (out.timeMs >= 0)
             out.frameNumber = frameNumberAt(out.timeMs);
@@ -173,7 +214,9 @@ struct FrameReader::State {
     }
 };
 
-FrameReader::FrameReader(const QString& path, int decoderThreads) : d_(std::make_unique<State>()) {
+FrameReader::FrameReader(const QString& path, int decoderThreads, Pixels pixels)
+    : d_(std::make_unique<State>()) {
+    d_->pixels = pixels;
     if (!QFileInfo(path).isFile())
         return;
     AVFormatContext* raw = nullptr;
@@ -198,8 +241,12 @@ FrameReader::FrameReader(const QString& path, int decoderThreads) : d_(std::make
     d_->stream = stream;
     d_->timeBase = s.time_base;
     d_->startPts = s.start_time != AV_NOPTS_VALUE ? s.start_time : 0;
-    d_->tags = {int(s.codecpar->color_space), int(s.codecpar->color_trc),
-                int(s.codecpar->color_range)};
+    d_->tags.matrix = int(s.codecpar->color_space);
+    d_->tags.primaries = int(s.codecpar->color_primaries);
+    d_->tags.transfer = int(s.codecpar->color_trc);
+    d_->tags.range = int(s.codecpar->color_range);
+    if (!readHdrLevels(s, d_->tags) && s.codecpar->color_trc == AVCOL_TRC_SMPTE2084)
+        readHdrLevelsFromFirstFrame(*raw, stream, d_->tags);
     d_->fps = framesPerSecondOf(s);
     if (const uint8_t* matrix = av_stream_get_side_data(&s, AV_PKT_DATA_DISPLAYMATRIX, nullptr)) {
         const double rotation = -av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
@@ -208,6 +255,12 @@ FrameReader::FrameReader(const QString& path, int decoderThreads) : d_(std::make
 }
 
 FrameReader::~FrameReader() = default;
+
+std::optional<CicpCodes> FrameReader::signalCodes() const {
+    if (!d_->conversion)
+        return std::nullopt;
+    return cicpOf(d_->conversion->colours());
+}
 
 bool FrameReader::isOpen() const {
     return d_->codec != nullptr;

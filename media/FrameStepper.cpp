@@ -1,6 +1,6 @@
-#include "playback/FrameStepper.h"
+#include "media/FrameStepper.h"
 
-#include "playback/FrameReader.h"
+#include "media/FrameReader.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,4 +1,6 @@
-#include "playback/MediaProbe.h"
+#include "media/MediaProbe.h"
+
+#include "media/HdrMetadata.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -6,6 +8,7 @@
 
 extern "C" {
 #include <libavformat/avformat.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <memory>
@@ -15,6 +18,13 @@ namespace {
 struct FormatContextClose {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
+
+// Bits per sample of the decoded pictures; 8 when the stream does not say.
+int bitDepthOf(const AVCodecParameters& codec) {
+    if (const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(codec.format)))
+        return d->comp[0].depth;
+    return codec.bits_per_raw_sample > 8 ? codec.bits_per_raw_sample : 8;
+}
 
 int interruptWhenLate(void* deadline) {
     return static_cast<QDeadlineTimer*>(deadline)->hasExpired() ? 1 : 0;
@@ -61,7 +71,15 @@ MediaFacts probeMedia(const QString& path, int timeoutMs) {
         VideoStreamFacts video;
         video.index = int(i);
         video.size = QSize(codec.width, codec.height);
-        video.colours = {int(codec.color_space), int(codec.color_trc), int(codec.color_range)};
+        video.colours.matrix = int(codec.color_space);
+        video.colours.primaries = int(codec.color_primaries);
+        video.colours.transfer = int(codec.color_trc);
+        video.colours.range = int(codec.color_range);
+        // PQ is tone mapped from the video's peak, which HEVC often tells only in the
+        // pictures themselves.
+        if (!readHdrLevels(stream, video.colours) && codec.color_trc == AVCOL_TRC_SMPTE2084)
+            readHdrLevelsFromFirstFrame(*context, int(i), video.colours);
+        video.bitDepth = bitDepthOf(codec);
         video.framesPerSecond = framesPerSecondOf(stream);
         video.isDefault = (stream.disposition & AV_DISPOSITION_DEFAULT) != 0;
         facts.videoStreams.push_back(video);

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "playback/VideoColours.h"
+#include "media/VideoColours.h"
+
+class ColourConversion;
 
 #include <QSize>
 #include <QtGlobal>
@@ -32,9 +34,17 @@ struct YuvPicture {
     std::array<qsizetype, 3> pitches{};   // bytes from one row to the next
 };
 
-// Converts the picture to 0xffRRGGBB pixels (QImage::Format_RGB32) with the given matrix
-// and range. Chroma is upsampled with a bicubic filter, centred between the luma samples
-// it covers, which is what ffmpeg's accurate conversion does, so that colour edges stay
-// smooth. Safe on any thread; out must hold size.height() rows of outPitch bytes.
-void convertYuvToRgb32(const YuvPicture& picture, const VideoColours& colours, uchar* out,
+// Converts the picture to 0xffRRGGBB pixels (QImage::Format_RGB32) as the screen shows
+// them: the matrix and range of conversion's colours, then (where the video's primaries
+// or transfer are not the screen's) conversion's way to BT.709 SDR. Chroma is upsampled
+// with a bicubic filter, centred between the luma samples it covers, which is what
+// ffmpeg's accurate conversion does, so that colour edges stay smooth. Safe on any
+// thread; out must hold size.height() rows of outPitch bytes.
+void convertYuvToRgb32(const YuvPicture& picture, const ColourConversion& conversion, uchar* out,
+                       qsizetype outPitch);
+
+// The same to 16 bits per channel (QImage::Format_RGBX64: R, G, B and a full X), keeping
+// the video's own primaries and transfer: only the matrix and range are undone. What an
+// HDR still is made of.
+void convertYuvToRgb64(const YuvPicture& picture, const VideoColours& colours, uchar* out,
                        qsizetype outPitch);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/VideoFrame.h"
+#include "media/VideoFrame.h"
 
 #include <QObject>
 #include <QString>

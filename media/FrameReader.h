@@ -1,6 +1,7 @@
 #pragma once
 
-#include "playback/VideoFrame.h"
+#include "media/VideoColours.h"
+#include "media/VideoFrame.h"
 
 #include <QString>
 
@@ -14,9 +15,14 @@
 // user-interface thread.
 class FrameReader {
 public:
+    // What the frames' images hold: what the screen shows (8-bit RGB32, SDR BT.709), or
+    // the video's own signal (16-bit RGBX64 in its own primaries and transfer: HDR kept).
+    enum class Pixels { Screen, VideoSignal };
+
     // decoderThreads: 1 decodes with the least delay (a step at a time), 0 lets the
     // decoder use every core (a long run of frames).
-    explicit FrameReader(const QString& path, int decoderThreads = 1);
+    explicit FrameReader(const QString& path, int decoderThreads = 1,
+                         Pixels pixels = Pixels::Screen);
     ~FrameReader();
     FrameReader(const FrameReader&) = delete;
     FrameReader& operator=(const FrameReader&) = delete;
@@ -33,6 +39,9 @@ public:
     bool seek(qint64 timeMs);
     // The next frame in presentation order; nothing at the end or when decoding fails.
     [[nodiscard]] std::optional<VideoFrame> next();
+    // What the images of VideoSignal hold, as H.273 code points (for a PNG cICP chunk);
+    // known once a frame was read, empty for formats converted by libswscale.
+    [[nodiscard]] std::optional<CicpCodes> signalCodes() const;
 
 private:
     struct State;

@@ -1,4 +1,6 @@
-#include "playback/YuvPicture.h"
+#include "media/YuvPicture.h"
+
+#include "media/ColourConversion.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,8 +30,8 @@ LumaWeights weightsOf(ColourMatrix matrix) {
     return {0.299, 0.114};
 }
 
-// Each output channel is y * Y + u * Cb + v * Cr + offset, in output levels (0 to 255),
-// with the offset already holding the + 0.5 that rounds.
+// Each output channel is y * Y + u * Cb + v * Cr + offset, in output levels (0 to top),
+// with the offset already holding the rounding.
 struct Coefficients {
     float y;
     float rv;
@@ -41,7 +43,8 @@ struct Coefficients {
     float b0;
 };
 
-Coefficients coefficientsFor(const VideoColours& colours, int bitDepth) {
+Coefficients coefficientsFor(const VideoColours& colours, int bitDepth, double top,
+                             double rounding) {
     const LumaWeights w = weightsOf(colours.matrix);
     const double kg = 1.0 - w.kr - w.kb;
     const double unit = double(1 << (bitDepth - 8));
@@ -51,13 +54,13 @@ Coefficients coefficientsFor(const VideoColours& colours, int bitDepth) {
     const double yScale = full ? maxCode : 219.0 * unit;
     const double cOffset = 128.0 * unit;
     const double cScale = full ? maxCode : 224.0 * unit;
-    const double y = 255.0 / yScale;
-    const double c = 255.0 / cScale;
+    const double y = top / yScale;
+    const double c = top / cScale;
     const double rv = 2.0 * (1.0 - w.kr) * c;
     const double gu = -2.0 * w.kb * (1.0 - w.kb) / kg * c;
     const double gv = -2.0 * w.kr * (1.0 - w.kr) / kg * c;
     const double bu = 2.0 * (1.0 - w.kb) * c;
-    const double base = 0.5 - y * yOffset;
+    const double base = rounding - y * yOffset;
     return {float(y),
             float(rv),
             float(gu),
@@ -112,6 +115,10 @@ inline quint32 channel(float value) {
     return quint32(std::min(std::max(value, 0.0f), 255.0f));
 }
 
+// What a row becomes: 8-bit pixels straight from the matrix, 8-bit pixels through a
+// colour conversion, or 16-bit pixels of the video's own signal.
+enum class Output { Rgb32, Rgb32Converted, Rgb64 };
+
 template <typename Sample>
 inline void packRow(const Sample* y, const float* u, const float* v, int width,
                     const Coefficients& k, quint32* out) {
@@ -124,9 +131,44 @@ inline void packRow(const Sample* y, const float* u, const float* v, int width,
     }
 }
 
+// The row's signal, unrounded, in three channels.
 template <typename Sample>
+inline void signalRow(const Sample* y, const float* u, const float* v, int width,
+                      const Coefficients& k, float* r, float* g, float* b) {
+    for (int x = 0; x < width; ++x) {
+        const float luma = k.y * float(y[x]);
+        r[x] = luma + k.rv * v[x] + k.r0;
+        g[x] = luma + k.gu * u[x] + k.gv * v[x] + k.g0;
+        b[x] = luma + k.bu * u[x] + k.b0;
+    }
+}
+
+inline void packSignal(const float* r, const float* g, const float* b, int width, quint32* out) {
+    for (int x = 0; x < width; ++x)
+        out[x] = 0xff000000u | (channel(r[x] * 255.0f + 0.5f) << 16) |
+                 (channel(g[x] * 255.0f + 0.5f) << 8) | channel(b[x] * 255.0f + 0.5f);
+}
+
+inline quint16 channel16(float value) {
+    return quint16(std::min(std::max(value, 0.0f), 65535.0f));
+}
+
+template <typename Sample>
+inline void packRow64(const Sample* y, const float* u, const float* v, int width,
+                      const Coefficients& k, quint16* out) {
+    for (int x = 0; x < width; ++x) {
+        const float luma = k.y * float(y[x]);
+        out[4 * x] = channel16(luma + k.rv * v[x] + k.r0);
+        out[4 * x + 1] = channel16(luma + k.gu * u[x] + k.gv * v[x] + k.g0);
+        out[4 * x + 2] = channel16(luma + k.bu * u[x] + k.b0);
+        out[4 * x + 3] = 0xffff;
+    }
+}
+
+template <typename Sample, Output kind>
 [[gnu::always_inline]] inline void convert(const YuvPicture& picture, const Coefficients& k,
-                                           uchar* out, qsizetype outPitch) {
+                                           const ColourConversion* conversion, uchar* out,
+                                           qsizetype outPitch) {
     const int width = picture.size.width();
     const int height = picture.size.height();
     const QSize chroma = chromaPlaneSize(picture.size, picture.format.subsampling);
@@ -135,11 +177,16 @@ template <typename Sample>
     const bool widen = picture.format.subsampling != ChromaSubsampling::Yuv444;
     const bool vertical = picture.format.subsampling == ChromaSubsampling::Yuv420;
 
-    std::vector<float> scratch(size_t(cw + 4) * 2 + size_t(2 * cw) * 2);
+    const bool signal = kind == Output::Rgb32Converted;
+    std::vector<float> scratch(size_t(cw + 4) * 2 + size_t(2 * cw) * 2 +
+                               (signal ? size_t(width) * 3 : 0));
     float* paddedU = scratch.data();
     float* paddedV = paddedU + cw + 4;
     float* wideU = paddedV + cw + 4;
     float* wideV = wideU + 2 * cw;
+    float* red = wideV + 2 * cw;
+    float* green = red + width;
+    float* blue = green + width;
 
     for (int row = 0; row < height; ++row) {
         if (vertical) {
@@ -171,8 +218,17 @@ template <typename Sample>
             u = wideU;
             v = wideV;
         }
-        packRow(rowOf<Sample>(picture, 0, row), u, v, width, k,
-                reinterpret_cast<quint32*>(out + outPitch * row));
+        const Sample* luma = rowOf<Sample>(picture, 0, row);
+        uchar* line = out + outPitch * row;
+        if constexpr (kind == Output::Rgb32) {
+            packRow(luma, u, v, width, k, reinterpret_cast<quint32*>(line));
+        } else if constexpr (kind == Output::Rgb64) {
+            packRow64(luma, u, v, width, k, reinterpret_cast<quint16*>(line));
+        } else {
+            signalRow(luma, u, v, width, k, red, green, blue);
+            conversion->toScreen(red, green, blue, width);
+            packSignal(red, green, blue, width, reinterpret_cast<quint32*>(line));
+        }
     }
 }
 
@@ -184,14 +240,43 @@ template <typename Sample>
 #define FRAMORA_VECTOR_CLONES
 #endif
 
-FRAMORA_VECTOR_CLONES void convert8(const YuvPicture& picture, const Coefficients& k, uchar* out,
-                                    qsizetype outPitch) {
-    convert<quint8>(picture, k, out, outPitch);
+template <typename Sample>
+[[gnu::always_inline]] inline void
+convertAs(Output kind, const YuvPicture& picture, const Coefficients& k,
+          const ColourConversion* conversion, uchar* out, qsizetype outPitch) {
+    switch (kind) {
+    case Output::Rgb32:
+        convert<Sample, Output::Rgb32>(picture, k, conversion, out, outPitch);
+        break;
+    case Output::Rgb32Converted:
+        convert<Sample, Output::Rgb32Converted>(picture, k, conversion, out, outPitch);
+        break;
+    case Output::Rgb64:
+        convert<Sample, Output::Rgb64>(picture, k, conversion, out, outPitch);
+        break;
+    }
 }
 
-FRAMORA_VECTOR_CLONES void convert16(const YuvPicture& picture, const Coefficients& k, uchar* out,
+FRAMORA_VECTOR_CLONES void convert8(Output kind, const YuvPicture& picture, const Coefficients& k,
+                                    const ColourConversion* conversion, uchar* out,
+                                    qsizetype outPitch) {
+    convertAs<quint8>(kind, picture, k, conversion, out, outPitch);
+}
+
+FRAMORA_VECTOR_CLONES void convert16(Output kind, const YuvPicture& picture, const Coefficients& k,
+                                     const ColourConversion* conversion, uchar* out,
                                      qsizetype outPitch) {
-    convert<quint16>(picture, k, out, outPitch);
+    convertAs<quint16>(kind, picture, k, conversion, out, outPitch);
+}
+
+void convertAny(Output kind, const YuvPicture& picture, const Coefficients& k,
+                const ColourConversion* conversion, uchar* out, qsizetype outPitch) {
+    if (picture.size.isEmpty())
+        return;
+    if (picture.format.bitDepth > 8)
+        convert16(kind, picture, k, conversion, out, outPitch);
+    else
+        convert8(kind, picture, k, conversion, out, outPitch);
 }
 
 } // namespace
@@ -208,13 +293,20 @@ QSize chromaPlaneSize(QSize picture, ChromaSubsampling subsampling) {
     return picture;
 }
 
-void convertYuvToRgb32(const YuvPicture& picture, const VideoColours& colours, uchar* out,
+void convertYuvToRgb32(const YuvPicture& picture, const ColourConversion& conversion, uchar* out,
                        qsizetype outPitch) {
-    if (picture.size.isEmpty())
-        return;
-    const Coefficients k = coefficientsFor(colours, picture.format.bitDepth);
-    if (picture.format.bitDepth > 8)
-        convert16(picture, k, out, outPitch);
+    const int depth = picture.format.bitDepth;
+    if (conversion.passesThrough())
+        convertAny(Output::Rgb32, picture, coefficientsFor(conversion.colours(), depth, 255, 0.5),
+                   nullptr, out, outPitch);
     else
-        convert8(picture, k, out, outPitch);
+        convertAny(Output::Rgb32Converted, picture,
+                   coefficientsFor(conversion.colours(), depth, 1, 0), &conversion, out, outPitch);
+}
+
+void convertYuvToRgb64(const YuvPicture& picture, const VideoColours& colours, uchar* out,
+                       qsizetype outPitch) {
+    convertAny(Output::Rgb64, picture,
+               coefficientsFor(colours, picture.format.bitDepth, 65535, 0.5), nullptr, out,
+               outPitch);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/VideoColours.h"
+#include "media/VideoColours.h"
 
 #include <QSize>
 #include <QString>
@@ -8,12 +8,13 @@
 #include <vector>
 
 // What libavformat reads from a media file beyond what libVLC 3 tells: the colour
-// description of each video stream.
+// description of each video stream, HDR levels included.
 struct VideoStreamFacts {
     int index = -1;
     QSize size; // as coded, before any rotation
     ColourTags colours;
     double framesPerSecond = 0; // 0 when unknown
+    int bitDepth = 8;
     bool isDefault = false;
 };
 

@@ -18,6 +18,8 @@ struct VideoFrame {
     // Its number in the video, counted from 0, when the frame is known exactly (its time
     // is then exact too); -1 otherwise.
     qint64 frameNumber = -1;
+    // Bits per sample of the video it came from (more than 8 can keep HDR in a still).
+    int bitDepth = 8;
 
     [[nodiscard]] QSize displaySize() const {
         return shownSize.isEmpty() ? image.size() : shownSize;
