@@ -84,7 +84,7 @@ int runSnapshotCost(const QString& clip, bool jpeg, int runs, const QString& out
     if (!waitUntil([&] { return !engine.Playing() && engine.Position() >= 0; }, kDeadlineMs))
         return 1;
     waitFor(500);
-    const QImage frame = engine.currentFrame().image;
+    const QImage frame = engine.currentFrame().toImage();
     const QString rawPath = QDir(outDir).filePath(QStringLiteral("frame.rgb"));
     if (frame.isNull() || !writeRawRgb(frame, rawPath))
         return 1;

@@ -7,8 +7,9 @@
 #include <utility>
 
 // The memory frames waiting to be written may hold: a quarter of the machine's, at most
-// 4 GiB: 20 s of 1080p frames (8 MB each) or 5 s of 4K (33 MB) with none written
-// meanwhile, so a short overload loses nothing; past it frames are skipped.
+// 4 GiB. Frames wait as the decoder made them (a 1080p 4:2:0 frame is 3 MB, 4K 12 MB; 10
+// bits twice that): over a minute of 1080p or 20 s of 4K with none written meanwhile, so
+// a short overload loses nothing; past it frames are skipped.
 static qint64 backlogBudget() {
     constexpr qint64 kMostBytes = 4LL << 30;
     constexpr qint64 kWithoutKnownMemory = 1LL << 30;
@@ -42,7 +43,7 @@ bool CaptureService::snapshot() {
     if (engine_.Position() < 0)
         return false;
     const VideoFrame frame = engine_.currentFrame();
-    if (frame.image.isNull()) {
+    if (frame.isNull()) {
         // Asked for right after opening, before the first picture: taken with it, rather
         // than refused with an error the user could not make sense of.
         takeNextFrame_ = true;
@@ -56,19 +57,19 @@ void CaptureService::frameChanged() {
     if (!takeNextFrame_)
         return;
     const VideoFrame frame = engine_.currentFrame();
-    if (!frame.image.isNull())
+    if (!frame.isNull())
         take(frame);
     // Taken, or the video went away before it showed a picture (another was opened).
-    if (!frame.image.isNull() || engine_.Position() < 0)
+    if (!frame.isNull() || engine_.Position() < 0)
         takeNextFrame_ = false;
 }
 
 void CaptureService::take(const VideoFrame& frame) {
     const bool paused = !engine_.Playing();
-    if (throttle_.request(frame.serial, paused, clock_.elapsed(), frame.image.sizeInBytes()) !=
+    if (throttle_.request(frame.serial, paused, clock_.elapsed(), frame.byteSize()) !=
         SnapshotThrottle::Decision::Write)
         return;
-    previews_.push_back(target_.preview ? frame.image : QImage());
+    previews_.push_back(target_.preview ? frame : VideoFrame());
     writer_->submit(
         snapshotRequestFor(frame, target_.video, target_.folder, target_.prefix, target_.jpeg));
 }
@@ -79,7 +80,7 @@ bool CaptureService::waitForDone(int msecs) {
 
 void CaptureService::ended(bool written, const QString& text) {
     throttle_.finished();
-    QImage preview;
+    VideoFrame preview;
     if (!previews_.empty()) {
         preview = std::move(previews_.front());
         previews_.pop_front();

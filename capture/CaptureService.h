@@ -46,7 +46,7 @@ Q_SIGNALS:
     void written(const QString& path);
     void failed(const QString& reason);
     // The picture just written, for a moment's preview (when the target asks for one).
-    void previewReady(const QImage& image);
+    void previewReady(const VideoFrame& frame);
 
 private:
     void frameChanged();
@@ -59,7 +59,7 @@ private:
     SnapshotThrottle throttle_;
     QElapsedTimer clock_; // for the throttle's still-frame rule
     bool takeNextFrame_ = false;
-    // One entry per snapshot in progress, in the order given to the writer: the image
+    // One entry per snapshot in progress, in the order given to the writer: the frame
     // to preview once it is written, null when no preview was asked for.
-    std::deque<QImage> previews_;
+    std::deque<VideoFrame> previews_;
 };

@@ -58,9 +58,7 @@ void FrameExport::cancel() {
 
 // On the export's own thread; everything it tells the object goes through its event queue.
 void FrameExport::decodeAll(const ExportJob& job) {
-    const bool keepSignal = job.keepSignal && !job.jpeg;
-    FrameReader reader(job.video, 0,
-                       keepSignal ? FrameReader::Pixels::VideoSignal : FrameReader::Pixels::Screen);
+    FrameReader reader(job.video, 0);
     if (!reader.isOpen() || !reader.seek(job.fromMs)) {
         QMetaObject::invokeMethod(this,
                                   [this] { decodingEnded(0, tr("The video cannot be read.")); });
@@ -93,8 +91,7 @@ void FrameExport::decodeAll(const ExportJob& job) {
         SnapshotRequest request =
             snapshotRequestFor(std::move(*frame), video, job.folder, job.prefix, job.jpeg);
         request.batch = true;
-        if (keepSignal && request.image.depth() == 64)
-            request.colours = reader.signalCodes();
+        request.keepSignal = job.keepSignal;
         writer_->submit(std::move(request));
         ++submitted;
     }

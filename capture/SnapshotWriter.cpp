@@ -32,12 +32,11 @@ static void yieldToPlayback() {
 SnapshotRequest snapshotRequestFor(VideoFrame frame, const QString& video, const QString& folder,
                                    const QString& prefix, bool jpeg) {
     SnapshotRequest request;
-    request.size = frame.displaySize();
-    request.image = std::move(frame.image);
+    request.origin = {video, frame.timeMs, frame.frameNumber, QDateTime::currentDateTime()};
+    request.frame = std::move(frame);
     request.folder = folder;
     request.prefix = prefix;
     request.jpeg = jpeg;
-    request.origin = {video, frame.timeMs, frame.frameNumber, QDateTime::currentDateTime()};
     return request;
 }
 
@@ -55,7 +54,7 @@ SnapshotWriter::~SnapshotWriter() {
 void SnapshotWriter::submit(SnapshotRequest request) {
     pending_.fetch_add(1);
     QString problem = snapshotNamingProblem(request.folder, request.prefix);
-    if (problem.isEmpty() && request.image.isNull())
+    if (problem.isEmpty() && request.image.isNull() && request.frame.isNull())
         problem = QStringLiteral("Cannot write the snapshot: the captured frame is empty");
     quint64 ticket = 0;
     {
@@ -120,9 +119,18 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
         report(ticket, {}, {});
         return;
     }
-    const bool scale = r.size.isValid() && !r.image.isNull() && r.size != r.image.size();
-    const QImage image =
-        scale ? r.image.scaled(r.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) : r.image;
+    // A frame becomes an image here, off the user-interface thread and off libVLC's.
+    const bool signal = r.keepSignal && !r.jpeg && !r.frame.isNull();
+    const PngColours colours = signal ? r.frame.signalCodes() : std::nullopt;
+    QImage image;
+    if (signal && colours)
+        image = r.frame.toSignalImage();
+    else if (!r.frame.isNull())
+        image = r.frame.toImage();
+    else if (r.size.isValid() && r.size != r.image.size())
+        image = r.image.scaled(r.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else
+        image = r.image;
     EncodeChoices choices;
     if (r.batch)
         choices.jpegCoding = JpegCoding::Standard;
@@ -130,7 +138,7 @@ void SnapshotWriter::write(quint64 ticket, const SnapshotRequest& r) {
         choices.pngLevel = pngLevelFor(qint64(image.width()) * image.height(), pending_ - 1,
                                        pool_.maxThreadCount());
     const EncodedSnapshot encoded =
-        encodeSnapshot(image, r.jpeg, deflate_, r.origin, choices, r.colours);
+        encodeSnapshot(image, r.jpeg, deflate_, r.origin, choices, colours);
     // Numbered only now, so that a name is held no longer than needed.
     const int number = takeNumber(ticket);
     if (number <= 0) {

@@ -16,8 +16,9 @@
 #include "capture/SnapshotOrigin.h"
 #include "media/VideoFrame.h"
 
-// One captured frame to be written. The image must own its pixels or stay untouched until
-// the snapshot is reported (the usual rule for a QImage over a foreign buffer); it is only
+// One captured frame to be written: a frame of video, made into an image on the writer's
+// thread, or an image as it is. An image must own its pixels or stay untouched until the
+// snapshot is reported (the usual rule for a QImage over a foreign buffer); it is only
 // read, never copied.
 struct SnapshotRequest {
     QImage image;
@@ -29,12 +30,13 @@ struct SnapshotRequest {
     // One of a long run written as fast as the machine goes (Export Frames) rather than
     // along with playback: the usual PNG level whatever waits, standard JPEG Huffman tables.
     bool batch = false;
-    // For a 16-bit image of the video's own signal (an HDR still): what it holds.
-    PngColours colours = {};
+    // A frame is written as the video's own signal, 16 bits a channel (an HDR still).
+    bool keepSignal = false;
+    VideoFrame frame = {};
 };
 
-// The request for a frame of video (a file name), at the frame's display size, with the
-// frame's time and number as its origin.
+// The request for a frame of video (a file name), at the size it is meant to be seen at,
+// with the frame's time and number as its origin.
 [[nodiscard]] SnapshotRequest snapshotRequestFor(VideoFrame frame, const QString& video,
                                                  const QString& folder, const QString& prefix,
                                                  bool jpeg);

@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTransform>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -80,7 +79,6 @@ struct FrameReader::State {
     double fps = 0;
     int rotation = 0; // degrees clockwise to turn the picture upright
     ColourTags tags;
-    FrameReader::Pixels pixels = FrameReader::Pixels::Screen;
     // The conversion of the frames decoded last, remade only when their colours change.
     struct ConversionKey {
         ColourTags tags;
@@ -154,48 +152,42 @@ struct FrameReader::State {
         return conversion.get();
     }
 
-    [[nodiscard]] QImage imageOf(const AVFrame& frame) {
-        const std::optional<YuvFormat> yuv = yuvFormatOf(frame.format);
-        const ColourConversion* converter = yuv ? conversionFor(frame, *yuv) : nullptr;
-        const bool signal = pixels == FrameReader::Pixels::VideoSignal && converter;
-        QImage image(frame.width, frame.height,
-                     signal ? QImage::Format_RGBX64 : QImage::Format_RGB32);
-        if (image.isNull())
-            return {};
+    // The frame's pixels: its own planes where they are YUV of ours (shared with the
+    // decoder, not copied), otherwise RGB made by libswscale, as libVLC makes it.
+    [[nodiscard]] std::shared_ptr<const FramePicture> pictureOf(FramePtr frame) {
+        const QSize size(frame->width, frame->height);
+        const std::optional<YuvFormat> yuv = yuvFormatOf(frame->format);
+        const ColourConversion* converter = yuv ? conversionFor(*frame, *yuv) : nullptr;
         if (converter) {
-            YuvPicture picture{*yuv, image.size(), {}, {}};
+            YuvPicture planes{*yuv, size, {}, {}};
+            const QSize chroma = chromaPlaneSize(size, yuv->subsampling);
+            qsizetype bytes = 0;
             for (std::size_t i = 0; i < 3; ++i) {
-                picture.planes[i] = frame.data[i];
-                picture.pitches[i] = frame.linesize[i];
+                planes.planes[i] = frame->data[i];
+                planes.pitches[i] = frame->linesize[i];
+                bytes += qsizetype(frame->linesize[i]) * (i == 0 ? size.height() : chroma.height());
             }
-            if (signal)
-                convertYuvToRgb64(picture, converter->colours(), image.bits(),
-                                  image.bytesPerLine());
-            else
-                convertYuvToRgb32(picture, *converter, image.bits(), image.bytesPerLine());
-        } else {
-            // Formats of its own kind are left to libswscale, as libVLC leaves them.
-            scale.reset(sws_getCachedContext(scale.release(), frame.width, frame.height,
-                                             AVPixelFormat(frame.format), frame.width, frame.height,
-                                             AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr,
-                                             nullptr));
-            if (!scale)
-                return {};
-            uint8_t* planes[4] = {image.bits(), nullptr, nullptr, nullptr};
-            const int pitches[4] = {int(image.bytesPerLine()), 0, 0, 0};
-            sws_scale(scale.get(), frame.data, frame.linesize, 0, frame.height, planes, pitches);
+            return std::make_shared<const FramePicture>(
+                planes, conversion, std::shared_ptr<const AVFrame>(frame.release(), FrameFree()),
+                bytes);
         }
-        if (rotation != 0)
-            image = image.transformed(QTransform().rotate(rotation));
-        return image;
+        QImage image(size, QImage::Format_RGB32);
+        scale.reset(sws_getCachedContext(scale.release(), frame->width, frame->height,
+                                         AVPixelFormat(frame->format), frame->width, frame->height,
+                                         AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr));
+        if (image.isNull() || !scale)
+            return nullptr;
+        uint8_t* planes[4] = {image.bits(), nullptr, nullptr, nullptr};
+        const int pitches[4] = {int(image.bytesPerLine()), 0, 0, 0};
+        sws_scale(scale.get(), frame->data, frame->linesize, 0, frame->height, planes, pitches);
+        return std::make_shared<const FramePicture>(std::move(image));
     }
 
-    [[nodiscard]] VideoFrame videoFrameOf(const AVFrame& frame) {
+    [[nodiscard]] VideoFrame videoFrameOf(FramePtr decoded) {
+        const AVFrame& frame = *decoded;
         VideoFrame out;
-        out.image = imageOf(frame);
         out.timeMs = millisecondsOf(frame);
-        if (const std::optional<YuvFormat> yuv = yuvFormatOf(frame.format))
-            out.bitDepth = yuv->bitDepth;
+        out.rotation = rotation;
         out.serial = quint64(std::max<qint64>(0, out.timeMs)) + 1;
         if (out.timeMs >= 0)
             out.frameNumber = frameNumberAt(out.timeMs);
@@ -210,13 +202,12 @@ struct FrameReader::State {
         if (rotation == 90 || rotation == 270)
             shown.transpose();
         out.shownSize = shown;
+        out.picture = pictureOf(std::move(decoded));
         return out;
     }
 };
 
-FrameReader::FrameReader(const QString& path, int decoderThreads, Pixels pixels)
-    : d_(std::make_unique<State>()) {
-    d_->pixels = pixels;
+FrameReader::FrameReader(const QString& path, int decoderThreads) : d_(std::make_unique<State>()) {
     if (!QFileInfo(path).isFile())
         return;
     AVFormatContext* raw = nullptr;
@@ -255,12 +246,6 @@ FrameReader::FrameReader(const QString& path, int decoderThreads, Pixels pixels)
 }
 
 FrameReader::~FrameReader() = default;
-
-std::optional<CicpCodes> FrameReader::signalCodes() const {
-    if (!d_->conversion)
-        return std::nullopt;
-    return cicpOf(d_->conversion->colours());
-}
 
 bool FrameReader::isOpen() const {
     return d_->codec != nullptr;
@@ -318,8 +303,8 @@ std::optional<VideoFrame> FrameReader::next() {
     }
     if (!frame)
         return std::nullopt;
-    VideoFrame out = d_->videoFrameOf(*frame);
-    if (out.image.isNull())
+    VideoFrame out = d_->videoFrameOf(std::move(frame));
+    if (out.isNull())
         return std::nullopt;
     return out;
 }

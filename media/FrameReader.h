@@ -8,21 +8,16 @@
 #include <memory>
 #include <optional>
 
-// Decodes the video of a file frame by frame with libavformat and libavcodec, in true
-// colours (the rules of the pictures on screen), each frame with its exact time and, where
-// the frame rate is known, its number. Frames come upright and carry the size they are
-// meant to be seen at. Not thread-safe: one thread at a time; slow, so never on the
-// user-interface thread.
+// Decodes the video of a file frame by frame with libavformat and libavcodec, each frame
+// with its exact time and, where the frame rate is known, its number. Frames keep the
+// decoder's YUV with the colours of the pictures on screen, say how to turn them upright
+// and carry the size they are meant to be seen at. Not thread-safe: one thread at a time; slow, so
+// never on the user-interface thread.
 class FrameReader {
 public:
-    // What the frames' images hold: what the screen shows (8-bit RGB32, SDR BT.709), or
-    // the video's own signal (16-bit RGBX64 in its own primaries and transfer: HDR kept).
-    enum class Pixels { Screen, VideoSignal };
-
     // decoderThreads: 1 decodes with the least delay (a step at a time), 0 lets the
     // decoder use every core (a long run of frames).
-    explicit FrameReader(const QString& path, int decoderThreads = 1,
-                         Pixels pixels = Pixels::Screen);
+    explicit FrameReader(const QString& path, int decoderThreads = 1);
     ~FrameReader();
     FrameReader(const FrameReader&) = delete;
     FrameReader& operator=(const FrameReader&) = delete;
@@ -39,9 +34,6 @@ public:
     bool seek(qint64 timeMs);
     // The next frame in presentation order; nothing at the end or when decoding fails.
     [[nodiscard]] std::optional<VideoFrame> next();
-    // What the images of VideoSignal hold, as H.273 code points (for a PNG cICP chunk);
-    // known once a frame was read, empty for formats converted by libswscale.
-    [[nodiscard]] std::optional<CicpCodes> signalCodes() const;
 
 private:
     struct State;

@@ -11,23 +11,20 @@ namespace {
 constexpr qint64 kSearchMs = 1500;
 constexpr int kGrid = 24;
 
-// How unlike two pictures of one frame are: the mean difference of their colours on a
-// grid over the whole picture, whatever the sizes (libVLC may have scaled its picture).
-double difference(const QImage& a, const QImage& b) {
+// How unlike two pictures of one frame are: the mean difference of their luma on a grid
+// over the whole picture, whatever the sizes (libVLC may have scaled its picture).
+double difference(const VideoFrame& a, const VideoFrame& b) {
     if (a.isNull() || b.isNull())
         return std::numeric_limits<double>::max();
-    qint64 sum = 0;
+    double sum = 0;
     for (int gy = 0; gy < kGrid; ++gy) {
         for (int gx = 0; gx < kGrid; ++gx) {
-            const QRgb p = a.pixel((2 * gx + 1) * a.width() / (2 * kGrid),
-                                   (2 * gy + 1) * a.height() / (2 * kGrid));
-            const QRgb q = b.pixel((2 * gx + 1) * b.width() / (2 * kGrid),
-                                   (2 * gy + 1) * b.height() / (2 * kGrid));
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-                   std::abs(qBlue(p) - qBlue(q));
+            const double x = (2 * gx + 1) / (2.0 * kGrid);
+            const double y = (2 * gy + 1) / (2.0 * kGrid);
+            sum += std::abs(a.lumaAt(x, y) - b.lumaAt(x, y));
         }
     }
-    return double(sum) / (kGrid * kGrid * 3);
+    return sum / (kGrid * kGrid);
 }
 } // namespace
 
@@ -40,7 +37,7 @@ public:
         current_ = {};
     }
 
-    void request(quint64 id, const QImage& shown, qint64 approxMs, int direction,
+    void request(quint64 id, const VideoFrame& shown, qint64 approxMs, int direction,
                  const VideoFrame& known) {
         if (!reader_)
             reader_ = std::make_unique<FrameReader>(path_);
@@ -81,12 +78,12 @@ private:
 
     // The decoded frame most like shown near approxMs becomes current; true when it is
     // the same picture.
-    bool locate(const QImage& shown, qint64 approxMs) {
+    bool locate(const VideoFrame& shown, qint64 approxMs) {
         reader_->seek(std::max<qint64>(0, approxMs - kSearchMs));
         double best = std::numeric_limits<double>::max();
         qint64 bestTime = 0;
         while (const std::optional<VideoFrame> frame = reader_->next()) {
-            const double d = difference(shown, frame->image);
+            const double d = difference(shown, *frame);
             if (d < best) {
                 best = d;
                 bestTime = frame->timeMs;
@@ -131,7 +128,7 @@ void FrameStepper::open(const QString& path) {
     QMetaObject::invokeMethod(worker_, [w = worker_, path] { w->open(path); });
 }
 
-void FrameStepper::request(quint64 id, const QImage& shown, qint64 approxMs, int direction,
+void FrameStepper::request(quint64 id, const VideoFrame& shown, qint64 approxMs, int direction,
                            const VideoFrame& known) {
     QMetaObject::invokeMethod(worker_, [w = worker_, id, shown, approxMs, direction, known] {
         w->request(id, shown, approxMs, direction, known);

@@ -26,7 +26,7 @@ public:
     // Identifies shown (a picture of the open file, shown near approxMs), then moves
     // direction frames from it (0: none). known, when its time is valid, is the frame
     // already identified, which saves the search.
-    void request(quint64 id, const QImage& shown, qint64 approxMs, int direction,
+    void request(quint64 id, const VideoFrame& shown, qint64 approxMs, int direction,
                  const VideoFrame& known);
 
 Q_SIGNALS:

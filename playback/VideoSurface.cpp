@@ -31,6 +31,8 @@ QRect previewRect(QSize preview, const QRect& video) {
 
 VideoSurface::VideoSurface(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    converter_ = new ScreenConverter(this);
+    connect(converter_, &ScreenConverter::converted, this, &VideoSurface::imageConverted);
     previewTimer_ = new QTimer(this);
     previewTimer_->setSingleShot(true);
     previewTimer_->setInterval(kPreviewMilliseconds);
@@ -43,35 +45,59 @@ VideoSurface::VideoSurface(QWidget* parent) : QWidget(parent) {
 VideoSurface::~VideoSurface() = default;
 
 void VideoSurface::showFrame(const VideoFrame& frame) {
-    if (frame.image.isNull()) {
+    if (frame.isNull()) {
         clear();
         return;
     }
-    frame_ = frame.image;
-    shownSize_ = frame.displaySize();
-    repaintViews();
+    frame_ = frame;
+    // Converted for where the picture was painted last; a paint elsewhere asks again.
+    if (paintedArea_.isEmpty())
+        repaintViews();
+    else
+        requestImage(paintedArea_);
 }
 
 void VideoSurface::clear() {
-    frame_ = QImage();
+    frame_ = {};
+    image_ = QImage();
     preview_ = QImage();
+    askedSerial_ = 0;
     previewTimer_->stop();
     repaintViews();
 }
 
-void VideoSurface::showPreview(const QImage& image) {
-    if (image.isNull())
+void VideoSurface::showPreview(const VideoFrame& frame) {
+    if (frame.isNull())
         return;
-    // A picture of the video's own kind has the video's shape, which its pixels may not.
-    QSize shape = image.size() == frame_.size() ? shownSize_ : image.size();
+    QSize shape = frame.displaySize();
     if (shape.width() > kPreviewSide || shape.height() > kPreviewSide)
         shape.scale(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio);
-    // A fast scale: in continuous capture this runs for every image written.
-    preview_ = shape == image.size()
-                   ? image
-                   : image.scaled(shape, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    previewTimer_->start();
+    previewSerial_ = frame.serial;
+    converter_->request(ScreenConverter::Kind::Preview, frame, shape);
+}
+
+void VideoSurface::imageConverted(ScreenConverter::Kind kind, quint64 serial, const QImage& image) {
+    if (kind == ScreenConverter::Kind::Preview) {
+        if (serial != previewSerial_ || image.isNull())
+            return;
+        preview_ = image;
+        previewTimer_->start();
+    } else {
+        // A frame replaced meanwhile is not shown: its successor is on its way.
+        if (serial != frame_.serial || frame_.isNull())
+            return;
+        image_ = image;
+    }
     repaintViews();
+}
+
+void VideoSurface::requestImage(QSize area) {
+    const QSize size = frame_.displaySize().scaled(area, Qt::KeepAspectRatio);
+    if (size.isEmpty() || (askedSerial_ == frame_.serial && askedSize_ == size))
+        return;
+    askedSerial_ = frame_.serial;
+    askedSize_ = size;
+    converter_->request(ScreenConverter::Kind::Picture, frame_, size);
 }
 
 void VideoSurface::toggleFullScreen() {
@@ -106,15 +132,20 @@ QWidget* VideoSurface::fullScreenWindow() const {
     return fullScreenWindow_;
 }
 
-void VideoSurface::paintVideo(QPainter& painter, const QRect& area) const {
+void VideoSurface::paintVideo(QPainter& painter, const QRect& area) {
     painter.fillRect(area, Qt::black);
     if (frame_.isNull())
         return;
-    const QRect target = fitKeepingAspect(shownSize_, area);
-    // Bilinear scaling of a 1080p frame costs 0.6 to 3.4 ms per paint (640x360 to
-    // 2560x1440 targets, measured), little more than nearest-pixel sampling.
+    const QRect target = fitKeepingAspect(frame_.displaySize(), area);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    paintedArea_ = (area.size().toSizeF() * ratio).toSize();
+    requestImage(paintedArea_);
+    if (image_.isNull())
+        return;
+    // The image is made at this size; until the one for a new size comes, the last one
+    // stands in, scaled.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(target, frame_);
+    painter.drawImage(target, image_);
     if (!preview_.isNull()) {
         const QRect box = previewRect(preview_.size(), target);
         painter.fillRect(box.adjusted(-2, -2, 2, 2), Qt::white);

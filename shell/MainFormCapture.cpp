@@ -165,7 +165,7 @@ void MainForm::exportFrames_Click() {
     const SnapshotTarget& target = loadedOptions_.snapshot;
     ExportFramesDialog dialog({currentVideo_, target.folder, target.prefix, target.jpeg, 0, 0},
                               exportRangeFor(markIn_.ms, markOut_.ms, lengthMs), lengthMs,
-                              engine_.currentFrame().bitDepth > 8, lookup_, platform_, this);
+                              engine_.currentFrame().bitDepth() > 8, lookup_, platform_, this);
     (void)platform_.execDialog(dialog);
 }
 

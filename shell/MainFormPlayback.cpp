@@ -304,12 +304,8 @@ bool MainForm::pauseForStep() {
 
 void MainForm::copyFrame_Click() {
     const VideoFrame frame = engine_.currentFrame();
-    if (frame.image.isNull())
-        return;
-    const QSize size = frame.displaySize();
-    platform_.copyImage(size == frame.image.size() ? frame.image
-                                                   : frame.image.scaled(size, Qt::IgnoreAspectRatio,
-                                                                        Qt::SmoothTransformation));
+    if (!frame.isNull())
+        platform_.copyImage(frame.toImage());
 }
 
 void MainForm::openSnapshotFolder_Click() {

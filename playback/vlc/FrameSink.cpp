@@ -21,18 +21,6 @@ unsigned alignedPitch(unsigned bytes) {
 } // namespace
 
 struct FrameSink::Buffer {
-    std::unique_ptr<uchar[]> pixels;
-    int width = 0;
-    int height = 0;
-    std::atomic<int> images{0}; // live QImages over these pixels
-};
-
-// Keeps a buffer alive for as long as a QImage shows its pixels.
-struct FrameSink::BufferRef {
-    std::shared_ptr<Buffer> buffer;
-};
-
-struct FrameSink::YuvBuffer {
     std::unique_ptr<uchar[]> bytes;
     std::array<uchar*, 3> planes{};
 };
@@ -91,17 +79,11 @@ void* FrameSink::lockCallback(void* opaque, void** planes) {
 }
 
 void FrameSink::unlockCallback(void* opaque, void* picture, void* const* /*planes*/) {
-    static_cast<FrameSink*>(opaque)->convertPicture(picture);
+    static_cast<FrameSink*>(opaque)->finishPicture(picture);
 }
 
 void FrameSink::displayCallback(void* opaque, void* picture) {
     static_cast<FrameSink*>(opaque)->display(picture);
-}
-
-void FrameSink::releaseImageBuffer(void* info) {
-    auto* ref = static_cast<BufferRef*>(info);
-    ref->buffer->images.fetch_sub(1, std::memory_order_release);
-    delete ref;
 }
 
 QSize FrameSink::trackSize(unsigned* sarNum, unsigned* sarDen) const {
@@ -171,54 +153,52 @@ unsigned FrameSink::configure(char* chroma, unsigned* width, unsigned* height, u
     framesBeforeTrackSize_ = track.isEmpty() ? 0 : -1;
 
     // Kept in the decoder's format where we can convert it with the file's colours.
-    std::optional<YuvPicture> layout;
+    Layout layout;
     const std::optional<VlcYuvChroma> yuv = vlcYuvChroma(chroma);
     std::optional<VideoColours> colours;
     if (yuv)
         colours =
             coloursFor(decoded, track.isEmpty() ? decoded : track, yuv->format, yuv->fullRange);
-    // Its tables are made here, once per format, not for every picture.
-    std::shared_ptr<const ColourConversion> conversion;
-    if (yuv && colours)
-        conversion = std::make_shared<const ColourConversion>(*colours);
-    if (yuv && colours) {
-        layout = YuvPicture{yuv->format, size, {}, {}};
+    layout.yuv = yuv && colours;
+    layout.planes.size = size;
+    if (layout.yuv) {
+        // Its tables are made here, once per format, not for every picture.
+        layout.conversion = std::make_shared<const ColourConversion>(*colours);
+        layout.planes.format = yuv->format;
+        layout.swappedChroma = yuv->swappedChroma;
         const QSize chromaSize = chromaPlaneSize(size, yuv->format.subsampling);
         const unsigned sample = unsigned(bytesPerSample(yuv->format));
         for (int plane = 0; plane < 3; ++plane) {
             const QSize planeSize = plane == 0 ? size : chromaSize;
             pitches[plane] = alignedPitch(unsigned(planeSize.width()) * sample);
             lines[plane] = unsigned(planeSize.height());
-            layout->pitches[size_t(plane)] = qsizetype(pitches[plane]);
         }
     } else {
         std::memcpy(chroma, "RV32", 4);
         pitches[0] = unsigned(size.width()) * 4;
         lines[0] = unsigned(size.height());
     }
+    for (std::size_t plane = 0; plane < (layout.yuv ? 3u : 1u); ++plane) {
+        layout.planes.pitches[plane] = qsizetype(pitches[plane]);
+        layout.rows[plane] = int(lines[plane]);
+        layout.bytes += layout.planes.pitches[plane] * layout.rows[plane];
+    }
 
     releaseBuffers();
     const std::lock_guard lock(poolMutex_);
     *width = unsigned(size.width());
     *height = unsigned(size.height());
-    frameSize_ = size;
-    yuvLayout_ = layout;
-    swappedChroma_ = yuv && yuv->swappedChroma;
-    bitDepth_ = layout ? layout->format.bitDepth : 8;
-    if (conversion)
-        conversion_ = std::move(conversion);
+    layout_ = std::move(layout);
     return 1;
 }
 
 void FrameSink::releaseBuffers() {
+    // Buffers of frames still held elsewhere go with the last of those frames.
     const std::lock_guard lock(poolMutex_);
     pool_.clear();
     rendering_.reset();
-    prepared_.reset();
-    preparedPicture_ = nullptr;
-    yuvPool_.clear();
-    yuvRendering_ = nullptr;
-    yuvConverted_ = nullptr;
+    published_.reset();
+    renderedSame_ = false;
 }
 
 void FrameSink::learnShownSize(QSize pictureSize) {
@@ -233,19 +213,11 @@ void FrameSink::learnShownSize(QSize pictureSize) {
         framesBeforeTrackSize_ = -1;
 }
 
-std::shared_ptr<FrameSink::Buffer> FrameSink::makeBuffer() const {
-    auto buffer = std::make_shared<Buffer>();
-    buffer->width = frameSize_.width();
-    buffer->height = frameSize_.height();
-    buffer->pixels.reset(new uchar[std::size_t(buffer->width) * 4 * std::size_t(buffer->height)]);
-    return buffer;
-}
-
 std::shared_ptr<FrameSink::Buffer> FrameSink::freeBuffer() {
     std::shared_ptr<Buffer> found;
     for (auto it = pool_.begin(); it != pool_.end();) {
-        const bool free = *it != rendering_ && *it != prepared_ &&
-                          (*it)->images.load(std::memory_order_acquire) == 0;
+        // Held by the pool alone: no frame shows it, libVLC is not drawing into it.
+        const bool free = it->use_count() == 1;
         if (free && !found) {
             found = *it;
             ++it;
@@ -260,122 +232,67 @@ std::shared_ptr<FrameSink::Buffer> FrameSink::freeBuffer() {
         return found;
     // Every buffer holds a frame on screen or waiting to be written. What capture may hold
     // is bounded by its own memory budget, so a picture is never dropped for want of one.
-    pool_.push_back(makeBuffer());
-    return pool_.back();
+    auto buffer = std::make_shared<Buffer>();
+    buffer->bytes.reset(new uchar[std::size_t(layout_.bytes)]);
+    uchar* at = buffer->bytes.get();
+    for (std::size_t i = 0; i < 3; ++i) {
+        buffer->planes[i] = at;
+        at += layout_.planes.pitches[i] * layout_.rows[i];
+    }
+    pool_.push_back(buffer);
+    return buffer;
 }
 
 void* FrameSink::lockBuffer(void** planes) {
     const std::lock_guard lock(poolMutex_);
-    if (yuvLayout_) {
-        // One buffer is being filled and one holds the picture converted last; a third
-        // covers a picture prepared but never displayed.
-        YuvBuffer* chosen = nullptr;
-        for (const auto& buffer : yuvPool_) {
-            if (buffer.get() != yuvConverted_) {
-                chosen = buffer.get();
-                break;
-            }
-        }
-        if (!chosen) {
-            auto buffer = std::make_unique<YuvBuffer>();
-            const QSize chroma = chromaPlaneSize(yuvLayout_->size, yuvLayout_->format.subsampling);
-            const std::array<qsizetype, 3> rows = {yuvLayout_->size.height(), chroma.height(),
-                                                   chroma.height()};
-            qsizetype total = 0;
-            for (std::size_t i = 0; i < 3; ++i)
-                total += yuvLayout_->pitches[i] * rows[i];
-            buffer->bytes.reset(new uchar[std::size_t(total)]);
-            uchar* at = buffer->bytes.get();
-            for (std::size_t i = 0; i < 3; ++i) {
-                buffer->planes[i] = at;
-                at += yuvLayout_->pitches[i] * rows[i];
-            }
-            yuvPool_.push_back(std::move(buffer));
-            chosen = yuvPool_.back().get();
-        }
-        yuvRendering_ = chosen;
-        planes[0] = chosen->planes[0];
-        planes[1] = chosen->planes[swappedChroma_ ? 2 : 1];
-        planes[2] = chosen->planes[swappedChroma_ ? 1 : 2];
-        return chosen;
-    }
-    // A picture rendered but never displayed (dropped as late) leaves its buffer here.
+    // A picture drawn but never displayed (dropped as late) leaves its buffer here.
     if (!rendering_)
         rendering_ = freeBuffer();
-    planes[0] = rendering_->pixels.get();
+    const bool swap = layout_.swappedChroma;
+    planes[0] = rendering_->planes[0];
+    planes[1] = rendering_->planes[swap ? 2 : 1];
+    planes[2] = rendering_->planes[swap ? 1 : 2];
     return rendering_.get();
 }
 
-void FrameSink::convertPicture(void* picture) {
-    std::unique_lock lock(poolMutex_);
-    if (!yuvLayout_ || picture != yuvRendering_)
+void FrameSink::finishPicture(void* picture) {
+    const std::lock_guard lock(poolMutex_);
+    if (!rendering_ || rendering_.get() != picture)
         return;
-    YuvBuffer* filled = yuvRendering_;
-    YuvPicture view = *yuvLayout_;
-    for (std::size_t i = 0; i < 3; ++i)
-        view.planes[i] = filled->planes[i];
-    // A picture shown again is the same frame: nothing to convert nor publish.
-    bool same = yuvConverted_ != nullptr;
-    if (same) {
-        const QSize chroma = chromaPlaneSize(view.size, view.format.subsampling);
-        for (std::size_t i = 0; i < 3 && same; ++i) {
-            const qsizetype rows = i == 0 ? view.size.height() : chroma.height();
-            same = std::memcmp(yuvConverted_->planes[i], filled->planes[i],
-                               std::size_t(view.pitches[i] * rows)) == 0;
-        }
-    }
-    preparedPicture_ = picture;
-    prepared_.reset();
-    if (same || !active_.load())
-        return;
-    std::shared_ptr<Buffer> target = freeBuffer();
-    if (!target)
-        return;
-    prepared_ = target;
-    yuvConverted_ = filled;
-    const std::shared_ptr<const ColourConversion> conversion = conversion_;
-    // Converted outside the lock: nothing else hands out these two buffers meanwhile.
-    lock.unlock();
-    convertYuvToRgb32(view, *conversion, target->pixels.get(), qsizetype(target->width) * 4);
+    // A picture shown again (paused) is the same frame: nothing to publish. Pictures that
+    // differ almost always differ in their first bytes, so this costs little.
+    renderedSame_ = published_ && std::memcmp(published_->bytes.get(), rendering_->bytes.get(),
+                                              std::size_t(layout_.bytes)) == 0;
 }
 
 void FrameSink::display(void* picture) {
     std::shared_ptr<Buffer> shown;
+    bool same = false;
     {
         const std::lock_guard lock(poolMutex_);
-        if (yuvLayout_) {
-            if (picture != preparedPicture_)
-                return;
-            preparedPicture_ = nullptr;
-            shown = std::move(prepared_);
-        } else {
-            if (!rendering_ || rendering_.get() != picture)
-                return;
-            shown = std::move(rendering_);
-            // A picture shown again is the same frame: keep the published one.
-            const VideoFrame previous = latest();
-            const std::size_t bytes = std::size_t(shown->width) * 4 * std::size_t(shown->height);
-            if (previous.image.width() == shown->width &&
-                previous.image.height() == shown->height &&
-                std::memcmp(previous.image.constBits(), shown->pixels.get(), bytes) == 0)
-                shown.reset();
-        }
+        if (!rendering_ || rendering_.get() != picture)
+            return;
+        shown = std::move(rendering_);
+        same = renderedSame_;
+        renderedSame_ = false;
+        if (!same)
+            published_ = shown;
     }
     if (!active_.load())
         return;
-    if (shown)
-        publish(std::move(shown));
-    else
+    if (same)
         republishIfReshaped();
+    else
+        publish(shown);
 }
 
 void FrameSink::republishIfReshaped() {
     // A still picture is shown again; if the size it is meant to be seen at became known
     // meanwhile, it goes out once more at that size.
     const VideoFrame previous = latest();
-    if (previous.image.isNull())
+    if (previous.isNull())
         return;
-    learnShownSize(previous.image.size());
+    learnShownSize(previous.size());
     if (previous.shownSize == shownSize_)
         return;
     {
@@ -386,23 +303,34 @@ void FrameSink::republishIfReshaped() {
     notify();
 }
 
-void FrameSink::publish(std::shared_ptr<Buffer> shown) {
-    learnShownSize(QSize(shown->width, shown->height));
-    shown->images.fetch_add(1, std::memory_order_relaxed);
-    const uchar* pixels = shown->pixels.get();
-    const int width = shown->width;
-    const int height = shown->height;
-    QImage image(pixels, width, height, width * 4, QImage::Format_RGB32,
-                 &FrameSink::releaseImageBuffer, new BufferRef{std::move(shown)});
+void FrameSink::publish(const std::shared_ptr<Buffer>& shown) {
+    std::shared_ptr<const FramePicture> picture;
+    {
+        const std::lock_guard lock(poolMutex_);
+        learnShownSize(layout_.planes.size);
+        if (layout_.yuv) {
+            YuvPicture planes = layout_.planes;
+            for (std::size_t i = 0; i < 3; ++i)
+                planes.planes[i] = shown->planes[i];
+            picture = std::make_shared<const FramePicture>(planes, layout_.conversion, shown,
+                                                           layout_.bytes);
+        } else {
+            // The image keeps the buffer for as long as it lives.
+            const QSize size = layout_.planes.size;
+            auto* keep = new std::shared_ptr<Buffer>(shown);
+            picture = std::make_shared<const FramePicture>(QImage(
+                shown->bytes.get(), size.width(), size.height(), layout_.planes.pitches[0],
+                QImage::Format_RGB32,
+                [](void* info) { delete static_cast<std::shared_ptr<Buffer>*>(info); }, keep));
+        }
+    }
+    VideoFrame previous;
     {
         const std::lock_guard lock(latestMutex_);
-        std::swap(latest_.image, image);
-        latest_.serial = nextSerial_++;
-        latest_.shownSize = shownSize_;
-        latest_.bitDepth = bitDepth_;
+        previous = std::move(latest_);
+        latest_ = VideoFrame{std::move(picture), nextSerial_++, shownSize_};
     }
-    image = QImage(); // the previous frame, released outside the lock
-
+    previous = {}; // released outside the lock
     notify();
 }
 

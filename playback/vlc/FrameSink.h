@@ -6,7 +6,6 @@
 #include "media/YuvPicture.h"
 #include "playback/vlc/VlcHandles.h"
 
-#include <QImage>
 #include <QSize>
 
 #include <atomic>
@@ -18,21 +17,23 @@
 #include <vector>
 
 // Takes libVLC's decoded pictures through its video memory callbacks and keeps the one
-// shown last as the latest frame. Pictures arrive in the decoder's own YUV format and are
-// converted to RGB here, once each, with the matrix and range the file's colour
-// description gives (libVLC's own converter would use BT.601 for everything); formats
-// we do not convert arrive as RGB from libVLC, as before. The callbacks run on libVLC's
-// video output thread; readers on any thread get an implicitly shared image of a buffer
-// nobody writes to any more, so the lock is held only to swap or copy a handle.
+// shown last as the latest frame. Pictures arrive in the decoder's own YUV format and stay
+// so: a frame is the planes libVLC wrote, with the conversion the file's colour
+// description calls for (libVLC's own converter would use BT.601 for everything), and is
+// made into an image only where one is needed, at the size it is needed (the screen, a
+// snapshot). Formats we do not convert arrive as RGB from libVLC, as before.
+// The callbacks run on libVLC's video output thread, which here only hands out buffers
+// and publishes them; readers on any thread get a frame that shares a buffer nobody
+// writes to any more, so the lock is held only to swap or copy a handle.
 class FrameSink {
 public:
     // frameReady is called on libVLC's thread when a new frame was published and the
     // previous call has been acknowledged, so at most one notification is in flight.
-    // Frames still held elsewhere (on screen, being written) keep their buffers; maxBuffers
-    // are kept for reuse, more are made while frames are held (a capture backlog, bounded
-    // by the capture's memory budget) and given back as they come free. facts tells the file's
-    // colours; the first picture waits a moment for it. warn hears, on libVLC's thread,
-    // of colour tags that were nonsense and ignored.
+    // Buffers of frames still held elsewhere (on screen, being written) stay theirs;
+    // maxBuffers are kept for reuse, more are made while frames are held (a capture
+    // backlog, bounded by the capture's memory budget) and given back as they come free.
+    // facts tells the file's colours; the first picture waits a moment for it. warn
+    // hears, on libVLC's thread, of colour tags that were nonsense and ignored.
     FrameSink(std::function<void()> frameReady, std::size_t maxBuffers,
               std::shared_future<MediaFacts> facts, std::function<void(const QString&)> warn = {});
     ~FrameSink();
@@ -51,8 +52,15 @@ public:
 
 private:
     struct Buffer;
-    struct BufferRef;
-    struct YuvBuffer;
+    // What libVLC was asked to draw: planar YUV of ours (with its conversion) or RV32.
+    struct Layout {
+        YuvPicture planes; // format, size and pitches; no plane pointers
+        std::array<int, 3> rows{};
+        bool yuv = false;
+        bool swappedChroma = false; // YV12: Cr before Cb
+        std::shared_ptr<const ColourConversion> conversion;
+        qsizetype bytes = 0;
+    };
 
     static unsigned formatCallback(void** opaque, char* chroma, unsigned* width, unsigned* height,
                                    unsigned* pitches, unsigned* lines);
@@ -60,7 +68,6 @@ private:
     static void* lockCallback(void* opaque, void** planes);
     static void unlockCallback(void* opaque, void* picture, void* const* planes);
     static void displayCallback(void* opaque, void* picture);
-    static void releaseImageBuffer(void* info);
     static void trackSelected(const libvlc_event_t* event, void* data);
 
     unsigned configure(char* chroma, unsigned* width, unsigned* height, unsigned* pitches,
@@ -69,17 +76,16 @@ private:
     coloursFor(QSize decoded, QSize shown, const YuvFormat& format, bool decoderFullRange) const;
     void releaseBuffers();
     void* lockBuffer(void** planes);
-    void convertPicture(void* picture);
+    void finishPicture(void* picture);
     void display(void* picture);
-    void publish(std::shared_ptr<Buffer> shown);
+    void publish(const std::shared_ptr<Buffer>& shown);
     void republishIfReshaped();
     void notify();
     // The visible size and pixel shape of the video track being decoded.
     [[nodiscard]] QSize trackSize(unsigned* sarNum, unsigned* sarDen) const;
     // Asks the track for the size to show pictures of pictureSize at, until it answers.
     void learnShownSize(QSize pictureSize);
-    [[nodiscard]] std::shared_ptr<Buffer> makeBuffer() const;
-    // An RGB buffer no image shows and no picture is being made in; null when all are busy.
+    // A buffer that no frame holds, made when every one is held.
     [[nodiscard]] std::shared_ptr<Buffer> freeBuffer();
 
     std::function<void()> frameReady_;
@@ -91,22 +97,13 @@ private:
     std::atomic<bool> notifyPending_{false};
     std::atomic<int> selectedTrack_{-1};
 
-    // Pool state, touched by the video output thread (and the destructor).
+    // Touched by the video output thread (and the destructor), under poolMutex_.
     mutable std::mutex poolMutex_;
+    Layout layout_;
     std::vector<std::shared_ptr<Buffer>> pool_;
-    std::shared_ptr<Buffer> rendering_; // RGB from libVLC: the buffer it draws into
-    QSize frameSize_;
-    // YUV from libVLC: its buffers, the one being filled, the one converted last (kept to
-    // recognise the same picture shown again) and its RGB conversion until displayed.
-    std::optional<YuvPicture> yuvLayout_;
-    bool swappedChroma_ = false;
-    std::shared_ptr<const ColourConversion> conversion_;
-    int bitDepth_ = 8;
-    std::vector<std::unique_ptr<YuvBuffer>> yuvPool_;
-    YuvBuffer* yuvRendering_ = nullptr;
-    YuvBuffer* yuvConverted_ = nullptr;
-    std::shared_ptr<Buffer> prepared_;
-    void* preparedPicture_ = nullptr;
+    std::shared_ptr<Buffer> rendering_; // the one libVLC draws into, until displayed
+    bool renderedSame_ = false;         // ... and it holds the picture published last
+    std::shared_ptr<Buffer> published_;
 
     // The size frames are meant to be seen at, and whether the track has told it yet;
     // touched by the video output thread only.

@@ -149,7 +149,7 @@ void VlcEngine::pause() {
     if (!session_)
         return;
     const int current = state();
-    const bool shown = !currentFrame_.image.isNull();
+    const bool shown = !currentFrame_.isNull();
     if ((current == libvlc_Playing || current == libvlc_Paused) && shown) {
         // libVLC stops an item it cannot pause (a live stream); such an item keeps playing.
         if (libvlc_media_player_can_pause(session_->player.get()))
@@ -163,7 +163,7 @@ void VlcEngine::pause() {
 
 void VlcEngine::pauseIfAsked() {
     if (session_ && session_->pauseWhenShown && state() == libvlc_Playing &&
-        !currentFrame_.image.isNull()) {
+        !currentFrame_.isNull()) {
         session_->pauseWhenShown = false;
         pause();
     }
@@ -233,7 +233,7 @@ void VlcEngine::previousFrame() {
 }
 
 void VlcEngine::findFrame(int direction) {
-    if (!session_ || !isLoaded(state()) || currentFrame_.image.isNull())
+    if (!session_ || !isLoaded(state()) || currentFrame_.isNull())
         return;
     // A step is done before anything else is asked: a held key never queues work.
     if (findPending_ && findDirection_ != 0)
@@ -248,7 +248,7 @@ void VlcEngine::findFrame(int direction) {
     qint64 approx = currentFrame_.timeMs;
     if (approx < 0)
         approx = std::max<libvlc_time_t>(0, libvlc_media_player_get_time(session_->player.get()));
-    stepper_->request(findRequest_, currentFrame_.image, approx, direction,
+    stepper_->request(findRequest_, currentFrame_, approx, direction,
                       exact ? currentFrame_ : VideoFrame{});
 }
 
@@ -256,7 +256,7 @@ void VlcEngine::frameFound(quint64 request, const VideoFrame& frame, bool exact)
     if (request != findRequest_)
         return;
     findPending_ = false;
-    if (frame.image.isNull() || !session_ || !isLoaded(state()))
+    if (frame.isNull() || !session_ || !isLoaded(state()))
         return;
     if (findDirection_ == 0) {
         // Which frame the paused picture is: its exact time and number, the same pixels.
@@ -423,7 +423,7 @@ bool VlcEngine::hasNoVideo() const {
 }
 
 void VlcEngine::setCurrentFrame(VideoFrame frame) {
-    if (frame.image.isNull() && currentFrame_.image.isNull())
+    if (frame.isNull() && currentFrame_.isNull())
         return;
     currentFrame_ = std::move(frame);
     Q_EMIT frameChanged();

@@ -64,7 +64,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(engine_->currentFrame().frameNumber >= 0, kDeadline);
         const VideoFrame onScreen = engine_->currentFrame();
         const QImage written = shoot();
-        QCOMPARE(rgbPixels(written), rgbPixels(onScreen.image));
+        QCOMPARE(rgbPixels(written), rgbPixels(onScreen.toImage()));
         QCOMPARE(written.text(QStringLiteral("Frame Number")).toLongLong(), onScreen.frameNumber);
         QVERIFY(QFileInfo::exists(shots_->filePath("play.mp4 Images/IMG_00002.png")));
     }

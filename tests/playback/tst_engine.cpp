@@ -67,7 +67,7 @@ private Q_SLOTS:
         QVERIFY(engine_->currentFrame().timeMs >= 0);
         QVERIFY(frames.size() >= 2);
         engine_->stop();
-        QVERIFY(engine_->currentFrame().image.isNull());
+        QVERIFY(engine_->currentFrame().isNull());
     }
 
     // The main window switches its controls off when Position turns negative; Play starts
@@ -124,7 +124,7 @@ private Q_SLOTS:
         else
             QVERIFY(startPlaying(*engine_, play));
         engine_->pause();
-        QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing() && !engine_->currentFrame().image.isNull(),
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing() && !engine_->currentFrame().isNull(),
                                  kDeadline);
         const int before = engine_->Time();
         engine_->shuttle(2);
@@ -180,7 +180,7 @@ private Q_SLOTS:
         broken.load(clip(QStringLiteral("play.mp4")), LoadMode::ReplaceAndPlay, false);
         broken.play();
         QCOMPARE(broken.Position(), -1.0f);
-        QVERIFY(broken.currentFrame().image.isNull());
+        QVERIFY(broken.currentFrame().isNull());
     }
 };
 

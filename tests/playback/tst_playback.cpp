@@ -1,5 +1,6 @@
 // The playback rules: frame sizes, time text, the video surface, and the screen saver over
 // D-Bus.
+#include "media/ColourConversion.h"
 #include "playback/FormatTime.h"
 #include "playback/VideoSurface.h"
 #include "playback/vlc/FrameSize.h"
@@ -76,19 +77,77 @@ private Q_SLOTS:
         QTEST(FormatTime(seconds), "text");
     }
 
-    // The frame on black at the shape it is meant to be seen at.
+    // The frame on black at the shape it is meant to be seen at, once converted for the
+    // size it is painted at.
     void surfacePaints() {
         VideoSurface surface;
         surface.resize(200, 200);
         QImage red(160, 180, QImage::Format_RGB32); // coded narrow, shown 320 x 180
         red.fill(Qt::red);
-        surface.showFrame({red, 1, QSize(320, 180), 0});
+        VideoFrame frame = VideoFrame::fromImage(red);
+        frame.shownSize = QSize(320, 180);
+        surface.showFrame(frame);
         QImage out(surface.size(), QImage::Format_RGB32);
+        surface.render(&out);
+        QTRY_VERIFY(!surface.shownImage().isNull());
+        QCOMPARE(surface.shownImage().size(),
+                 QSize(320, 180).scaled(200, 200, Qt::KeepAspectRatio));
         surface.render(&out);
         QCOMPARE(out.pixelColor(1, 50), QColor(Qt::red));
         QCOMPARE(out.pixelColor(100, 10), QColor(Qt::black));
         surface.showFrame({});
         QVERIFY(surface.frame().isNull());
+    }
+
+    // Painted small, a YUV picture of fine detail is what the full picture scaled down
+    // smoothly is, within a level: shrinking averages, it does not pick pixels.
+    void surfaceScalesFromYuv() {
+        const QSize size(640, 360);
+        auto planes =
+            std::make_shared<std::vector<uchar>>(size_t(size.width() * size.height()) * 3 / 2);
+        uchar* y = planes->data();
+        uchar* u = y + size.width() * size.height();
+        uchar* v = u + size.width() * size.height() / 4;
+        // Squares of 5 by 7 pixels over a ramp, as text and edges are; colour that changes
+        // smoothly, as it does in video.
+        for (int row = 0; row < size.height(); ++row)
+            for (int x = 0; x < size.width(); ++x)
+                y[row * size.width() + x] = uchar((x / 5 + row / 7) % 2 ? 200 : 30 + x / 8);
+        for (int row = 0; row < size.height() / 2; ++row)
+            for (int x = 0; x < size.width() / 2; ++x) {
+                u[row * size.width() / 2 + x] = uchar(100 + x / 8);
+                v[row * size.width() / 2 + x] = uchar(150 - row / 6);
+            }
+        VideoColours colours;
+        colours.matrix = ColourMatrix::Bt709;
+        const YuvPicture picture{{ChromaSubsampling::Yuv420, 8},
+                                 size,
+                                 {y, u, v},
+                                 {size.width(), size.width() / 2, size.width() / 2}};
+        VideoFrame frame;
+        frame.picture = std::make_shared<const FramePicture>(
+            picture, std::make_shared<const ColourConversion>(colours), planes,
+            qsizetype(planes->size()));
+        frame.serial = 7;
+        VideoSurface surface;
+        surface.resize(213, 120);
+        surface.showFrame(frame);
+        QImage out(surface.size(), QImage::Format_RGB32);
+        surface.render(&out);
+        QTRY_VERIFY(!surface.shownImage().isNull());
+        const QImage small = surface.shownImage();
+        const QImage reference =
+            frame.toImage().scaled(small.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        double error = 0;
+        for (int row = 0; row < small.height(); ++row)
+            for (int x = 0; x < small.width(); ++x) {
+                const QRgb a = small.pixel(x, row);
+                const QRgb b = reference.pixel(x, row);
+                error += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                         std::abs(qBlue(a) - qBlue(b));
+            }
+        error /= 3.0 * small.width() * small.height();
+        QVERIFY2(error < 1.0, qPrintable(QString::number(error)));
     }
 
     // Inhibit and UnInhibit against a stand-in service on a private bus; steps: + inhibit,

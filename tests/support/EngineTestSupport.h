@@ -35,6 +35,6 @@ inline std::unique_ptr<VlcEngine> headlessEngine() {
 [[nodiscard]] inline bool startPlaying(VlcEngine& engine, const QString& clip,
                                        bool disableScreenSaver = false) {
     engine.load(clip, LoadMode::ReplaceAndPlay, disableScreenSaver);
-    return QTest::qWaitFor(
-        [&] { return engine.Playing() && !engine.currentFrame().image.isNull(); }, kDeadline);
+    return QTest::qWaitFor([&] { return engine.Playing() && !engine.currentFrame().isNull(); },
+                           kDeadline);
 }

@@ -21,7 +21,8 @@ public:
 
     // Puts a picture on screen, as a playing engine does.
     void show(const QImage& image) {
-        frame = {image, frame.serial + 1, {}, time * 1000};
+        frame = VideoFrame::fromImage(image, frame.serial + 1);
+        frame.timeMs = time * 1000;
         Q_EMIT frameChanged();
     }
 
