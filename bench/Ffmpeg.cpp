@@ -65,6 +65,20 @@ bool Ffmpeg::toRawRgb(const QString& input, const QString& raw, int maxFrames) c
         .ok;
 }
 
+bool Ffmpeg::firstFrameRgb(const QString& clip, const QString& filter, const QString& raw) const {
+    QStringList input{QStringLiteral("-i"), clip};
+    if (clip.startsWith(QLatin1String("lavfi:")))
+        input = {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), clip.mid(6)};
+    QStringList filters;
+    if (!filter.isEmpty())
+        filters << QStringLiteral("-vf") << filter;
+    return run(input + filters +
+               QStringList{QStringLiteral("-frames:v"), QStringLiteral("1"), QStringLiteral("-f"),
+                           QStringLiteral("rawvideo"), QStringLiteral("-pix_fmt"),
+                           QStringLiteral("rgb24"), QStringLiteral("-y"), raw})
+        .ok;
+}
+
 double Ffmpeg::psnr(const QString& raw, QSize size, const QString& image) const {
     const ChildResult child =
         runChild(kQuiet + rawInput(raw, size) +

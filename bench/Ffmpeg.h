@@ -33,6 +33,10 @@ public:
     // Decodes image files (a path or an image2 pattern) into one raw RGB24 file, at most
     // maxFrames of them.
     [[nodiscard]] bool toRawRgb(const QString& input, const QString& raw, int maxFrames) const;
+    // The first frame of a clip, through a filter chain (empty: none) that ends in RGB, as
+    // raw RGB24; also pictures lavfi makes (clip "lavfi:<graph>").
+    [[nodiscard]] bool firstFrameRgb(const QString& clip, const QString& filter,
+                                     const QString& raw) const;
     // PSNR in dB of an image file against the raw RGB24 frame; negative when unknown,
     // 1000 for identical pictures.
     [[nodiscard]] double psnr(const QString& raw, QSize size, const QString& image) const;

@@ -81,6 +81,8 @@ int Report::run() {
     machine();
     if (wants("snapshot"))
         snapshotCosts();
+    if (wants("colour"))
+        colours();
     if (wants("continuous"))
         continuousCapture();
     if (wants("export"))

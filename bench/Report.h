@@ -17,7 +17,7 @@ struct ReportOptions {
     double seconds = 10; // of continuous capture per run
     QString work;        // scratch folder; results.md and results.json end up here
     QString framora;     // the program's executable
-    // snapshot, continuous, export, idle, startup, peers; empty = all but peers
+    // snapshot, colour, continuous, export, idle, startup, peers; empty = all but peers
     QStringList parts;
 };
 
@@ -61,6 +61,7 @@ private:
     void continuousCapture();
     [[nodiscard]] double ffmpegPngRate(const QString& raw, QSize size, int frames) const;
     void frameExport();
+    void colours();
     void peers();
     void idleAndPlaying();
     void startup();

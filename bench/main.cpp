@@ -2,6 +2,7 @@
 // program again for each measurement so that every one gets a fresh process.
 #include "bench/BenchApplication.h"
 #include "bench/ChildProcess.h"
+#include "bench/ColourStill.h"
 #include "bench/ContinuousCapture.h"
 #include "bench/ExportRun.h"
 #include "bench/Report.h"
@@ -12,6 +13,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
 
 static int usage() {
     std::fprintf(
@@ -21,7 +23,10 @@ static int usage() {
         "       framora_bench snapshot CLIP png|jpg RUNS OUTDIR\n"
         "       framora_bench continuous CLIP png|jpg|none SECONDS FPS OUTDIR\n"
         "       framora_bench startup-probe\n"
-        "parts: snapshot, continuous, export, idle, startup, peers (default: all but peers)\n");
+        "       framora_bench still CLIP OUT.rgb\n"
+        "       framora_bench convert WIDTH HEIGHT\n"
+        "parts: snapshot, colour, continuous, export, idle, startup, peers (default: all but "
+        "peers)\n");
     return 2;
 }
 
@@ -73,6 +78,15 @@ int main(int argc, char** argv) {
         BenchApplication app(argc, argv);
         const QStringList a = QCoreApplication::arguments();
         return runContinuousCapture(app, a[2], a[3], a[4].toDouble(), a[5].toDouble(), a[6]);
+    }
+    if (mode == QLatin1String("still") && argc == 4) {
+        QCoreApplication app(argc, argv);
+        const QStringList a = QCoreApplication::arguments();
+        return runColourStill(a[2], a[3]);
+    }
+    if (mode == QLatin1String("convert") && argc == 4) {
+        QCoreApplication app(argc, argv);
+        return runConversionCost(std::atoi(argv[2]), std::atoi(argv[3]));
     }
     if (mode == QLatin1String("export") && argc == 7) {
         QCoreApplication app(argc, argv);

@@ -57,34 +57,58 @@ Taps tapsFor(int outputs, int length, double origin, double step) {
     return t;
 }
 
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define FRAMORA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define FRAMORA_VECTOR_CLONES
+#endif
+
+// One output row from taps source rows, over the whole width: the loop that reads every
+// source sample once, so it runs over whole rows and vectorises.
 template <typename Sample>
-void scalePlane(const uchar* source, qsizetype pitch, QSize from, const Taps& across,
-                const Taps& down, float unit, quint16* out, QSize to) {
-    const int width = to.width();
-    // Rows across first, each source row once, then down.
-    std::vector<float> rows(size_t(from.height()) * size_t(width));
-    const int taps = std::min(across.taps, from.width());
-    for (int y = 0; y < from.height(); ++y) {
-        const auto* in = reinterpret_cast<const Sample*>(source + pitch * y);
-        float* row = &rows[size_t(y) * size_t(width)];
-        for (int x = 0; x < width; ++x) {
-            const Sample* s = in + across.first[size_t(x)];
-            const float* w = &across.weights[size_t(x) * size_t(across.taps)];
-            float sum = 0;
-            for (int k = 0; k < taps; ++k)
-                sum += w[k] * float(s[k]);
-            row[x] = sum;
-        }
+inline void blendRows(const uchar* source, qsizetype pitch, int first, const float* w, int taps,
+                      int width, float* __restrict out) {
+    for (int x = 0; x < width; ++x)
+        out[x] = 0;
+    for (int k = 0; k < taps; ++k) {
+        const auto* __restrict in = reinterpret_cast<const Sample*>(source + pitch * (first + k));
+        const float weight = w[k];
+        for (int x = 0; x < width; ++x)
+            out[x] += weight * float(in[x]);
     }
+}
+
+FRAMORA_VECTOR_CLONES void blendRows8(const uchar* source, qsizetype pitch, int first,
+                                      const float* w, int taps, int width, float* out) {
+    blendRows<quint8>(source, pitch, first, w, taps, width, out);
+}
+
+FRAMORA_VECTOR_CLONES void blendRows16(const uchar* source, qsizetype pitch, int first,
+                                       const float* w, int taps, int width, float* out) {
+    blendRows<quint16>(source, pitch, first, w, taps, width, out);
+}
+
+// Down first (each output row from a few whole source rows), then across the output rows
+// only: shrinking, far fewer samples pass the second step than the first.
+void scalePlane(const uchar* source, qsizetype pitch, int depth, QSize from, const Taps& across,
+                const Taps& down, float unit, quint16* out, QSize to) {
+    std::vector<float> row(size_t(from.width()));
     const int downTaps = std::min(down.taps, from.height());
+    const int acrossTaps = std::min(across.taps, from.width());
     for (int y = 0; y < to.height(); ++y) {
         const float* w = &down.weights[size_t(y) * size_t(down.taps)];
-        const float* base = &rows[size_t(down.first[size_t(y)]) * size_t(width)];
-        quint16* o = out + qsizetype(y) * width;
-        for (int x = 0; x < width; ++x) {
+        if (depth > 8)
+            blendRows16(source, pitch, down.first[size_t(y)], w, downTaps, from.width(),
+                        row.data());
+        else
+            blendRows8(source, pitch, down.first[size_t(y)], w, downTaps, from.width(), row.data());
+        quint16* o = out + qsizetype(y) * to.width();
+        for (int x = 0; x < to.width(); ++x) {
+            const float* s = row.data() + across.first[size_t(x)];
+            const float* a = &across.weights[size_t(x) * size_t(across.taps)];
             float sum = 0;
-            for (int k = 0; k < downTaps; ++k)
-                sum += w[k] * base[qsizetype(k) * width + x];
+            for (int k = 0; k < acrossTaps; ++k)
+                sum += a[k] * s[k];
             o[x] = quint16(std::min(std::max(sum * unit + 0.5f, 0.0f), 65535.0f));
         }
     }
@@ -115,12 +139,8 @@ ScaledYuv::ScaledYuv(const YuvPicture& source, QSize size) {
         const Taps d = down ? tapsFor(size.height(), from.height(), (0.5 * sy - 1) / 2, sy / 2)
                             : tapsFor(size.height(), from.height(), 0.5 * sy - 0.5, sy);
         quint16* out = samples_.data() + plane * p;
-        if (source.format.bitDepth > 8)
-            scalePlane<quint16>(source.planes[size_t(p)], source.pitches[size_t(p)], from, a, d,
-                                unit, out, size);
-        else
-            scalePlane<quint8>(source.planes[size_t(p)], source.pitches[size_t(p)], from, a, d,
-                               unit, out, size);
+        scalePlane(source.planes[size_t(p)], source.pitches[size_t(p)], source.format.bitDepth,
+                   from, a, d, unit, out, size);
         picture_.planes[size_t(p)] = reinterpret_cast<const uchar*>(out);
         picture_.pitches[size_t(p)] = qsizetype(size.width()) * 2;
     }

@@ -4,7 +4,7 @@
 # and prints the tables that docs/performance.md records (also written to
 # <build dir>/bench-work/results.md). Takes about 15 minutes with the defaults.
 #   tools/bench.sh [--runs N] [--seconds S] [--sizes 640x360,1280x720,1920x1080]
-#                  [--parts snapshot,continuous,export,idle,startup,peers]
+#                  [--parts snapshot,colour,continuous,export,idle,startup,peers]
 # The peers part (other players capturing every frame) is run only when named; it
 # installs VLC and mpv first. A size of 3840x2160 makes a 4K clip as well.
 set -eu
@@ -62,6 +62,26 @@ for clip_spec in $sizes; do
         -c:a aac -movflags +faststart "$clip.part.mp4"
     mv "$clip.part.mp4" "$clip"
 done
+
+# The colour part's clips: BT.709 bars in BT.2020 with each transfer, a PQ ramp, and with
+# a 4K size a 10-bit HLG clip of the grainy pattern to play.
+for name in bars2020.mp4 barspq.mp4 barshlg.mp4 barshlg-zscale.mp4 rampq.mp4; do
+    [ -s "$clips/$name" ] || sh tools/make-test-clips.sh "$clips" "$name"
+done
+case " $* " in
+*3840x2160*)
+    hlg=$clips/clip-3840x2160-hlg.mp4
+    if [ ! -s "$hlg" ]; then
+        echo "Making $hlg" >&2
+        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+            -i "testsrc2=size=3840x2160:rate=25:duration=12,noise=alls=12:allf=t,zscale=matrixin=709:transferin=709:primariesin=709:rangein=full:matrix=2020_ncl:transfer=arib-std-b67:primaries=2020:range=limited:npl=203,format=yuv420p10le" \
+            -c:v libx265 -preset ultrafast -x265-params log-level=error:bitrate=40000:vbv-maxrate=40000:vbv-bufsize=40000 \
+            -colorspace bt2020nc -color_primaries bt2020 -color_trc arib-std-b67 -color_range tv \
+            -tag:v hvc1 "$hlg.part.mp4"
+        mv "$hlg.part.mp4" "$hlg"
+    fi
+    ;;
+esac
 
 set -- "$dir/bin/framora_bench" report --clips "$clips" --work "$work" \
     --framora "$dir/bin/framora" "$@"

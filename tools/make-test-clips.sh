@@ -11,7 +11,8 @@
 # (1920x1080, BT.709 without a tag), bars709full.mp4 (full range) and bars709-10bit.mp4;
 # bars2020.mp4, barspq.mp4 and barshlg.mp4 (640x360, the BT.709 bars in 10-bit BT.2020
 # with the BT.2020 SDR, PQ and HLG transfers, SDR white at 203 nits as BT.2408 places it,
-# HEVC lossless; zscale turns them, but for HLG, see hlgbars) and rampq.mp4 (640x64, a PQ grey ramp from 0 to 1,000
+# HEVC lossless; zscale turns them, but for HLG, see hlgbars; barshlg-zscale.mp4 is
+# zscale's own HLG, for the benchmark) and rampq.mp4 (640x64, a PQ grey ramp from 0 to 1,000
 # nits, left to right); counter.mp4 (10 s, 320x240, 25 fps, lossless, frame n a flat grey of level n) and
 # cut.mp4 (its first half only, as from an interrupted download); twotracks.mkv (two
 # video tracks, the second the default), sizechange.ts (320x240, then 640x480) and
@@ -131,6 +132,7 @@ for name in "$@"; do
     bars2020.mp4) hdrbars "$name" bt2020-10 ;;
     barspq.mp4) hdrbars "$name" smpte2084 ;;
     barshlg.mp4) hlgbars "$name" ;;
+    barshlg-zscale.mp4) hdrbars "$name" arib-std-b67 ;;
     rampq.mp4)
         # Luma is PQ's signal for 1000 * X / (W - 1) nits, in 10-bit limited range.
         pq='st(0,pow(1000*X/(W-1)/10000,0.1593017578125));64+876*pow((0.8359375+18.8515625*ld(0))/(1+18.6875*ld(0)),78.84375)'
