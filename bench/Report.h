@@ -64,6 +64,12 @@ private:
     void colours();
     void peers();
     void idleAndPlaying();
+    void playingBesideVlc();
+    // CPU (% of one core) of a program running measureMs after settleMs; negative when it
+    // did not run that long. peakKiB, when given, gets its peak memory.
+    [[nodiscard]] double cpuWhileRunning(const QStringList& argv, const QStringList& env,
+                                         int settleMs, int measureMs, qint64* peakKiB,
+                                         const QString& log) const;
     void startup();
 
     ReportOptions o_;

@@ -3,13 +3,16 @@
 // frame rate. They are installed by tools/bench.sh for this part only.
 #include "bench/Report.h"
 
+#include "bench/BenchAppFolder.h"
 #include "bench/BenchStats.h"
 #include "bench/ChildProcess.h"
 #include "bench/ImageCount.h"
 #include "bench/ReportText.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThread>
@@ -179,7 +182,62 @@ PeerRun ffmpegRealTime(const QString& clip, const QString& folder, const QString
 
 } // namespace
 
+// VLC's X11 output, as user nobody, with a copy of the display's authority it may read.
+static QStringList cvlcPlaying(const QString& clip, const QString& work, QStringList* env) {
+    QStringList argv;
+    if (geteuid() == 0) {
+        argv << QStringLiteral("setpriv") << QStringLiteral("--reuid=nobody")
+             << QStringLiteral("--regid=nogroup") << QStringLiteral("--clear-groups");
+        const QString authority = qEnvironmentVariable("XAUTHORITY");
+        const QString copy = QDir(work).filePath(QStringLiteral("xauthority"));
+        QFile::remove(copy);
+        if (!authority.isEmpty() && QFile::copy(authority, copy)) {
+            QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+            *env << QStringLiteral("XAUTHORITY=") + copy;
+        }
+    }
+    *env << QStringLiteral("HOME=") + work;
+    return argv << QStringLiteral("cvlc") << QStringLiteral("--no-audio")
+                << QStringLiteral("--vout=x11") << QStringLiteral("--play-and-exit") << clip;
+}
+
+void Report::playingBesideVlc() {
+    line(QString());
+    line(QStringLiteral("### Playing, no capture: Framora beside VLC"));
+    line(QString());
+    line(QStringLiteral(
+        "CPU in % of one core over 8 s, from 1.5 s after the start: the real `framora` with its "
+        "default window, then `cvlc --vout=x11 --no-audio` on the same Xvfb display right "
+        "after it; medians of the runs."));
+    line(QString());
+    line(QStringLiteral("| Size | Framora | VLC | Framora ÷ VLC |"));
+    line(QStringLiteral("|---|---|---|---|"));
+    Settings settings;
+    settings.snapshotFolder = work(QStringLiteral("shots"));
+    const BenchAppFolder folder(QFileInfo(o_.framora).absolutePath(), settings);
+    const QString exe = folder.isValid() ? folder.addExecutable(o_.framora) : QString();
+    const QString log = work(QStringLiteral("peers.log"));
+    const QString vlcHome = freshFolder(work(QStringLiteral("vlc-home")));
+    for (const QString& sizeText : o_.sizes) {
+        std::vector<double> ours;
+        std::vector<double> vlc;
+        for (int i = 0; i < std::max(1, std::min(o_.runs, 3)); ++i) {
+            ours.push_back(cpuWhileRunning({exe, clip(sizeText)}, childEnvironment(), 1500, 8000,
+                                           nullptr, log));
+            QStringList env;
+            const QStringList argv = cvlcPlaying(clip(sizeText), vlcHome, &env);
+            vlc.push_back(cpuWhileRunning(argv, env, 1500, 8000, nullptr, log));
+        }
+        const double ratio = median(ours) / std::max(0.1, median(vlc));
+        line(QStringLiteral("| %1 | %2 | %3 | %4 |")
+                 .arg(sizeText, fixed(median(ours)), fixed(median(vlc)), fixed(ratio, 2)));
+        target(QStringLiteral("Playing %1: CPU at most VLC's").arg(sizeText), ratio <= 1.0,
+               QStringLiteral("%1 % vs %2 %").arg(fixed(median(ours)), fixed(median(vlc))));
+    }
+}
+
 void Report::peers() {
+    playingBesideVlc();
     line(QString());
     line(QStringLiteral("### Every frame as PNG: Framora and other players, same clips"));
     line(QString());

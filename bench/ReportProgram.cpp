@@ -31,20 +31,7 @@ void Report::idleAndPlaying() {
     const QString log = work(QStringLiteral("framora.log"));
     const auto cpuPercent = [&](const QStringList& argv, int settleMs, int measureMs,
                                 qint64* peakKiB) {
-        RunningChild child(argv, childEnvironment(), log);
-        if (!child.started())
-            return -1.0;
-        QThread::msleep(settleMs);
-        const double cpu0 = child.cpuMs();
-        const qint64 t0 = monotonicNs();
-        QThread::msleep(measureMs);
-        const double cpu1 = child.cpuMs();
-        const double elapsedMs = double(monotonicNs() - t0) / 1e6;
-        if (peakKiB)
-            *peakKiB = child.peakMemoryKiB();
-        if (!child.running())
-            return -1.0;
-        return (cpu1 - cpu0) / elapsedMs * 100.0;
+        return cpuWhileRunning(argv, childEnvironment(), settleMs, measureMs, peakKiB, log);
     };
     std::vector<double> idle;
     std::vector<double> play720;
@@ -86,6 +73,24 @@ void Report::idleAndPlaying() {
     results_.insert(QStringLiteral("playing720CpuPercent"), median(play720));
     results_.insert(QStringLiteral("playing1080CpuPercent"), median(play1080));
     results_.insert(QStringLiteral("playing1080PeakMiB"), median(peak1080));
+}
+
+double Report::cpuWhileRunning(const QStringList& argv, const QStringList& env, int settleMs,
+                               int measureMs, qint64* peakKiB, const QString& log) const {
+    RunningChild child(argv, env, log);
+    if (!child.started())
+        return -1.0;
+    QThread::msleep(settleMs);
+    const double cpu0 = child.cpuMs();
+    const qint64 t0 = monotonicNs();
+    QThread::msleep(measureMs);
+    const double cpu1 = child.cpuMs();
+    const double elapsedMs = double(monotonicNs() - t0) / 1e6;
+    if (peakKiB)
+        *peakKiB = child.peakMemoryKiB();
+    if (!child.running())
+        return -1.0;
+    return (cpu1 - cpu0) / elapsedMs * 100.0;
 }
 
 void Report::startup() {

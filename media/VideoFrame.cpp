@@ -46,7 +46,7 @@ int VideoFrame::bitDepth() const {
     return picture && picture->isYuv() ? picture->planes().format.bitDepth : 8;
 }
 
-QImage VideoFrame::toImage(QSize wanted) const {
+QImage VideoFrame::toImage(QSize wanted, YuvScaler* scaler) const {
     if (!picture || wanted.isEmpty())
         return {};
     // The pixels' own orientation until the end.
@@ -64,9 +64,10 @@ QImage VideoFrame::toImage(QSize wanted) const {
             convertYuvToRgb32(picture->planes(), *picture->conversion(), image.bits(),
                               image.bytesPerLine());
         } else {
-            const ScaledYuv scaled(picture->planes(), unturned);
-            convertYuvToRgb32(scaled.picture(), *picture->conversion(), image.bits(),
-                              image.bytesPerLine());
+            YuvScaler own;
+            YuvScaler& use = scaler ? *scaler : own;
+            convertYuvToRgb32(use.scale(picture->planes(), unturned), *picture->conversion(),
+                              image.bits(), image.bytesPerLine());
         }
     }
     if (rotation != 0)
@@ -85,8 +86,9 @@ QImage VideoFrame::toSignalImage() const {
     if (unturned == picture->size()) {
         convertYuvToRgb64(picture->planes(), colours, image.bits(), image.bytesPerLine());
     } else {
-        const ScaledYuv scaled(picture->planes(), unturned);
-        convertYuvToRgb64(scaled.picture(), colours, image.bits(), image.bytesPerLine());
+        YuvScaler scaler;
+        convertYuvToRgb64(scaler.scale(picture->planes(), unturned), colours, image.bits(),
+                          image.bytesPerLine());
     }
     if (rotation != 0)
         image = image.transformed(QTransform().rotate(rotation));

@@ -11,6 +11,7 @@
 #include <optional>
 
 class ColourConversion;
+class YuvScaler;
 
 // The pixels of one decoded picture, never changed once made and shared by every frame
 // that shows them: planar YUV in the decoder's own format with the conversion its colours
@@ -71,8 +72,9 @@ struct VideoFrame {
     // The picture as the screen shows it (QImage::Format_RGB32): at size (upright), or at
     // the size it is meant to be seen at. Scaled straight from YUV (an average over the
     // pixels each covers when shrinking, so that text and edges stay clean). Costs a
-    // conversion each call: for the full size tens of milliseconds at 4K.
-    [[nodiscard]] QImage toImage(QSize size) const;
+    // conversion each call: for the full size tens of milliseconds at 4K. A scaler kept
+    // from one call to the next (the screen's) saves making its filters again.
+    [[nodiscard]] QImage toImage(QSize size, YuvScaler* scaler = nullptr) const;
     [[nodiscard]] QImage toImage() const { return toImage(displaySize()); }
     // The video's own signal at the size it is meant to be seen at, 16 bits a channel
     // (QImage::Format_RGBX64) in its own primaries and transfer (HDR kept), with what it

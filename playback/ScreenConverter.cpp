@@ -33,7 +33,7 @@ void ScreenConverter::run() {
             job = std::move(*pending_[int(kind)]);
             pending_[int(kind)].reset();
         }
-        const QImage image = job.frame.toImage(job.size);
+        const QImage image = job.frame.toImage(job.size, &scalers_[int(kind)]);
         const quint64 serial = job.frame.serial;
         job = {}; // the frame's pixels go back to their owner now, not at the next request
         QMetaObject::invokeMethod(

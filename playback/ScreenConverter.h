@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/PlaneScaler.h"
 #include "media/VideoFrame.h"
 
 #include <QImage>
@@ -41,5 +42,7 @@ private:
     std::condition_variable wake_;
     std::optional<Job> pending_[2];
     bool stopping_ = false;
+    YuvScaler scalers_[2]; // the worker's own, one a kind
+
     std::thread thread_; // last: it starts once everything above is there
 };
