@@ -1,8 +1,10 @@
-// The composition root: refuses a second copy, shows the splash, starts the engine, builds
-// the settings, the capture service and the main window, connects them and runs the
-// event loop.
+// The composition root: refuses a second copy, shows the splash, starts the media service
+// and the engine over it, builds the settings, the capture service and the main window,
+// connects them and runs the event loop.
 #include "capture/CaptureService.h"
+#include "media/MediaService.h"
 #include "platform/QtPlatform.h"
+#include "platform/ScreenSaverInhibitor.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"
@@ -60,10 +62,14 @@ int main(int argc, char** argv) {
     // Extra libVLC options for diagnosis and headless runs, e.g. "--aout=dummy".
     const QStringList engineArguments =
         qEnvironmentVariable("FRAMORA_VLC_ARGS").split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    VlcEngine engine(engineArguments);
-    CaptureService capture(engine);
+    MediaService media;
+    VlcEngine engine(media, engineArguments);
+    CaptureService capture(engine, media);
+    ScreenSaverInhibitor inhibitor;
+    QObject::connect(&engine, &VlcEngine::screenAwakeChanged, &inhibitor,
+                     &ScreenSaverInhibitor::setInhibited);
     Settings settings;
-    MainForm form(settings, engine, capture, platform,
+    MainForm form(settings, engine, capture, media, platform,
                   locateSettings(platform.applicationFolder(), userSettingsFolder()));
     form.Form_Load(&splash);
     form.show();

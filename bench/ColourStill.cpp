@@ -4,6 +4,7 @@
 #include "bench/BenchWait.h"
 #include "bench/ChildProcess.h"
 #include "media/ColourConversion.h"
+#include "media/MediaService.h"
 #include "media/PlaneScaler.h"
 #include "playback/vlc/VlcEngine.h"
 
@@ -17,7 +18,8 @@
 constexpr int kDeadlineMs = 30000;
 
 int runColourStill(const QString& clip, const QString& rawPath) {
-    VlcEngine engine({QStringLiteral("--vout=dummy"), QStringLiteral("--aout=dummy")});
+    MediaService media;
+    VlcEngine engine(media, {QStringLiteral("--vout=dummy"), QStringLiteral("--aout=dummy")});
     engine.load(clip, LoadMode::ReplaceAndPlay, false);
     // Bars and ramps are still pictures: a picture shown again is not counted as shown.
     if (!waitUntil([&] { return engine.Playing() && !engine.currentFrame().isNull(); },

@@ -8,6 +8,7 @@
 #include "bench/ChildProcess.h"
 #include "bench/ImageCount.h"
 #include "capture/CaptureService.h"
+#include "media/MediaService.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"
@@ -43,15 +44,16 @@ int runContinuousCapture(BenchApplication& app, const QString& clip, const QStri
 
     BenchPlatform platform(folder.path());
     Settings settings;
-    VlcEngine engine({QStringLiteral("--aout=dummy")});
+    MediaService media;
+    VlcEngine engine(media, {QStringLiteral("--aout=dummy")});
     if (!engine.isReady()) {
         std::fprintf(stderr, "%s\n", qPrintable(engine.errorString()));
         return 1;
     }
     int result = 1;
     {
-        CaptureService captureService(engine);
-        MainForm form(settings, engine, captureService, platform,
+        CaptureService captureService(engine, media);
+        MainForm form(settings, engine, captureService, media, platform,
                       SettingsLocation{folder.path(), false});
         form.Form_Load();
         form.show();
@@ -89,11 +91,11 @@ int runContinuousCapture(BenchApplication& app, const QString& clip, const QStri
         const qint64 start = monotonicNs();
         app.startRecording(movieTimer);
         if (capture)
-            form.continuousSnapshotsButton_Click();
+            form.player().toggleContinuous();
         waitFor(int(seconds * 1000));
-        const bool endedEarly = capture && !form.captureModes().continuous();
-        if (capture && form.captureModes().continuous())
-            form.continuousSnapshotsButton_Click();
+        const bool endedEarly = capture && !form.player().modes().continuous();
+        if (capture && form.player().modes().continuous())
+            form.player().toggleContinuous();
         const double elapsed = double(monotonicNs() - start) / 1e9;
         const quint64 shown = engine.framesShown() - frames;
         const double cpuPercent = (processCpuMs() - cpu) / elapsed / 10.0;
@@ -104,7 +106,7 @@ int runContinuousCapture(BenchApplication& app, const QString& clip, const QStri
         (void)captureService.waitForDone(kDrainMs);
         const double drainSeconds = double(monotonicNs() - drainStart) / 1e9;
         waitFor(100);
-        form.stopButton_Click();
+        form.player().stop();
 
         const ImageCount images = countImages(outDir);
         const double expected = fps * elapsed;

@@ -3,6 +3,7 @@
 #include "bench/BenchWait.h"
 #include "bench/ChildProcess.h"
 #include "capture/CaptureService.h"
+#include "media/MediaService.h"
 #include "playback/vlc/VlcEngine.h"
 
 #include <QDir>
@@ -67,12 +68,13 @@ Shot takeSnapshot(CaptureService& capture) {
 
 int runSnapshotCost(const QString& clip, bool jpeg, int runs, const QString& outDir) {
     QDir().mkpath(outDir);
-    VlcEngine engine({QStringLiteral("--vout=dummy"), QStringLiteral("--aout=dummy")});
+    MediaService media;
+    VlcEngine engine(media, {QStringLiteral("--vout=dummy"), QStringLiteral("--aout=dummy")});
     if (!engine.isReady()) {
         std::fprintf(stderr, "%s\n", qPrintable(engine.errorString()));
         return 1;
     }
-    CaptureService capture(engine);
+    CaptureService capture(engine, media);
     capture.setTarget({outDir, QStringLiteral("IMG_"), jpeg, false});
     engine.load(clip, LoadMode::ReplaceAndPlay, false);
     // A second and a half in, past the opening frames, then paused.

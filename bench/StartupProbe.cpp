@@ -2,6 +2,7 @@
 
 #include "bench/ChildProcess.h"
 #include "capture/CaptureService.h"
+#include "media/MediaService.h"
 #include "platform/QtPlatform.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
@@ -59,11 +60,12 @@ int runStartupProbe(int& argc, char** argv, qint64 mainNs) {
     splash.showNow();
     const QStringList engineArguments =
         qEnvironmentVariable("FRAMORA_VLC_ARGS").split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    VlcEngine engine(engineArguments);
-    CaptureService capture(engine);
+    MediaService media;
+    VlcEngine engine(media, engineArguments);
+    CaptureService capture(engine, media);
     const qint64 engineNs = monotonicNs();
     Settings settings;
-    MainForm form(settings, engine, capture, platform,
+    MainForm form(settings, engine, capture, media, platform,
                   locateSettings(platform.applicationFolder(), userSettingsFolder()));
     const qint64 formNs = monotonicNs();
     form.Form_Load(&splash);

@@ -10,6 +10,7 @@
 #include "bench/StartupProbe.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -58,6 +59,10 @@ static int report(int argc, char** argv) {
     }
     if (options.clips.isEmpty() || options.work.isEmpty() || options.framora.isEmpty())
         return usage();
+    // Snapshot folders must be full paths; the folders may be given relative to here.
+    options.clips = QFileInfo(options.clips).absoluteFilePath();
+    options.work = QFileInfo(options.work).absoluteFilePath();
+    options.framora = QFileInfo(options.framora).absoluteFilePath();
     Report report(options);
     return report.run();
 }

@@ -1,8 +1,12 @@
 #include "capture/CaptureService.h"
 
 #include "capture/SnapshotWriter.h"
+#include "media/MediaService.h"
 #include "platform/MemorySize.h"
 #include "playback/MediaEngine.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 
 #include <utility>
 
@@ -17,8 +21,8 @@ static qint64 backlogBudget() {
     return memory > 0 ? std::min(kMostBytes, memory / 4) : kWithoutKnownMemory;
 }
 
-CaptureService::CaptureService(MediaEngine& engine, QObject* parent)
-    : QObject(parent), engine_(engine), throttle_(backlogBudget()) {
+CaptureService::CaptureService(MediaEngine& engine, MediaService& media, QObject* parent)
+    : QObject(parent), engine_(engine), media_(media), throttle_(backlogBudget()) {
     clock_.start();
     writer_ = new SnapshotWriter(0, this);
     connect(writer_, &SnapshotWriter::written, this,
@@ -26,6 +30,7 @@ CaptureService::CaptureService(MediaEngine& engine, QObject* parent)
     connect(writer_, &SnapshotWriter::failed, this,
             [this](const QString& reason) { ended(false, reason); });
     connect(&engine_, &MediaEngine::frameChanged, this, &CaptureService::frameChanged);
+    connect(&media_, &MediaService::identified, this, &CaptureService::identified);
 }
 
 CaptureService::~CaptureService() {
@@ -37,6 +42,8 @@ void CaptureService::setTarget(SnapshotTarget target) {
     target_ = std::move(target);
     takeNextFrame_ = false;
     throttle_.forgetFrames();
+    lastSerial_ = 0;
+    lastNumber_ = -1;
 }
 
 bool CaptureService::snapshot() {
@@ -70,12 +77,55 @@ void CaptureService::take(const VideoFrame& frame) {
         SnapshotThrottle::Decision::Write)
         return;
     previews_.push_back(target_.preview ? frame : VideoFrame());
-    writer_->submit(
-        snapshotRequestFor(frame, target_.video, target_.folder, target_.prefix, target_.jpeg));
+    Taken taken{frame, 0};
+    if (frame.frameNumber < 0) {
+        // A picture of a run (continuous capture) comes after the one found before it.
+        const bool sameRun = lastNumber_ >= 0 && frame.serial > lastSerial_;
+        taken.request = ++nextRequest_;
+        media_.identify(taken.request, frame, frame.approxMs, sameRun ? lastNumber_ + 1 : -1);
+    }
+    taken_.push_back(std::move(taken));
+    submitIdentified();
+}
+
+void CaptureService::identified(quint64 request, qint64 number, qint64 timeMs) {
+    for (Taken& taken : taken_) {
+        if (taken.request != request)
+            continue;
+        taken.request = 0;
+        // Unknown stays unknown: no number and no time rather than a wrong one.
+        taken.frame.frameNumber = number;
+        taken.frame.timeMs = number >= 0 ? timeMs : -1;
+        if (number >= 0) {
+            lastSerial_ = taken.frame.serial;
+            lastNumber_ = number;
+        }
+        break;
+    }
+    submitIdentified();
+}
+
+// In the order taken, so that files are numbered in the order of the frames.
+void CaptureService::submitIdentified() {
+    while (!taken_.empty() && taken_.front().request == 0) {
+        const VideoFrame frame = std::move(taken_.front().frame);
+        taken_.pop_front();
+        if (frame.frameNumber >= 0) {
+            lastSerial_ = std::max(lastSerial_, frame.serial);
+            lastNumber_ = std::max(lastNumber_, frame.frameNumber);
+        }
+        writer_->submit(
+            snapshotRequestFor(frame, target_.video, target_.folder, target_.prefix, target_.jpeg));
+    }
 }
 
 bool CaptureService::waitForDone(int msecs) {
-    return writer_->waitForDone(msecs);
+    // Frames still being identified are handed to the writer as their answers come.
+    QDeadlineTimer deadline(msecs < 0 ? QDeadlineTimer::Forever : QDeadlineTimer(msecs));
+    while (!taken_.empty() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const int left = msecs < 0 ? -1 : int(std::max<qint64>(0, deadline.remainingTime()));
+    return taken_.empty() && writer_->waitForDone(left);
 }
 
 void CaptureService::ended(bool written, const QString& text) {

@@ -12,17 +12,20 @@
 #include <deque>
 
 class MediaEngine;
+class MediaService;
 class SnapshotWriter;
 
 // Snapshots of the picture on screen: takes frames from the engine, decides which to
 // write (requests every few milliseconds never pile up more than a memory budget of work:
-// see SnapshotThrottle), and has them named, encoded and written, folder included, off the
-// user-interface thread.
+// see SnapshotThrottle), has each one's frame found exactly where the engine does not
+// know it yet (the media service; in a run of pictures from the one found before), and
+// has them named, encoded and written, folder included, off the user-interface thread.
+// An image records the frame's number and time only when they are known exactly.
 // Every accepted snapshot ends in one written() or failed(), in the order asked for.
 class CaptureService : public QObject {
     Q_OBJECT
 public:
-    explicit CaptureService(MediaEngine& engine, QObject* parent = nullptr);
+    CaptureService(MediaEngine& engine, MediaService& media, QObject* parent = nullptr);
     // Waits a bounded time for snapshots still being written.
     ~CaptureService() override;
 
@@ -49,11 +52,25 @@ Q_SIGNALS:
     void previewReady(const VideoFrame& frame);
 
 private:
+    // A snapshot whose frame is being identified, or waits for those before it.
+    struct Taken {
+        VideoFrame frame;
+        quint64 request = 0; // 0: identified (or not to be) already
+    };
+
     void frameChanged();
     void take(const VideoFrame& frame);
+    void identified(quint64 request, qint64 number, qint64 timeMs);
+    void submitIdentified();
     void ended(bool written, const QString& text);
 
     MediaEngine& engine_;
+    MediaService& media_;
+    std::deque<Taken> taken_;
+    quint64 nextRequest_ = 0;
+    // The last frame found, for the next picture of the same run.
+    quint64 lastSerial_ = 0;
+    qint64 lastNumber_ = -1;
     SnapshotTarget target_;
     SnapshotWriter* writer_ = nullptr;
     SnapshotThrottle throttle_;

@@ -1,12 +1,16 @@
 #include "capture/FrameExport.h"
 
 #include "capture/SnapshotWriter.h"
+#include "media/FrameIndex.h"
 #include "media/FrameReader.h"
 #include "platform/FileNames.h"
 
 #include <QThread>
 
 #include <chrono>
+
+// How long the export waits for the file's index to have read as far as the range.
+constexpr int kIndexWaitMs = 60000;
 
 // Frames decoded ahead of the writer: enough to keep every core encoding, few enough that
 // the pictures they hold stay a small amount of memory.
@@ -58,36 +62,33 @@ void FrameExport::cancel() {
 
 // On the export's own thread; everything it tells the object goes through its event queue.
 void FrameExport::decodeAll(const ExportJob& job) {
-    FrameReader reader(job.video, 0);
+    FrameReader reader(job.video, job.index, 0);
     if (!reader.isOpen() || !reader.seek(job.fromMs)) {
         QMetaObject::invokeMethod(this,
                                   [this] { decodingEnded(0, tr("The video cannot be read.")); });
         return;
     }
-    // The count for the progress bar, from the frame rate: the range may reach past the
-    // end of the video, whose last frame starts a frame before it.
-    const qint64 duration = reader.durationMs();
-    const qint64 first = reader.frameNumberAt(job.fromMs);
-    const qint64 last = duration > 0 && job.toMs >= duration ? reader.frameNumberAt(duration) - 1
-                                                             : reader.frameNumberAt(job.toMs);
-    const int total = first >= 0 ? int(std::max<qint64>(1, last - first + 1)) : -1;
+    // The frames of the range, from the file's own index: the range may reach past the
+    // end of the video, whose last frame then ends it.
+    const FrameIndex& index = reader.index();
+    const qint64 first = index.numberAt(job.fromMs, kIndexWaitMs).value_or(0);
+    const std::optional<qint64> last = index.numberAt(job.toMs, kIndexWaitMs);
+    const int total = last ? int(std::max<qint64>(1, *last - first + 1)) : -1;
     QMetaObject::invokeMethod(this, [this, total] { total_ = total; });
     const QString video = fileNameOf(job.video);
     int submitted = 0;
-    qint64 lastTime = -1;
-    bool ended = false;
+    qint64 lastWritten = first - 1;
     while (!cancel_) {
         // The decoder waits for the writer rather than fill the memory with pictures.
         while (!cancel_ && writer_->pending() >= aheadBudget())
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         std::optional<VideoFrame> frame = reader.next();
-        if (!frame || frame->timeMs > job.toMs) {
-            ended = true;
+        // Past the range, or where the index knows no more.
+        if (!frame || frame->frameNumber < 0 || (last && frame->frameNumber > *last))
             break;
-        }
         if (cancel_)
             break;
-        lastTime = frame->timeMs;
+        lastWritten = frame->frameNumber;
         SnapshotRequest request =
             snapshotRequestFor(std::move(*frame), video, job.folder, job.prefix, job.jpeg);
         request.batch = true;
@@ -95,13 +96,12 @@ void FrameExport::decodeAll(const ExportJob& job) {
         writer_->submit(std::move(request));
         ++submitted;
     }
-    // Decoding stopped more than a frame or two short of the end of the range (or of the
-    // video): it is damaged there.
+    // Decoding stopped short of the range's last frame, or the file itself ends before
+    // what its container promised (an interrupted download): it is damaged there.
     QString problem;
-    const double fps = reader.framesPerSecond();
-    const qint64 slack = fps > 0 ? qint64(2000.0 / fps) : 1000;
-    const qint64 end = duration > 0 ? std::min(job.toMs, duration) : job.toMs;
-    if (ended && lastTime + slack < end)
+    if (!cancel_ && ((last && lastWritten < *last) ||
+                     (index.isTruncated() &&
+                      job.toMs > index.millisecondsOf(index.ptsOf(index.count() - 1).value_or(0)))))
         problem = tr("The video could not be decoded beyond this point.");
     QMetaObject::invokeMethod(this,
                               [this, submitted, problem] { decodingEnded(submitted, problem); });

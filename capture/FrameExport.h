@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 
+class FrameIndex;
 class SnapshotWriter;
 
 // What to export: every frame from the one on screen at fromMs to the one on screen at toMs,
@@ -21,6 +22,8 @@ struct ExportJob {
     qint64 toMs = 0;
     // 16-bit PNG of the video's own signal (its HDR kept) instead of what the screen shows.
     bool keepSignal = false;
+    // The file's frame index where the media service has one; else the export reads it.
+    std::shared_ptr<const FrameIndex> index = {};
 };
 
 // Writes every frame of a stretch of video, each exactly once and in order, as fast as

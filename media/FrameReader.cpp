@@ -1,6 +1,7 @@
 #include "media/FrameReader.h"
 
 #include "media/ColourConversion.h"
+#include "media/FrameIndex.h"
 #include "media/HdrMetadata.h"
 #include "media/MediaProbe.h"
 #include "media/VideoColours.h"
@@ -21,6 +22,10 @@ extern "C" {
 #include <deque>
 
 namespace {
+
+// How long a frame's number may wait for the index to have read that far (it reads many
+// times faster than anything decodes).
+constexpr int kIndexWaitMs = 10000;
 
 struct FrameFree {
     void operator()(AVFrame* frame) const { av_frame_free(&frame); }
@@ -75,9 +80,10 @@ struct FrameReader::State {
     std::unique_ptr<SwsContext, ScaleFree> scale;
     int stream = -1;
     AVRational timeBase{1, 1};
-    qint64 startPts = 0;
     double fps = 0;
-    int rotation = 0; // degrees clockwise to turn the picture upright
+    std::shared_ptr<const FrameIndex> index;
+    quint64 unnumbered = 0; // serials of frames the index does not know
+    int rotation = 0;       // degrees clockwise to turn the picture upright
     ColourTags tags;
     // The conversion of the frames decoded last, remade only when their colours change.
     struct ConversionKey {
@@ -91,17 +97,10 @@ struct FrameReader::State {
     bool flushed = false;
     std::deque<FramePtr> queued; // decoded, not yet returned
 
-    // -1 when the frame rate is not known.
-    [[nodiscard]] qint64 frameNumberAt(qint64 timeMs) const {
-        return fps > 0 ? qint64(std::llround(double(timeMs) * fps / 1000.0)) : -1;
-    }
-
-    [[nodiscard]] qint64 millisecondsOf(const AVFrame& frame) const {
+    [[nodiscard]] static std::optional<qint64> ptsOf(const AVFrame& frame) {
         const qint64 pts =
             frame.best_effort_timestamp != AV_NOPTS_VALUE ? frame.best_effort_timestamp : frame.pts;
-        if (pts == AV_NOPTS_VALUE)
-            return -1;
-        return qint64(std::llround(double(pts - startPts) * av_q2d(timeBase) * 1000.0));
+        return pts != AV_NOPTS_VALUE ? std::optional<qint64>(pts) : std::nullopt;
     }
 
     // The next decoded frame in presentation order, or null at the end.
@@ -186,11 +185,19 @@ struct FrameReader::State {
     [[nodiscard]] VideoFrame videoFrameOf(FramePtr decoded) {
         const AVFrame& frame = *decoded;
         VideoFrame out;
-        out.timeMs = millisecondsOf(frame);
         out.rotation = rotation;
-        out.serial = quint64(std::max<qint64>(0, out.timeMs)) + 1;
-        if (out.timeMs >= 0)
-            out.frameNumber = frameNumberAt(out.timeMs);
+        // Its number and time are its place among the file's frames, or unknown: never a
+        // time divided by a rate.
+        const std::optional<qint64> pts = ptsOf(frame);
+        const std::optional<qint64> number =
+            pts ? index->numberOf(*pts, kIndexWaitMs) : std::nullopt;
+        if (number) {
+            out.frameNumber = *number;
+            out.timeMs = index->millisecondsOf(*pts);
+            out.serial = quint64(*number) + 1;
+        } else {
+            out.serial = (quint64(1) << 62) + ++unnumbered;
+        }
         QSize shown(frame.width, frame.height);
         const AVRational sar = frame.sample_aspect_ratio;
         if (sar.num > 0 && sar.den > 0 && sar.num != sar.den) {
@@ -207,9 +214,19 @@ struct FrameReader::State {
     }
 };
 
-FrameReader::FrameReader(const QString& path, int decoderThreads) : d_(std::make_unique<State>()) {
+FrameReader::FrameReader(const QString& path, std::shared_ptr<const FrameIndex> index,
+                         int decoderThreads)
+    : d_(std::make_unique<State>()) {
     if (!QFileInfo(path).isFile())
         return;
+    if (!index) {
+        // Without the media service's index, one of its own: every packet read once.
+        auto own = std::make_shared<FrameIndex>();
+        readMedia(
+            path, kIndexWaitMs, [] { return false; }, {}, own);
+        index = std::move(own);
+    }
+    d_->index = std::move(index);
     AVFormatContext* raw = nullptr;
     if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
         return;
@@ -231,7 +248,6 @@ FrameReader::FrameReader(const QString& path, int decoderThreads) : d_(std::make
     }
     d_->stream = stream;
     d_->timeBase = s.time_base;
-    d_->startPts = s.start_time != AV_NOPTS_VALUE ? s.start_time : 0;
     d_->tags.matrix = int(s.codecpar->color_space);
     d_->tags.primaries = int(s.codecpar->color_primaries);
     d_->tags.transfer = int(s.codecpar->color_trc);
@@ -261,34 +277,48 @@ qint64 FrameReader::durationMs() const {
     return d_->format->duration / (AV_TIME_BASE / 1000);
 }
 
-qint64 FrameReader::frameNumberAt(qint64 timeMs) const {
-    return d_->frameNumberAt(timeMs);
+const FrameIndex& FrameReader::index() const {
+    return *d_->index;
 }
 
 bool FrameReader::seek(qint64 timeMs) {
+    return seekToFrame(d_->index->numberAt(timeMs, kIndexWaitMs).value_or(0));
+}
+
+bool FrameReader::seekToFrame(qint64 number) {
     if (!isOpen())
         return false;
-    const qint64 target = d_->startPts + qint64(double(timeMs) / 1000.0 / av_q2d(d_->timeBase));
-    if (av_seek_frame(d_->format.get(), d_->stream, target, AVSEEK_FLAG_BACKWARD) < 0 &&
-        av_seek_frame(d_->format.get(), d_->stream, d_->startPts, AVSEEK_FLAG_BACKWARD) < 0)
+    const std::optional<qint64> target = d_->index->ptsOf(number, kIndexWaitMs);
+    if (!target)
         return false;
-    avcodec_flush_buffers(d_->codec.get());
-    d_->flushed = false;
-    d_->queued.clear();
-    // Frames before the one on screen at timeMs are decoded and dropped; the first one
-    // after it waits behind it.
-    FramePtr shown;
-    while (FramePtr frame = d_->decode()) {
-        if (shown && d_->millisecondsOf(*frame) > timeMs) {
-            d_->queued.push_back(std::move(shown));
-            d_->queued.push_back(std::move(frame));
-            return true;
+    // A seek lands on a key frame at or before the target, but demuxers that seek by
+    // bytes (MPEG streams) may land after it: then from further back.
+    const qint64 second = std::max<qint64>(2, qint64(1.0 / av_q2d(d_->timeBase)));
+    for (qint64 back = 0; back <= 8 * second; back = back == 0 ? second / 2 : back * 2) {
+        if (av_seek_frame(d_->format.get(), d_->stream, *target - back, AVSEEK_FLAG_BACKWARD) < 0 &&
+            av_seek_frame(d_->format.get(), d_->stream, *target - back,
+                          AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
+            continue;
+        avcodec_flush_buffers(d_->codec.get());
+        d_->flushed = false;
+        d_->queued.clear();
+        FramePtr frame = d_->decode();
+        const std::optional<qint64> first = frame ? State::ptsOf(*frame) : std::nullopt;
+        if (!frame || !first || *first > *target)
+            continue;
+        // Frames before the target are decoded and dropped; the target and what follows
+        // wait in order.
+        while (frame) {
+            const std::optional<qint64> pts = State::ptsOf(*frame);
+            if (pts && *pts >= *target) {
+                d_->queued.push_back(std::move(frame));
+                return true;
+            }
+            frame = d_->decode();
         }
-        shown = std::move(frame);
+        return false;
     }
-    if (shown)
-        d_->queued.push_back(std::move(shown));
-    return !d_->queued.empty();
+    return false;
 }
 
 std::optional<VideoFrame> FrameReader::next() {

@@ -1,5 +1,6 @@
 #include "media/MediaProbe.h"
 
+#include "media/FrameIndex.h"
 #include "media/HdrMetadata.h"
 
 #include <QDeadlineTimer>
@@ -26,10 +27,6 @@ int bitDepthOf(const AVCodecParameters& codec) {
     return codec.bits_per_raw_sample > 8 ? codec.bits_per_raw_sample : 8;
 }
 
-int interruptWhenLate(void* deadline) {
-    return static_cast<QDeadlineTimer*>(deadline)->hasExpired() ? 1 : 0;
-}
-
 } // namespace
 
 double framesPerSecondOf(const AVStream& stream) {
@@ -44,26 +41,24 @@ double framesPerSecondOf(const AVStream& stream) {
     return 0;
 }
 
-MediaFacts probeMedia(const QString& path, int timeoutMs) {
+namespace {
+
+struct Interruption {
+    QDeadlineTimer probeDeadline;
+    const std::function<bool()>* stop = nullptr;
+    bool probing = true;
+};
+
+int interrupted(void* data) {
+    const auto* i = static_cast<const Interruption*>(data);
+    return (i->probing && i->probeDeadline.hasExpired()) || (*i->stop && (*i->stop)()) ? 1 : 0;
+}
+
+MediaFacts factsOf(AVFormatContext& context) {
     MediaFacts facts;
-    if (!QFileInfo(path).isFile())
-        return facts;
-    QDeadlineTimer deadline(timeoutMs);
-    AVFormatContext* raw = avformat_alloc_context();
-    if (!raw)
-        return facts;
-    raw->interrupt_callback = {&interruptWhenLate, &deadline};
-    // On failure avformat_open_input frees the context itself.
-    if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
-        return facts;
-    const std::unique_ptr<AVFormatContext, FormatContextClose> context(raw);
-    // The colour description is often only in the coded stream (an H.264 SPS), which
-    // this decodes the first pictures of.
-    if (avformat_find_stream_info(context.get(), nullptr) < 0)
-        return facts;
     facts.readable = true;
-    for (unsigned i = 0; i < context->nb_streams; ++i) {
-        const AVStream& stream = *context->streams[i];
+    for (unsigned i = 0; i < context.nb_streams; ++i) {
+        const AVStream& stream = *context.streams[i];
         const AVCodecParameters& codec = *stream.codecpar;
         if (codec.codec_type != AVMEDIA_TYPE_VIDEO ||
             (stream.disposition & AV_DISPOSITION_ATTACHED_PIC))
@@ -78,12 +73,68 @@ MediaFacts probeMedia(const QString& path, int timeoutMs) {
         // PQ is tone mapped from the video's peak, which HEVC often tells only in the
         // pictures themselves.
         if (!readHdrLevels(stream, video.colours) && codec.color_trc == AVCOL_TRC_SMPTE2084)
-            readHdrLevelsFromFirstFrame(*context, int(i), video.colours);
+            readHdrLevelsFromFirstFrame(context, int(i), video.colours);
         video.bitDepth = bitDepthOf(codec);
         video.framesPerSecond = framesPerSecondOf(stream);
         video.isDefault = (stream.disposition & AV_DISPOSITION_DEFAULT) != 0;
         facts.videoStreams.push_back(video);
     }
+    return facts;
+}
+
+} // namespace
+
+void readMedia(const QString& path, int probeTimeoutMs, const std::function<bool()>& stop,
+               const std::function<void(const MediaFacts&)>& onFacts,
+               const std::shared_ptr<FrameIndex>& index) {
+    const auto finish = [&](const MediaFacts& facts) {
+        if (onFacts)
+            onFacts(facts);
+        if (index)
+            index->finish();
+    };
+    if (!QFileInfo(path).isFile())
+        return finish({});
+    Interruption interruption{QDeadlineTimer(probeTimeoutMs), &stop};
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw)
+        return finish({});
+    raw->interrupt_callback = {&interrupted, &interruption};
+    // On failure avformat_open_input frees the context itself.
+    if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return finish({});
+    const std::unique_ptr<AVFormatContext, FormatContextClose> context(raw);
+    // The colour description is often only in the coded stream (an H.264 SPS), which
+    // this decodes the first pictures of.
+    if (avformat_find_stream_info(context.get(), nullptr) < 0)
+        return finish({});
+    if (onFacts)
+        onFacts(factsOf(*context));
+    interruption.probing = false;
+    if (!index)
+        return;
+    // The same demuxer goes on to read every packet of the stream our decoder decodes.
+    const int stream = av_find_best_stream(context.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (stream >= 0)
+        index->setTimeBase(av_q2d(context->streams[stream]->time_base));
+    AVPacket* packet = av_packet_alloc();
+    int read = 0;
+    while (stream >= 0 && packet && (read = av_read_frame(context.get(), packet)) >= 0) {
+        if (packet->stream_index == stream) {
+            const qint64 ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            index->add(ts != AV_NOPTS_VALUE ? std::optional<qint64>(ts) : std::nullopt);
+        }
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    // Reading ends at the end of the file, or where the file ends before its packets do.
+    index->finish(read < 0 && read != AVERROR_EOF && !(stop && stop()));
+}
+
+MediaFacts probeMedia(const QString& path, int timeoutMs) {
+    MediaFacts facts;
+    readMedia(
+        path, timeoutMs, [] { return false; }, [&](const MediaFacts& f) { facts = f; }, nullptr);
     return facts;
 }
 

@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 // What libavformat reads from a media file beyond what libVLC 3 tells: the colour
@@ -23,10 +25,18 @@ struct MediaFacts {
     std::vector<VideoStreamFacts> videoStreams;
 };
 
+class FrameIndex;
+
 // Reads the file's header and, where the container does not say, the first packets of
-// each stream. Gives up after timeoutMs (a file on a stalled network share); anything that
-// is not a regular file is not read at all. Safe on any thread; slow, so not on the
-// user-interface thread.
+// each stream, and tells onFacts; then, with an index, the same demuxer reads every packet
+// of the video stream our own decoder decodes into it (one opening of the file for both).
+// The facts are given up after probeTimeoutMs (a file on a stalled network share), the
+// index whenever stop() says so; anything that is not a regular file is not read at all.
+// onFacts is called once, whatever happens; the index is finished. Safe on any thread;
+// slow, so not on the user-interface thread.
+void readMedia(const QString& path, int probeTimeoutMs, const std::function<bool()>& stop,
+               const std::function<void(const MediaFacts&)>& onFacts,
+               const std::shared_ptr<FrameIndex>& index);
 [[nodiscard]] MediaFacts probeMedia(const QString& path, int timeoutMs = 5000);
 
 struct AVStream;

@@ -53,6 +53,9 @@ struct VideoFrame {
     // Its number in the video, counted from 0, when the frame is known exactly (its time
     // is then exact too); -1 otherwise.
     qint64 frameNumber = -1;
+    // Where the player said it was when the picture came, in milliseconds: a hint for
+    // finding the frame, never a picture's time.
+    qint64 approxMs = 0;
     // Degrees clockwise that turn the pixels upright (a phone's video read by our own
     // decoder; libVLC's pictures come upright).
     int rotation = 0;

@@ -7,8 +7,20 @@
 
 enum class LoadMode { Replace, ReplaceAndPlay };
 
-// Every operation the program asks of the media engine, and nothing more.
-// Position is negative while no media is loaded; Time and Length are whole seconds.
+// What the engine is doing with its item.
+enum class PlaybackState {
+    Empty,   // nothing loaded
+    Loaded,  // an item, not started (or stopped: Play starts it from its beginning)
+    Opening, // started, no picture yet
+    Playing,
+    Paused,
+    Ended, // played to its end
+    Failed // could not be played
+};
+
+// Every operation the program asks of the media engine, and nothing more; what happens is
+// signalled, not polled. Position is negative while no media is loaded (Opening, Playing
+// and Paused have media); Time and Length are whole seconds.
 class MediaEngine : public QObject {
     Q_OBJECT
 public:
@@ -25,7 +37,8 @@ public:
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void stop() = 0;
-    [[nodiscard]] virtual bool Playing() const = 0;
+    [[nodiscard]] virtual PlaybackState state() const = 0;
+    [[nodiscard]] bool Playing() const { return state() == PlaybackState::Playing; }
 
     [[nodiscard]] virtual float Position() const = 0;
     virtual void setPosition(float position) = 0;
@@ -35,23 +48,31 @@ public:
     virtual void shuttle(int seconds) = 0;
     // 1 is normal speed.
     virtual void setRate(float rate) = 0;
-    virtual void toggleMute() = 0;
+    virtual void setMuted(bool muted) = 0;
+    [[nodiscard]] virtual bool isMuted() const = 0;
     [[nodiscard]] virtual int Volume() const = 0;
     virtual void setVolume(int volume) = 0;
 
     // One frame on or back, exactly, while paused (a playing video is paused first); at the
-    // first or the last frame nothing happens. The frame comes as frameChanged.
+    // first or the last frame nothing happens. The frame comes as frameChanged. False where
+    // frames cannot be stepped in this item, with why in stepProblem().
     virtual void nextFrame() = 0;
     virtual void previousFrame() = 0;
+    [[nodiscard]] virtual QString stepProblem() const = 0;
 
-    // The picture on screen now; a null image when there is none.
+    // The picture on screen now; a null frame when there is none. Its number and time are
+    // there once known exactly (a paused picture is identified in a moment).
     [[nodiscard]] virtual VideoFrame currentFrame() const = 0;
     // The item is known to hold no video at all (a sound file): it will never show a
     // picture. False while that is not known yet.
     [[nodiscard]] virtual bool hasNoVideo() const = 0;
 
 Q_SIGNALS:
-    // currentFrame() is another picture, or none any more.
+    void stateChanged(PlaybackState state);
+    // The item's length became known (or changed), in milliseconds.
+    void lengthChanged(qint64 ms);
+    void mutedChanged(bool muted);
+    // currentFrame() is another picture, or none any more, or the same one identified.
     void frameChanged();
     // The item could not be played: not a media file, damaged, or unreadable. A sound file
     // that plays is not reported.

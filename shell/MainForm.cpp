@@ -42,11 +42,12 @@ constexpr double kDesignProgressTopTwips = 4140;
 } // namespace
 
 MainForm::MainForm(Settings& settings, MediaEngine& engine, CaptureService& capture,
-                   Platform& platform, SettingsLocation location, QWidget* parent)
+                   MediaService& media, Platform& platform, SettingsLocation location,
+                   QWidget* parent)
     : QMainWindow(parent), settings_(settings), engine_(engine), capture_(capture),
       platform_(platform), location_(std::move(location)),
       lookup_(platform.applicationFolder(), settings.languageFile, location_.errorLog()),
-      configPath_(location_.configFile()) {
+      configPath_(location_.configFile()), player_(engine, capture, media, settings) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Framora"));
     setWindowIcon(applicationIcon());
@@ -72,17 +73,12 @@ MainForm::~MainForm() = default;
 
 void MainForm::Form_Load(SplashForm* splash) {
     const double tpp = twipsPerPixel(*this);
-    speedStep_ = 0;
     supportedExtensions_ = supportedExtensionList();
     logoHide_->move(stage_->x(), logoHide_->y());
     volumeSlider_->setValue(engine_.Volume());
-    movieProgress_->setValue(0);
     progressBottomGap_ = static_cast<float>(client_->height() - 7 - kDesignProgressTopTwips / tpp);
-    modes_.endTimed();
     ensureAboutForm();
-    EnablePlaybackControls(false);
-    playAllowed_ = false;
-    applyControlStates();
+    showView();
     (void)loadSkin(platform_.applicationFolder() + QStringLiteral("/Skin.skf"));
 
     // In the user's own folder no Config.cfg yet is a new user, whose defaults are written
@@ -95,7 +91,7 @@ void MainForm::Form_Load(SplashForm* splash) {
     QString recreateError;
     const bool recreated = loaded || RecreateConfiguration(configPath_, settings_, &recreateError);
     quickSnapshotFolder_->setText(settings_.snapshotFolder);
-    BuildEngineOptions();
+    player_.settingsChanged();
     ApplyLanguageCaptions();
     // The menu bar's height depends on the skin and on the captions, so the window takes
     // its design size, and with it its minimum size, only now.
@@ -160,7 +156,7 @@ void MainForm::buildControls() {
     glyphButton(command2_, "Command2", Glyph::Faster);
     glyphButton(fullScreenButton_, "fullScreenButton", Glyph::FullScreen);
     glyphButton(muteStatus_, "muteStatus", Glyph::SoundOn);
-    setMuteCaption(kSoundOnCaption);
+    setMuteGlyph(false);
 
     volumeSlider_ = new QSlider(Qt::Horizontal, client_);
     volumeSlider_->setObjectName(QStringLiteral("volumeSlider"));
@@ -261,16 +257,19 @@ void MainForm::buildMenus() {
 }
 
 void MainForm::connectControls() {
-    const auto onClick = [this](QPushButton* button, void (MainForm::*handler)()) {
+    const auto onClick = [this](QPushButton* button, auto handler) {
         connect(button, &QPushButton::clicked, this, handler);
     };
     onClick(playButton_, &MainForm::playButton_Click);
     onClick(pauseButton_, &MainForm::pauseButton_Click);
     onClick(stopButton_, &MainForm::stopButton_Click);
-    onClick(rewindButton_, &MainForm::rewindButton_Click);
-    onClick(ffButton_, &MainForm::ffButton_Click);
-    onClick(snapshotButton_, &MainForm::snapshotButton_Click);
-    onClick(continuousSnapshotsButton_, &MainForm::continuousSnapshotsButton_Click);
+    onClick(rewindButton_, [this] { player_.rewind(); });
+    onClick(ffButton_, [this] { player_.forward(); });
+    onClick(snapshotButton_, [this] {
+        if (player_.videoLoaded())
+            snapshotCommand_Click();
+    });
+    onClick(continuousSnapshotsButton_, [this] { player_.toggleContinuous(); });
     onClick(timedSnapshotsButton_, &MainForm::timedSnapshotsButton_Click);
     onClick(command1_, &MainForm::Command1_Click);
     onClick(command2_, &MainForm::Command2_Click);
@@ -278,21 +277,22 @@ void MainForm::connectControls() {
     onClick(muteStatus_, &MainForm::muteStatus_Click);
     onClick(browseCommand_, &MainForm::browseCommand_Click);
 
-    const auto onTrigger = [this](QAction* action, void (MainForm::*handler)()) {
+    const auto onTrigger = [this](QAction* action, auto handler) {
         connect(action, &QAction::triggered, this, handler);
     };
     onTrigger(openMenu_, &MainForm::openMenu_Click);
     onTrigger(openSnapshotFolderMenu_, &MainForm::openSnapshotFolder_Click);
-    onTrigger(nextFrameMenu_, &MainForm::nextFrame_Click);
-    onTrigger(previousFrameMenu_, &MainForm::previousFrame_Click);
+    onTrigger(nextFrameMenu_, [this] { player_.nextFrame(); });
+    onTrigger(previousFrameMenu_, [this] { player_.previousFrame(); });
     onTrigger(copyFrameMenu_, &MainForm::copyFrame_Click);
-    onTrigger(markInMenu_, &MainForm::markIn_Click);
-    onTrigger(markOutMenu_, &MainForm::markOut_Click);
+    onTrigger(markInMenu_, [this] { player_.markIn(); });
+    onTrigger(markOutMenu_, [this] { player_.markOut(); });
     onTrigger(exportFramesMenu_, &MainForm::exportFrames_Click);
     connect(exitCommand_, &QAction::triggered, this, &QWidget::close);
     onTrigger(snapshotCommand_, &MainForm::snapshotCommand_Click);
-    onTrigger(continuousSnapshots_, &MainForm::continuousSnapshots_Click);
-    onTrigger(timedSnapshots_, &MainForm::timedSnapshots_Click);
+    // The Edit menu's two capture items act as their buttons.
+    onTrigger(continuousSnapshots_, [this] { player_.toggleContinuous(); });
+    onTrigger(timedSnapshots_, &MainForm::timedSnapshotsButton_Click);
     onTrigger(fullScreenMenu_, &MainForm::fullScreenButton_Click);
     onTrigger(optionsMenuCommand_, &MainForm::optionsMenuCommand_Click);
     onTrigger(howToUseMenu_, &MainForm::howToUseMenu_Click);
@@ -300,12 +300,12 @@ void MainForm::connectControls() {
     onTrigger(aboutMenu_, &MainForm::aboutMenu_Click);
 
     connect(movieTimer_, &QTimer::timeout, this, &MainForm::movieTimer_Timer);
-    connect(snapshotsTimer_, &QTimer::timeout, this, &MainForm::snapshotsTimer_Timer);
+    connect(snapshotsTimer_, &QTimer::timeout, this, [this] { player_.timedTick(); });
     connect(toolTipTimer_, &QTimer::timeout, this, &MainForm::toolTipTimer_Timer);
     // A drag or the mouse wheel moves the handle too; the engine follows, so that the
     // slider never shows a volume the engine does not have.
     connect(volumeSlider_, &QSlider::actionTriggered, this,
-            [this] { engine_.setVolume(volumeSlider_->sliderPosition()); });
+            [this] { player_.setVolume(volumeSlider_->sliderPosition()); });
     // The full-screen window covers the menus; their snapshot and full-screen shortcuts
     // keep working there.
     installPlayerKeys(this);
@@ -317,24 +317,61 @@ void MainForm::connectControls() {
             installPlayerKeys(window);
         }
     });
-    connect(&engine_, &MediaEngine::frameChanged, this, [this] {
-        const VideoFrame frame = engine_.currentFrame();
-        stage_->showFrame(frame);
-        refineMarks(frame);
-        // Stepping while paused moves the picture; the time and the bar follow it.
-        if (controlsOn_ && !engine_.Playing() && engine_.Position() >= 0)
-            showPosition();
-    });
+    connect(&engine_, &MediaEngine::frameChanged, this,
+            [this] { stage_->showFrame(engine_.currentFrame()); });
     connect(&engine_, &MediaEngine::playbackFailed, this, &MainForm::showPlaybackError);
     connect(&engine_, &MediaEngine::mediaWarning, this,
             [this](const QString& message) { WriteErrorLog(location_.errorLog(), message); });
-    connect(&capture_, &CaptureService::failed, this, &MainForm::showSnapshotError);
+    connect(&player_, &PlayerController::viewChanged, this, &MainForm::showView);
+    connect(&player_, &PlayerController::snapshotRefused, this, &MainForm::showSnapshotProblem);
+    connect(&player_, &PlayerController::snapshotFailed, this, &MainForm::showSnapshotError);
     connect(&capture_, &CaptureService::previewReady, stage_, &VideoSurface::showPreview);
     movieTimer_->start();
 }
 
+void MainForm::showView() {
+    const PlayerView& view = player_.view();
+    const ControlStates& s = view.controls;
+    playButton_->setEnabled(s.play);
+    pauseButton_->setEnabled(s.pause);
+    stopButton_->setEnabled(s.stop);
+    rewindButton_->setEnabled(s.rewind);
+    ffButton_->setEnabled(s.fastForward);
+    command1_->setEnabled(s.slower);
+    command2_->setEnabled(s.faster);
+    fullScreenButton_->setEnabled(s.fullScreen);
+    snapshotButton_->setEnabled(s.snapshot);
+    continuousSnapshotsButton_->setEnabled(s.continuous);
+    timedSnapshotsButton_->setEnabled(s.timed);
+    exportFramesMenu_->setEnabled(s.exportFrames);
+    // A disabled menu must also silence the shortcuts of its items.
+    editMenu_->menuAction()->setEnabled(s.editMenu);
+    for (QAction* action : editMenu_->actions())
+        action->setEnabled(s.editMenu);
+    logoHide_->setVisible(view.coverShown);
+    movieProgress_->setValue(view.progress);
+    // The text changes once a second: only then is it set, as each setting is announced
+    // to a screen reader.
+    if (timeElapsed_->text() != view.time) {
+        timeElapsed_->setText(view.time);
+        movieProgress_->setAccessibleDescription(view.time);
+    }
+    progressMarks_->setMarks(view.markIn, view.markOut);
+    if (glyphCaption(*muteStatus_) != (view.muted ? kMutedCaption : kSoundOnCaption))
+        setMuteGlyph(view.muted);
+    if (!view.timedTimerRunning) {
+        snapshotsTimer_->stop();
+    } else {
+        snapshotsTimer_->setInterval(view.timedInterval);
+        if (!snapshotsTimer_->isActive())
+            snapshotsTimer_->start();
+    }
+    if (windowTitle() != view.title)
+        setWindowTitle(view.title);
+}
+
 void MainForm::closeEvent(QCloseEvent* event) {
-    if (modes_.any()) {
+    if (player_.modes().any()) {
         const MessageAnswer answer = platform_.messageBox(
             this, QStringLiteral("Capturing process is running now are you sure to exit?"),
             QString(), MessageIcon::Exclamation, MessageButtons::YesNo);
@@ -349,9 +386,8 @@ void MainForm::closeEvent(QCloseEvent* event) {
     if (capture_.pending() > 0 && !closing_) {
         closing_ = true;
         closeDeadline_.setRemainingTime(kCloseWaitMs);
-        endCaptureModes();
-        if (engine_.Playing())
-            engine_.pause();
+        player_.endCaptureModes();
+        player_.pause();
         showCaptureStatus();
         event->ignore();
         return;

@@ -28,7 +28,8 @@ void MainForm::ensureOptionsDialog() {
     if (optionsDialog_)
         return;
     optionsDialog_ = new OptionsDialog(
-        settings_, lookup_, platform_, configPath_, [this] { return videoOnScreen(); }, this);
+        settings_, lookup_, platform_, configPath_, [this] { return player_.videoOnScreen(); },
+        this);
     optionsDialog_->setObjectName(QStringLiteral("OptionsDialog"));
     optionsDialog_->Form_Load();
 }
@@ -38,26 +39,6 @@ void MainForm::ensureAboutForm() {
         return;
     aboutForm_ = new AboutForm(lookup_, this);
     aboutForm_->setWindowIcon(windowIcon());
-}
-
-void MainForm::optionsMenuCommand_Click() {
-    ensureOptionsDialog();
-    optionsDialog_->Form_Load();
-    const int result = platform_.execDialog(*optionsDialog_);
-    QString marker;
-    if (result == QDialog::Accepted) {
-        marker = optionsDialog_->Tag;
-    } else {
-        // Cancel and the close box discard the dialog with whatever was typed into it.
-        delete optionsDialog_;
-    }
-    // The About box is rebuilt with the current language when next needed.
-    delete aboutForm_;
-    BuildEngineOptions();
-    ApplyLanguageCaptions();
-    quickSnapshotFolder_->setText(settings_.snapshotFolder);
-    if (marker == QStringLiteral("Reload"))
-        ReloadVideo();
 }
 
 void MainForm::aboutMenu_Click() {

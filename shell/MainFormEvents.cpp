@@ -25,7 +25,7 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
         if (!button || !button->isEnabled())
             break;
         if (button == muteStatus_) {
-            if (muteCaption() == kSoundOnCaption)
+            if (!player_.view().muted)
                 ShowToolTip(QStringLiteral("032"), QStringLiteral("Mute"));
             else
                 ShowToolTip(QStringLiteral("033"), QStringLiteral("Sound"));

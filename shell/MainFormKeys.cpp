@@ -104,6 +104,6 @@ void MainForm::applyAccessibleTexts() {
 
 // The mute button is named for what it does next, as its hover text is.
 void MainForm::applyMuteAccessibleName() {
-    muteStatus_->setAccessibleName(muteCaption() == kSoundOnCaption ? lookup_.text("032", "Mute")
-                                                                    : lookup_.text("033", "Sound"));
+    muteStatus_->setAccessibleName(player_.view().muted ? lookup_.text("033", "Sound")
+                                                        : lookup_.text("032", "Mute"));
 }

@@ -13,7 +13,8 @@
 # with the BT.2020 SDR, PQ and HLG transfers, SDR white at 203 nits as BT.2408 places it,
 # HEVC lossless; zscale turns them, but for HLG, see hlgbars; barshlg-zscale.mp4 is
 # zscale's own HLG, for the benchmark) and rampq.mp4 (640x64, a PQ grey ramp from 0 to 1,000
-# nits, left to right); counter.mp4 (10 s, 320x240, 25 fps, lossless, frame n a flat grey of level n) and
+# nits, left to right); counter.mp4 (10 s, 320x240, 25 fps, lossless, frame n a flat grey of
+# level n; counter2997.mp4 the same at 30000/1001 fps) and
 # cut.mp4 (its first half only, as from an interrupted download); twotracks.mkv (two
 # video tracks, the second the default), sizechange.ts (320x240, then 640x480) and
 # audio.mp4 (sound only).
@@ -30,7 +31,8 @@ if [ $# -eq 0 ]; then
     set -- clip.mpg clip.avi clip.mpe clip.3gp clip.3g2 clip.asf clip.hdmov clip.m4v \
         clip.mkv clip.mp4 clip.wmv clip.vob play.mp4 still.mp4 rotated.mp4 wide.mp4 wide.vob \
         hd.mp4 broken.avi bars709.mp4 bars601.mp4 bars-untagged.mp4 bars709full.mp4 \
-        bars709-10bit.mp4 bars2020.mp4 barspq.mp4 barshlg.mp4 rampq.mp4 counter.mp4 cut.mp4 twotracks.mkv sizechange.ts audio.mp4
+        bars709-10bit.mp4 bars2020.mp4 barspq.mp4 barshlg.mp4 rampq.mp4 counter.mp4 counter2997.mp4 \
+        cut.mp4 twotracks.mkv sizechange.ts audio.mp4
 fi
 
 # encode NAME SECONDS SIZE VIDEO_SOURCE -- ffmpeg output options...
@@ -141,9 +143,11 @@ for name in "$@"; do
             -c:v libx265 -x265-params lossless=1:log-level=error -colorspace bt2020nc \
             -color_primaries bt2020 -color_trc smpte2084 -color_range tv "$out/$name"
         ;;
-    counter.mp4)
+    counter.mp4 | counter2997.mp4)
+        rate=25
+        [ "$name" = counter2997.mp4 ] && rate=30000/1001
         ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
-            -i "color=black:s=320x240:r=25:d=10,format=gray,geq=lum='mod(N,256)'" \
+            -i "color=black:s=320x240:r=$rate:d=10,format=gray,geq=lum='mod(N,256)'" \
             -c:v libx264 -qp 0 -preset ultrafast -pix_fmt yuvj420p -g 50 "$out/$name"
         ;;
     twotracks.mkv)

@@ -1,9 +1,8 @@
 #include "playback/vlc/VlcEngine.h"
 
-#include "media/FrameStepper.h"
+#include "media/MediaService.h"
 #include "playback/vlc/FrameSink.h"
 #include "playback/vlc/PlayerReaper.h"
-#include "playback/vlc/ScreenSaverInhibitor.h"
 
 #include <QByteArrayList>
 #include <QFile>
@@ -17,9 +16,11 @@
 #include <malloc.h>
 #endif
 
-constexpr std::array kPlayerEvents = {libvlc_MediaPlayerPlaying, libvlc_MediaPlayerPaused,
-                                      libvlc_MediaPlayerStopped, libvlc_MediaPlayerEndReached,
-                                      libvlc_MediaPlayerEncounteredError};
+constexpr std::array kPlayerEvents = {
+    libvlc_MediaPlayerOpening,      libvlc_MediaPlayerPlaying,
+    libvlc_MediaPlayerPaused,       libvlc_MediaPlayerStopped,
+    libvlc_MediaPlayerEndReached,   libvlc_MediaPlayerEncounteredError,
+    libvlc_MediaPlayerLengthChanged};
 
 static QStringList instanceArguments(const QStringList& extra) {
     QStringList arguments = {
@@ -55,13 +56,14 @@ struct VlcEngine::Session {
     VlcPlayer player;
     std::shared_ptr<FrameSink> sink;
     EventRoute route;
-    // play was asked (libVLC reports no state of its own for a moment after that).
-    bool started = false;
     // Pause asked before the first picture was shown.
     bool pauseWhenShown = false;
+    // The player was started once and has ended, failed or stopped since.
+    bool spent = false;
 };
 
-VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent) : MediaEngine(parent) {
+VlcEngine::VlcEngine(MediaService& media, const QStringList& extraArguments, QObject* parent)
+    : MediaEngine(parent), media_(media) {
     const QStringList arguments = instanceArguments(extraArguments);
     QByteArrayList encoded;
     std::vector<const char*> argv;
@@ -78,11 +80,9 @@ VlcEngine::VlcEngine(const QStringList& extraArguments, QObject* parent) : Media
         return;
     }
     libvlc_set_user_agent(instance_.get(), "Framora", "Framora");
-
     reaper_ = std::make_unique<PlayerReaper>();
-    inhibitor_ = new ScreenSaverInhibitor(this);
-    stepper_ = new FrameStepper(this);
-    connect(stepper_, &FrameStepper::frameFound, this, &VlcEngine::frameFound);
+    connect(&media_, &MediaService::identified, this, &VlcEngine::identified);
+    connect(&media_, &MediaService::stepped, this, &VlcEngine::stepped);
 }
 
 VlcEngine::~VlcEngine() {
@@ -99,12 +99,13 @@ void VlcEngine::load(const QString& path, LoadMode mode, bool disableScreenSaver
     itemPath_ = path;
     itemShowedPicture_ = false;
     itemWarnings_.clear();
-    itemKeepsScreenSaverOff_ = disableScreenSaver;
-    itemFacts_ = probeInBackground(path);
-    if (stepper_)
-        stepper_->open(path);
+    itemKeepsScreenAwake_ = disableScreenSaver;
+    media_.open(path);
+    itemFacts_ = media_.facts();
+    clockOffsetMs_ = 0;
     rate_ = 1.0f;
     createSession();
+    setState(PlaybackState::Loaded);
     if (mode == LoadMode::ReplaceAndPlay)
         startSession();
 }
@@ -114,6 +115,8 @@ void VlcEngine::playlistClear() {
     hasItem_ = false;
     itemPath_.clear();
     itemFacts_ = {};
+    media_.close();
+    setState(PlaybackState::Empty);
 }
 
 int VlcEngine::PlaylistCount() const {
@@ -123,22 +126,22 @@ int VlcEngine::PlaylistCount() const {
 void VlcEngine::play() {
     if (!isReady() || !hasItem_)
         return;
-    const int current = state();
-    if (session_ && current == libvlc_Paused) {
+    if (session_ && state_ == PlaybackState::Paused) {
         // libVLC is still on the picture where it paused: it goes on from the frame shown.
         if (stepping_)
-            libvlc_media_player_set_time(session_->player.get(), currentFrame_.timeMs);
+            libvlc_media_player_set_time(
+                session_->player.get(), std::max<qint64>(0, currentFrame_.timeMs - clockOffsetMs_));
         leaveStepping();
         libvlc_media_player_set_pause(session_->player.get(), 0);
         return;
     }
-    if (session_ && isLoaded(current)) {
+    if (session_ && hasMedia()) {
         session_->pauseWhenShown = false;
         return;
     }
     // A player that has ended, failed or stopped is not restarted: a fresh one plays the
     // item from its beginning while the old one shuts down elsewhere.
-    if (session_ && session_->started)
+    if (session_ && (state_ != PlaybackState::Loaded || session_->spent))
         retireSession();
     if (!session_)
         createSession();
@@ -148,13 +151,12 @@ void VlcEngine::play() {
 void VlcEngine::pause() {
     if (!session_)
         return;
-    const int current = state();
     const bool shown = !currentFrame_.isNull();
-    if ((current == libvlc_Playing || current == libvlc_Paused) && shown) {
+    if ((state_ == PlaybackState::Playing || state_ == PlaybackState::Paused) && shown) {
         // libVLC stops an item it cannot pause (a live stream); such an item keeps playing.
         if (libvlc_media_player_can_pause(session_->player.get()))
             libvlc_media_player_set_pause(session_->player.get(), 1);
-    } else if (isLoaded(current)) {
+    } else if (hasMedia()) {
         // Paused before its first picture, libVLC would show nothing at all (and while
         // opening it cannot pause yet): pause as soon as a picture is on screen.
         session_->pauseWhenShown = true;
@@ -162,7 +164,7 @@ void VlcEngine::pause() {
 }
 
 void VlcEngine::pauseIfAsked() {
-    if (session_ && session_->pauseWhenShown && state() == libvlc_Playing &&
+    if (session_ && session_->pauseWhenShown && state_ == PlaybackState::Playing &&
         !currentFrame_.isNull()) {
         session_->pauseWhenShown = false;
         pause();
@@ -174,21 +176,27 @@ void VlcEngine::stop() {
     retireSession();
 }
 
-bool VlcEngine::Playing() const {
-    return session_ && state() == libvlc_Playing;
+bool VlcEngine::hasMedia() const {
+    return state_ == PlaybackState::Opening || state_ == PlaybackState::Playing ||
+           state_ == PlaybackState::Paused;
+}
+
+int VlcEngine::playerState() const {
+    return session_ ? libvlc_media_player_get_state(session_->player.get()) : libvlc_NothingSpecial;
 }
 
 float VlcEngine::Position() const {
-    if (!session_ || !isLoaded(state()))
+    if (!session_ || !hasMedia())
         return -1.0f;
     const libvlc_time_t length = libvlc_media_player_get_length(session_->player.get());
     if (stepping_ && length > 0)
-        return std::clamp(float(double(currentFrame_.timeMs) / double(length)), 0.0f, 1.0f);
+        return std::clamp(float(double(currentFrame_.timeMs - clockOffsetMs_) / double(length)),
+                          0.0f, 1.0f);
     return std::clamp(libvlc_media_player_get_position(session_->player.get()), 0.0f, 1.0f);
 }
 
 void VlcEngine::setPosition(float position) {
-    if (session_ && isLoaded(state())) {
+    if (session_ && hasMedia()) {
         leaveStepping();
         libvlc_media_player_set_position(session_->player.get(), std::clamp(position, 0.0f, 1.0f));
     }
@@ -197,8 +205,8 @@ void VlcEngine::setPosition(float position) {
 int VlcEngine::Time() const {
     if (!session_)
         return 0;
-    const libvlc_time_t time =
-        stepping_ ? currentFrame_.timeMs : libvlc_media_player_get_time(session_->player.get());
+    const libvlc_time_t time = stepping_ ? currentFrame_.timeMs - clockOffsetMs_
+                                         : libvlc_media_player_get_time(session_->player.get());
     return time > 0 ? int(time / 1000) : 0;
 }
 
@@ -210,7 +218,7 @@ int VlcEngine::Length() const {
 }
 
 void VlcEngine::shuttle(int seconds) {
-    if (!session_ || !isLoaded(state()))
+    if (!session_ || !hasMedia())
         return;
     libvlc_media_player_t* player = session_->player.get();
     const libvlc_time_t now = libvlc_media_player_get_time(player);
@@ -224,70 +232,18 @@ void VlcEngine::shuttle(int seconds) {
     libvlc_media_player_set_time(player, target);
 }
 
-void VlcEngine::nextFrame() {
-    findFrame(1);
-}
-
-void VlcEngine::previousFrame() {
-    findFrame(-1);
-}
-
-void VlcEngine::findFrame(int direction) {
-    if (!session_ || !isLoaded(state()) || currentFrame_.isNull())
-        return;
-    // A step is done before anything else is asked: a held key never queues work.
-    if (findPending_ && findDirection_ != 0)
-        return;
-    if (direction != 0 && state() == libvlc_Playing)
-        pause();
-    const bool exact = currentFrame_.frameNumber >= 0 || stepping_;
-    findRequest_ += 1;
-    findDirection_ = direction;
-    findSerial_ = currentFrame_.serial;
-    findPending_ = true;
-    qint64 approx = currentFrame_.timeMs;
-    if (approx < 0)
-        approx = std::max<libvlc_time_t>(0, libvlc_media_player_get_time(session_->player.get()));
-    stepper_->request(findRequest_, currentFrame_, approx, direction,
-                      exact ? currentFrame_ : VideoFrame{});
-}
-
-void VlcEngine::frameFound(quint64 request, const VideoFrame& frame, bool exact) {
-    if (request != findRequest_)
-        return;
-    findPending_ = false;
-    if (frame.isNull() || !session_ || !isLoaded(state()))
-        return;
-    if (findDirection_ == 0) {
-        // Which frame the paused picture is: its exact time and number, the same pixels.
-        if (exact && currentFrame_.serial == findSerial_) {
-            currentFrame_.timeMs = frame.timeMs;
-            currentFrame_.frameNumber = frame.frameNumber;
-            Q_EMIT frameChanged();
-        }
-        return;
-    }
-    stepping_ = true;
-    VideoFrame shown = frame;
-    shown.serial = ++frameCount_;
-    setCurrentFrame(std::move(shown));
-}
-
-void VlcEngine::leaveStepping() {
-    stepping_ = false;
-    findPending_ = false;
-    findRequest_ += 1; // answers still on their way are stale now
-}
-
 void VlcEngine::setRate(float rate) {
     rate_ = rate;
     if (session_)
         (void)libvlc_media_player_set_rate(session_->player.get(), rate_);
 }
 
-void VlcEngine::toggleMute() {
-    muted_ = !muted_;
+void VlcEngine::setMuted(bool muted) {
+    if (muted == muted_)
+        return;
+    muted_ = muted;
     applyAudio();
+    Q_EMIT mutedChanged(muted_);
 }
 
 int VlcEngine::Volume() const {
@@ -304,12 +260,101 @@ float VlcEngine::rate() const {
 }
 
 quint64 VlcEngine::framesShown() const {
-    return session_ ? session_->sink->latest().serial : 0;
+    return session_ && session_->sink ? session_->sink->latest().serial : 0;
 }
 
-bool VlcEngine::isScreenSaverInhibited() const {
-    return inhibitor_ && inhibitor_->isInhibited();
+bool VlcEngine::keepsScreenAwake() const {
+    return screenAwake_;
 }
+
+// --- Which frame is on screen, and steps --------------------------------------------
+
+QString VlcEngine::stepProblem() const {
+    // libVLC plays what our own decoder cannot read: no exact frames there.
+    if (!hasItem_ || !itemFacts_.valid() ||
+        itemFacts_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return {};
+    const MediaFacts& facts = itemFacts_.get();
+    if (!facts.readable || facts.videoStreams.empty())
+        return tr("Frame steps need a video our own decoder can read; this one it cannot.");
+    return {};
+}
+
+void VlcEngine::identifyPaused() {
+    if (currentFrame_.isNull() || currentFrame_.frameNumber >= 0 || stepping_ ||
+        identifying_ == currentFrame_.serial)
+        return;
+    identifying_ = currentFrame_.serial;
+    media_.identify(++request_, currentFrame_, currentFrame_.approxMs, -1);
+}
+
+void VlcEngine::identified(quint64 request, qint64 number, qint64 timeMs) {
+    if (request != request_)
+        return;
+    const int direction = stepAfterIdentifying_;
+    stepAfterIdentifying_ = 0;
+    if (currentFrame_.serial != identifying_)
+        return;
+    identifying_ = 0;
+    if (number >= 0) {
+        clockOffsetMs_ = timeMs - currentFrame_.approxMs;
+        currentFrame_.frameNumber = number;
+        currentFrame_.timeMs = timeMs;
+        Q_EMIT frameChanged();
+    }
+    if (direction != 0 && number >= 0)
+        step(direction);
+}
+
+void VlcEngine::nextFrame() {
+    step(1);
+}
+
+void VlcEngine::previousFrame() {
+    step(-1);
+}
+
+void VlcEngine::step(int direction) {
+    if (!session_ || !hasMedia() || currentFrame_.isNull() || !stepProblem().isEmpty())
+        return;
+    // A step is done before another is asked: a held key never queues work.
+    if (stepPending_ || stepAfterIdentifying_ != 0)
+        return;
+    if (state_ == PlaybackState::Playing)
+        pause();
+    if (currentFrame_.frameNumber < 0) {
+        // Which frame this is first.
+        stepAfterIdentifying_ = direction;
+        identifying_ = 0;
+        identifyPaused();
+        return;
+    }
+    stepPending_ = true;
+    media_.step(++request_, currentFrame_.frameNumber, direction);
+}
+
+void VlcEngine::stepped(quint64 request, const VideoFrame& frame) {
+    if (request != request_)
+        return;
+    stepPending_ = false;
+    if (frame.isNull() || !session_ || !hasMedia())
+        return;
+    stepping_ = true;
+    VideoFrame shown = frame;
+    shown.serial = ++frameCount_;
+    shown.approxMs = frame.timeMs - clockOffsetMs_;
+    setCurrentFrame(std::move(shown));
+}
+
+void VlcEngine::leaveStepping() {
+    stepping_ = false;
+    stepPending_ = false;
+    stepAfterIdentifying_ = 0;
+    identifying_ = 0;
+    request_ += 1; // answers still on their way are stale now
+}
+
+// --- Players ------------------------------------------------------------------------
 
 void VlcEngine::playerEventCallback(const libvlc_event_t* event, void* data) {
     // On a libVLC thread: copy what is needed and hand it to the engine's thread.
@@ -317,16 +362,12 @@ void VlcEngine::playerEventCallback(const libvlc_event_t* event, void* data) {
     VlcEngine* engine = route->engine;
     const quint64 session = route->session;
     const int type = event->type;
+    const qint64 value = type == libvlc_MediaPlayerLengthChanged
+                             ? qint64(event->u.media_player_length_changed.new_length)
+                             : 0;
     QMetaObject::invokeMethod(
-        engine, [engine, session, type] { engine->playerEvent(session, type); },
+        engine, [engine, session, type, value] { engine->playerEvent(session, type, value); },
         Qt::QueuedConnection);
-}
-
-std::shared_future<MediaFacts> VlcEngine::probeInBackground(const QString& path) {
-    auto promise = std::make_shared<std::promise<MediaFacts>>();
-    std::shared_future<MediaFacts> facts = promise->get_future().share();
-    probes_.start([promise, path] { promise->set_value(probeMedia(path)); });
-    return facts;
 }
 
 void VlcEngine::createSession() {
@@ -362,24 +403,30 @@ void VlcEngine::createSession() {
 }
 
 void VlcEngine::startSession() {
-    if (!session_)
+    if (!session_ || !session_->player)
         return;
-    session_->started = libvlc_media_player_play(session_->player.get()) == 0;
+    if (libvlc_media_player_play(session_->player.get()) == 0)
+        setState(PlaybackState::Opening);
 }
 
 void VlcEngine::retireSession() {
     if (!session_)
         return;
     std::shared_ptr<Session> old(std::move(session_));
-    libvlc_event_manager_t* events = libvlc_media_player_event_manager(old->player.get());
-    for (const libvlc_event_e type : kPlayerEvents)
-        libvlc_event_detach(events, type, &VlcEngine::playerEventCallback, &old->route);
-    old->sink->deactivate();
+    if (old->player) {
+        libvlc_event_manager_t* events = libvlc_media_player_event_manager(old->player.get());
+        for (const libvlc_event_e type : kPlayerEvents)
+            libvlc_event_detach(events, type, &VlcEngine::playerEventCallback, &old->route);
+    }
+    if (old->sink)
+        old->sink->deactivate();
     leaveStepping();
-    updateScreenSaver();
     setCurrentFrame({});
+    if (hasItem_)
+        setState(PlaybackState::Loaded);
     reaper_->post([old] {
-        libvlc_media_player_stop(old->player.get());
+        if (old->player)
+            libvlc_media_player_stop(old->player.get());
         old->player.reset();
 #ifdef __GLIBC__
         // The player's decoders and frame buffers were megabytes freed on many threads;
@@ -397,21 +444,51 @@ void VlcEngine::warnOnce(quint64 session, const QString& message) {
     Q_EMIT mediaWarning(QStringLiteral("%1: %2").arg(itemPath_, message));
 }
 
-void VlcEngine::playerEvent(quint64 session, int type) {
+void VlcEngine::playerEvent(quint64 session, int type, qint64 value) {
     if (!session_ || session_->id != session)
         return;
-    if (type == libvlc_MediaPlayerPlaying) {
+    switch (type) {
+    case libvlc_MediaPlayerOpening:
+        setState(PlaybackState::Opening);
+        break;
+    case libvlc_MediaPlayerPlaying:
+        setState(PlaybackState::Playing);
         applyAudio();
         pauseIfAsked();
-    }
-    updateScreenSaver();
-    const bool gone = type == libvlc_MediaPlayerStopped || type == libvlc_MediaPlayerEndReached ||
-                      type == libvlc_MediaPlayerEncounteredError;
-    if (gone)
+        break;
+    case libvlc_MediaPlayerPaused:
+        setState(PlaybackState::Paused);
+        // A paused picture is identified exactly, so that what is captured of it says
+        // which frame it is.
+        identifyPaused();
+        break;
+    case libvlc_MediaPlayerStopped:
+        session_->spent = true;
         setCurrentFrame({});
-    if (type == libvlc_MediaPlayerEncounteredError ||
-        (type == libvlc_MediaPlayerEndReached && !itemShowedPicture_ && !hasNoVideo()))
+        setState(PlaybackState::Loaded);
+        break;
+    case libvlc_MediaPlayerEndReached:
+        session_->spent = true;
+        setCurrentFrame({});
+        if (!itemShowedPicture_ && !hasNoVideo()) {
+            setState(PlaybackState::Failed);
+            Q_EMIT playbackFailed(itemPath_);
+        } else {
+            setState(PlaybackState::Ended);
+        }
+        break;
+    case libvlc_MediaPlayerEncounteredError:
+        session_->spent = true;
+        setCurrentFrame({});
+        setState(PlaybackState::Failed);
         Q_EMIT playbackFailed(itemPath_);
+        break;
+    case libvlc_MediaPlayerLengthChanged:
+        Q_EMIT lengthChanged(value);
+        break;
+    default:
+        break;
+    }
 }
 
 bool VlcEngine::hasNoVideo() const {
@@ -420,6 +497,14 @@ bool VlcEngine::hasNoVideo() const {
         return false;
     const MediaFacts& facts = itemFacts_.get();
     return facts.readable && facts.videoStreams.empty();
+}
+
+void VlcEngine::setState(PlaybackState state) {
+    if (state == state_)
+        return;
+    state_ = state;
+    updateScreenAwake();
+    Q_EMIT stateChanged(state_);
 }
 
 void VlcEngine::setCurrentFrame(VideoFrame frame) {
@@ -436,48 +521,30 @@ void VlcEngine::frameArrived(quint64 session) {
     itemShowedPicture_ = true;
     // While stepping, the frame on screen is the one stepped to; libVLC only shows its
     // paused picture again.
-    if (isLoaded(state()) && !stepping_) {
+    if (hasMedia() && !stepping_) {
         VideoFrame frame = session_->sink->latest();
         frame.serial = ++frameCount_;
         const libvlc_time_t time = libvlc_media_player_get_time(session_->player.get());
-        frame.timeMs = time >= 0 ? qint64(time) : -1;
+        frame.approxMs = time >= 0 ? qint64(time) : 0;
         setCurrentFrame(std::move(frame));
-        // A paused picture is identified exactly, so that what is captured of it says
-        // which frame it is.
-        if (state() == libvlc_Paused)
-            findFrame(0);
+        if (state_ == PlaybackState::Paused)
+            identifyPaused();
     }
     pauseIfAsked();
 }
 
-int VlcEngine::state() const {
-    return session_ ? libvlc_media_player_get_state(session_->player.get()) : libvlc_NothingSpecial;
-}
-
-bool VlcEngine::isLoaded(int state) const {
-    switch (state) {
-    case libvlc_Opening:
-    case libvlc_Buffering:
-    case libvlc_Playing:
-    case libvlc_Paused:
-        return true;
-    case libvlc_NothingSpecial:
-        // Between play and libVLC's first report the item counts as opening.
-        return session_ && session_->started;
-    default:
-        return false;
-    }
-}
-
 void VlcEngine::applyAudio() {
     // Fails while the player has no audio output; the level is applied again on Playing.
-    if (!session_)
+    if (!session_ || !session_->player)
         return;
     (void)libvlc_audio_set_volume(session_->player.get(), volume_);
     libvlc_audio_set_mute(session_->player.get(), muted_ ? 1 : 0);
 }
 
-void VlcEngine::updateScreenSaver() {
-    if (inhibitor_)
-        inhibitor_->setInhibited(session_ && itemKeepsScreenSaverOff_ && state() == libvlc_Playing);
+void VlcEngine::updateScreenAwake() {
+    const bool awake = session_ && itemKeepsScreenAwake_ && state_ == PlaybackState::Playing;
+    if (awake == screenAwake_)
+        return;
+    screenAwake_ = awake;
+    Q_EMIT screenAwakeChanged(awake);
 }

@@ -5,25 +5,26 @@
 #include "playback/vlc/VlcHandles.h"
 
 #include <QSet>
-#include <QThreadPool>
 
 #include <future>
 #include <memory>
 
-class FrameStepper;
+class MediaService;
 class PlayerReaper;
-class ScreenSaverInhibitor;
 
 // The media engine over libVLC 3. It keeps a playlist of at most one item, runs each
 // start of that item on a player of its own and shuts players down on a worker thread,
 // so no call blocks the user-interface thread on libVLC's thread joins. Video arrives
 // as frames in memory, in true colours (see FrameSink); the frame on screen is
-// currentFrame(), which is also what a snapshot takes.
+// currentFrame(), which is also what a snapshot takes. libVLC does not say which frame a
+// picture is: the media service finds out (for a paused picture, once), and steps frames
+// with our own decoder while libVLC stays paused on its picture.
 class VlcEngine : public MediaEngine {
     Q_OBJECT
 public:
     // Tests pass {"--vout=dummy", "--aout=dummy"}; the video itself always goes to memory.
-    explicit VlcEngine(const QStringList& extraArguments = {}, QObject* parent = nullptr);
+    explicit VlcEngine(MediaService& media, const QStringList& extraArguments = {},
+                       QObject* parent = nullptr);
     ~VlcEngine() override;
 
     // False when libVLC could not start; every operation is then a harmless no-op.
@@ -37,7 +38,7 @@ public:
     void play() override;
     void pause() override;
     void stop() override;
-    [[nodiscard]] bool Playing() const override;
+    [[nodiscard]] PlaybackState state() const override { return state_; }
 
     [[nodiscard]] float Position() const override;
     void setPosition(float position) override;
@@ -49,7 +50,9 @@ public:
     void setRate(float rate) override;
     void nextFrame() override;
     void previousFrame() override;
-    void toggleMute() override;
+    [[nodiscard]] QString stepProblem() const override;
+    void setMuted(bool muted) override;
+    [[nodiscard]] bool isMuted() const override { return muted_; }
     [[nodiscard]] int Volume() const override;
     void setVolume(int volume) override;
 
@@ -57,50 +60,58 @@ public:
 
     // The playback rate of the player (1 is normal), or the one it will get.
     [[nodiscard]] float rate() const;
-    [[nodiscard]] bool isMuted() const { return muted_; }
     // Distinct pictures shown since the item last started (a picture shown again while
     // paused counts once).
     [[nodiscard]] quint64 framesShown() const;
-    [[nodiscard]] bool isScreenSaverInhibited() const;
+    // Whether the item plays now with the screen saver to be kept off.
+    [[nodiscard]] bool keepsScreenAwake() const;
+
+Q_SIGNALS:
+    // keepsScreenAwake() changed.
+    void screenAwakeChanged(bool awake);
 
 private:
     struct Session;
 
     static void playerEventCallback(const libvlc_event_t* event, void* data);
 
-    // The file's facts, read on a worker while libVLC opens it.
-    [[nodiscard]] std::shared_future<MediaFacts> probeInBackground(const QString& path);
     void createSession();
     void startSession();
     void retireSession();
-    void playerEvent(quint64 session, int type);
+    void playerEvent(quint64 session, int type, qint64 value);
     void warnOnce(quint64 session, const QString& message);
     void frameArrived(quint64 session);
     void setCurrentFrame(VideoFrame frame);
-    // Asks which frame is on screen and, direction not 0, for the frame after or before it.
-    void findFrame(int direction);
-    void frameFound(quint64 request, const VideoFrame& frame, bool exact);
+    void setState(PlaybackState state);
+    // libVLC's own state, and whether it has media now.
+    [[nodiscard]] int playerState() const;
+    [[nodiscard]] bool hasMedia() const;
+    // Which frame the paused picture is, asked once per picture.
+    void identifyPaused();
+    void identified(quint64 request, qint64 number, qint64 timeMs);
+    void step(int direction);
+    void stepped(quint64 request, const VideoFrame& frame);
     void leaveStepping();
     void pauseIfAsked();
-    [[nodiscard]] int state() const;
-    [[nodiscard]] bool isLoaded(int state) const;
     void applyAudio();
-    void updateScreenSaver();
+    void updateScreenAwake();
 
+    MediaService& media_;
     VlcInstance instance_;
     QString errorString_;
     std::unique_ptr<PlayerReaper> reaper_;
     std::unique_ptr<Session> session_;
     quint64 nextSessionId_ = 1;
+    PlaybackState state_ = PlaybackState::Empty;
 
     bool hasItem_ = false;
     QString itemPath_;
     // The item showed a picture in some start: ending without one in a later start (Play
     // and a jump to the end at once) does not make it "no video at all".
     bool itemShowedPicture_ = false;
-    bool itemKeepsScreenSaverOff_ = false;
+    bool itemKeepsScreenAwake_ = false;
+    bool screenAwake_ = false;
     QSet<QString> itemWarnings_; // told already
-
     std::shared_future<MediaFacts> itemFacts_;
 
     int volume_ = 50;
@@ -110,14 +121,14 @@ private:
     VideoFrame currentFrame_;
     // Numbers the frames of every start of every item, so that no two are alike.
     quint64 frameCount_ = 0;
+    // Our time minus libVLC's, learnt from each identified picture (libVLC's clock runs
+    // ahead of its pictures, and may count from another start than the file's first frame).
+    qint64 clockOffsetMs_ = 0;
+    // Requests to the media service: answers to older ones are stale.
+    quint64 request_ = 0;
+    quint64 identifying_ = 0; // the serial of the picture being identified
+    int stepAfterIdentifying_ = 0;
+    bool stepPending_ = false;
     // Frames stepped to come from our own decoder while libVLC stays paused on its picture.
-    FrameStepper* stepper_ = nullptr;
     bool stepping_ = false;
-    quint64 findRequest_ = 0;
-    int findDirection_ = 0;
-    quint64 findSerial_ = 0; // the frame on screen when asked
-    bool findPending_ = false;
-    ScreenSaverInhibitor* inhibitor_ = nullptr;
-    // Last: its destructor waits for a probe still reading (bounded by the probe's timeout).
-    QThreadPool probes_;
 };

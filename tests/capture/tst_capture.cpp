@@ -9,6 +9,7 @@
 #include "capture/SnapshotNumbering.h"
 #include "capture/SnapshotThrottle.h"
 #include "capture/SnapshotWriter.h"
+#include "media/MediaService.h"
 #include "support/FakeEngine.h"
 #include "support/ImagePixels.h"
 
@@ -370,7 +371,8 @@ private Q_SLOTS:
     void service() {
         QTemporaryDir root;
         FakeEngine engine;
-        CaptureService capture(engine);
+        MediaService media;
+        CaptureService capture(engine, media);
         QSignalSpy written(&capture, &CaptureService::written);
         QSignalSpy previews(&capture, &CaptureService::previewReady);
         QVERIFY(!capture.snapshot());

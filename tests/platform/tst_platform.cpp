@@ -1,17 +1,25 @@
 // The platform layer: the single-instance claim as another process sees it, the open
-// dialog's type list, the folder dialog and the message box.
+// dialog's type list, the folder dialog, the message box and the screen saver over D-Bus.
 #include "platform/FileDialogFilter.h"
 #include "platform/FolderDialog.h"
 #include "platform/QtPlatform.h"
+#include "platform/ScreenSaverInhibitor.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -23,6 +31,26 @@ static int runProbe(const QString& lockPath) {
         return -1;
     return probe.exitCode();
 }
+
+static const QString kService = QStringLiteral("org.freedesktop.ScreenSaver");
+
+// A stand-in screen saver: records the calls and answers Inhibit with increasing cookies.
+class FakeScreenSaver : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    QStringList calls;
+    uint nextCookie = 41;
+
+public Q_SLOTS:
+    uint Inhibit(const QString& application, const QString& reason) {
+        calls << QStringLiteral("Inhibit %1 %2").arg(application, reason.isEmpty() ? "-" : "why");
+        return ++nextCookie;
+    }
+    void UnInhibit(uint cookie) { calls << QStringLiteral("UnInhibit %1").arg(cookie); }
+    // The test's own: answered only after every call sent before it.
+    void Ping() {}
+};
 
 class TstPlatform : public QObject {
     Q_OBJECT
@@ -130,6 +158,60 @@ private:
     }
 
     QTemporaryDir tmp_;
+    // Inhibit and UnInhibit against a stand-in service on a private bus; steps: + inhibit,
+    // - release, s let every call arrive; the inhibitor is destroyed after the steps.
+    void screenSaver_data() {
+        QTest::addColumn<bool>("service");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QStringList>("calls");
+        const QString inhibit = QStringLiteral("Inhibit Framora why");
+        QTest::newRow("inhibit, release, again with a new cookie")
+            << true << "+ s - + s - s"
+            << QStringList{inhibit, "UnInhibit 42", inhibit, "UnInhibit 43"};
+        QTest::newRow("released before the answer came, once it comes")
+            << true << "+ - s s" << QStringList{inhibit, "UnInhibit 42"};
+        QTest::newRow("bus without the service: nothing, and no complaint")
+            << false << "+ s - s" << QStringList{};
+    }
+    void screenSaver() {
+        QFETCH(bool, service);
+        QFETCH(QString, steps);
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        if (program.isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        QCoreApplication::setApplicationName(QStringLiteral("Framora"));
+        QProcess daemon;
+        daemon.start(program, {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                               QStringLiteral("--print-address")});
+        QVERIFY(daemon.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(daemon.canReadLine(), 10000);
+        const QString address = QString::fromLocal8Bit(daemon.readLine()).trimmed();
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        QDBusConnection server = QDBusConnection::connectToBus(address, QStringLiteral("s ") + tag);
+        QDBusConnection client = QDBusConnection::connectToBus(address, QStringLiteral("c ") + tag);
+        FakeScreenSaver fake;
+        QVERIFY(server.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &fake,
+                                      QDBusConnection::ExportAllSlots));
+        if (service)
+            QVERIFY(server.registerService(kService));
+        const auto settle = [&] {
+            QDBusPendingCallWatcher ping(client.asyncCall(QDBusMessage::createMethodCall(
+                kService, QStringLiteral("/org/freedesktop/ScreenSaver"), kService,
+                QStringLiteral("Ping"))));
+            QSignalSpy answered(&ping, &QDBusPendingCallWatcher::finished);
+            QTRY_COMPARE(answered.size(), 1);
+        };
+        auto inhibitor = std::make_unique<ScreenSaverInhibitor>(client);
+        for (const QString& step : steps.split(QLatin1Char(' '))) {
+            if (step == QLatin1String("s"))
+                settle();
+            else
+                inhibitor->setInhibited(step == QLatin1String("+"));
+        }
+        inhibitor.reset();
+        settle();
+        QTEST(fake.calls, "calls");
+    }
 };
 
 QTEST_MAIN(TstPlatform)

@@ -2,6 +2,7 @@
 // and a scripted platform: start-up, opening, transport, the playback timer, the capture
 // modes, dialogs, hover texts; and the shell's rules (layout, control states, skin).
 #include "capture/CaptureService.h"
+#include "media/MediaService.h"
 #include "playback/VideoSurface.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
@@ -41,7 +42,8 @@ struct Rig {
     QTemporaryDir dir;
     Settings settings;
     FakeEngine engine;
-    CaptureService capture{engine};
+    MediaService media;
+    CaptureService capture{engine, media};
     FakePlatform platform{dir.path()};
     std::unique_ptr<MainForm> form;
 
@@ -54,7 +56,7 @@ struct Rig {
         }
         if (location.folder.isEmpty())
             location.folder = dir.path();
-        form = std::make_unique<MainForm>(settings, engine, capture, platform, location);
+        form = std::make_unique<MainForm>(settings, engine, capture, media, platform, location);
     }
     void writePack(const QString& name, const QByteArray& body) const {
         QDir(dir.path()).mkpath(u"Lang"_s);
@@ -69,17 +71,28 @@ struct Rig {
     }
     void play(const QString& path = u"/videos/clip.avi"_s) {
         platform.openFileAnswer = path;
-        form->openMenu_Click();
+        trigger(u"openMenu"_s);
         engine.playing = true;
         engine.position = 0.25f;
         engine.time = 3;
         engine.length = 12;
+        engine.report();
         engine.show(QImage(8, 6, QImage::Format_RGB32));
-        form->movieTimer_Timer();
+        player().tick();
         engine.calls.clear();
     }
+    PlayerController& player() const { return form->player(); }
     template <typename T = QWidget> T* control(const QString& name) const {
         return form->findChild<T*>(name);
+    }
+    // As the user would: a menu item or its shortcut, a button.
+    void trigger(const QString& action) const { control<QAction>(action)->trigger(); }
+    void click(const QString& button) const { control<QPushButton>(button)->click(); }
+    void press(const QString& name, Qt::MouseButton button, double fraction) const {
+        QWidget* widget = control(name);
+        QTest::mousePress(
+            widget, button, {},
+            QPoint(int(std::lround(fraction * widget->width())), widget->height() / 2));
     }
     bool enabled(const QString& name) const { return control(name)->isEnabled(); }
     QString label(const QString& name) const { return control<QLabel>(name)->text(); }
@@ -99,14 +112,12 @@ struct Rig {
 };
 
 using RigStep = std::function<void(Rig&)>;
-using Handler = void (MainForm::*)();
 // What EnablePlaybackControls switches.
 const QStringList kPlaybackSet =
     u"snapshotButton continuousSnapshotsButton timedSnapshotsButton fullScreenButton Command1 "
     "Command2 rewindButton pauseButton stopButton ffButton"_s.split(u' ');
 } // namespace
 Q_DECLARE_METATYPE(RigStep)
-Q_DECLARE_METATYPE(Handler)
 
 class TstShell : public QObject {
     Q_OBJECT
@@ -182,7 +193,7 @@ private Q_SLOTS:
         Rig rig;
         rig.form->Form_Load();
         rig.platform.openFileAnswer = u"/videos/My Clip.AVI"_s;
-        rig.form->openMenu_Click();
+        rig.trigger(u"openMenu"_s);
         QCOMPARE(rig.platform.lastOpenFilters.size(), 13);
         QCOMPARE(rig.platform.lastOpenFilters.first().description, u"All Supported Formats"_s);
         QCOMPARE(rig.platform.lastOpenFilters.last(), (FileTypeFilter{u"VOB"_s, {u"*.vob"_s}}));
@@ -193,24 +204,26 @@ private Q_SLOTS:
         QCOMPARE(rig.form->windowTitle(), u"Framora [ My Clip.AVI ]"_s);
         rig.engine.calls.clear();
         rig.platform.openFileAnswer.clear();
-        rig.form->openMenu_Click();
+        rig.trigger(u"openMenu"_s);
         // A pipe named like a video would be read for ever: refused at once, with a word.
         const QString pipe = rig.dir.path() + u"/pipe.mp4"_s;
         QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
         rig.platform.openFileAnswer = pipe;
-        rig.form->openMenu_Click();
+        rig.trigger(u"openMenu"_s);
         QVERIFY(rig.engine.calls.isEmpty());
         QVERIFY(rig.messages().last().contains(u"cannot be played"_s));
         rig.engine.position = 0.25f;
-        rig.form->Command2_Click();
-        rig.form->ReloadVideo();
+        rig.click(u"Command2"_s);
+        QCOMPARE(rig.player().speedStep(), 1);
+        rig.player().reload();
         QCOMPARE(rig.engine.calls.mid(1, 3),
                  QStringList({u"stop"_s, u"playlistClear"_s,
                               u"load /videos/My Clip.AVI replace no-screensaver"_s}));
-        QCOMPARE(rig.form->speedStep(), 0);
+        QCOMPARE(rig.player().speedStep(), 0);
     }
 
-    // Dropped as a file manager or a browser drops: only the first entry counts.
+    // Dropped as a file manager or a browser drops: only the first entry counts; the title
+    // names what was opened.
     void drops_data() {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("loaded");
@@ -232,36 +245,38 @@ private Q_SLOTS:
         QApplication::sendEvent(rig.control(u"logoHide"_s), &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(rig.control(u"logoHide"_s), &drop);
-        QTEST(rig.form->currentVideo(), "loaded");
-        QCOMPARE(rig.form->windowTitle(), u"Framora"_s);
+        QFETCH(QString, loaded);
+        QCOMPARE(rig.player().currentVideo(), loaded);
+        QCOMPARE(rig.form->windowTitle(),
+                 loaded.isEmpty() ? u"Framora"_s : u"Framora [ a.HDmov ]"_s);
     }
 
     // Speed steps with beeps at either end; mute twice; the slider unmutes.
     void speedAndSound() {
         Rig rig;
         rig.loadPlaying();
-        for (Handler step :
-             {&MainForm::Command2_Click, &MainForm::Command2_Click, &MainForm::Command1_Click,
-              &MainForm::Command1_Click, &MainForm::Command1_Click})
-            (rig.form.get()->*step)();
+        for (const char* button : {"Command2", "Command2", "Command1", "Command1", "Command1"})
+            rig.click(QString::fromLatin1(button));
         QCOMPARE(rig.platform.beeps, 2);
         QCOMPARE(rig.engine.calls,
                  QStringList({u"setRate 1.5"_s, u"setRate 1"_s, u"setRate 0.75"_s}));
         rig.engine.calls.clear();
-        rig.form->muteStatus_Click();
-        QCOMPARE(rig.form->muteCaption(), kMutedCaption);
-        rig.control<QSlider>(u"volumeSlider"_s)->setValue(80);
-        rig.form->volumeSlider_MouseDown(Qt::LeftButton);
+        rig.click(u"muteStatus"_s);
+        const auto muteButton = [&rig] {
+            return glyphCaption(*rig.control<QPushButton>(u"muteStatus"_s));
+        };
+        QCOMPARE(muteButton(), kMutedCaption);
+        rig.press(u"volumeSlider"_s, Qt::LeftButton, 0.8);
         QCOMPARE(rig.engine.calls,
-                 QStringList({u"toggleMute"_s, u"setVolume 80"_s, u"toggleMute"_s}));
-        QCOMPARE(rig.form->muteCaption(), kSoundOnCaption);
+                 QStringList({u"setMuted 1"_s, u"setVolume 80"_s, u"setMuted 0"_s}));
+        QCOMPARE(muteButton(), kSoundOnCaption);
         QCOMPARE(rig.label(u"toolTips"_s), u"Volume"_s);
         // A press on the progress bar seeks to its fraction of the width, the left button only.
         rig.engine.calls.clear();
-        const int width = rig.control(u"movieProgress"_s)->width();
-        rig.form->movieProgress_MouseDown(Qt::RightButton, 0);
-        rig.form->movieProgress_MouseDown(Qt::LeftButton, float(width) * 15 / 2);
-        QCOMPARE(rig.engine.calls, QStringList{u"setPosition 0.5"_s});
+        rig.press(u"movieProgress"_s, Qt::RightButton, 0);
+        rig.press(u"movieProgress"_s, Qt::LeftButton, 0.5);
+        QCOMPARE(rig.engine.calls.size(), 1);
+        QVERIFY(qAbs(rig.engine.calls.first().section(u' ', 1).toDouble() - 0.5) < 0.01);
     }
 
     // The frame goes to the clipboard at the size it is shown at; the snapshot folder of the
@@ -271,56 +286,56 @@ private Q_SLOTS:
         Rig rig;
         rig.loadPlaying();
         rig.engine.frame.shownSize = QSize(16, 6);
-        rig.form->copyFrame_Click();
+        rig.trigger(u"copyFrameMenu"_s);
         QCOMPARE(rig.platform.copied.size(), QSize(16, 6));
-        rig.form->openSnapshotFolder_Click();
+        rig.trigger(u"openSnapshotFolderMenu"_s);
         const QString folder = rig.dir.path() + u"/shots/clip.avi Images"_s;
         QCOMPARE(rig.platform.openedDocuments, QStringList{folder});
         QVERIFY(QFileInfo(folder).isDir());
-        rig.form->nextFrame_Click();
+        rig.trigger(u"nextFrameMenu"_s);
         QCOMPARE(rig.engine.calls, QStringList({u"pause"_s, u"nextFrame"_s}));
 
         rig.engine.show(QImage(8, 6, QImage::Format_RGB32)); // at 3 s
-        rig.form->markOut_Click();
+        rig.trigger(u"markOutMenu"_s);
         rig.engine.time = 1;
         rig.engine.show(QImage(8, 6, QImage::Format_RGB32));
-        rig.form->markIn_Click();
+        rig.trigger(u"markInMenu"_s);
         rig.engine.frame.timeMs = 1040;
         rig.engine.frame.frameNumber = 26;
         Q_EMIT rig.engine.frameChanged();
-        QCOMPARE(rig.form->markIn(), 1040);
-        QCOMPARE(rig.form->markOut(), 3000);
+        QCOMPARE(rig.player().markInMs(), 1040);
+        QCOMPARE(rig.player().markOutMs(), 3000);
         QVERIFY(rig.form->findChild<QAction*>(u"exportFramesMenu"_s)->isEnabled());
-        rig.form->ReloadVideo();
-        QCOMPARE(rig.form->markIn(), -1);
-        QCOMPARE(rig.form->markOut(), -1);
+        rig.player().reload();
+        QCOMPARE(rig.player().markInMs(), -1);
+        QCOMPARE(rig.player().markOutMs(), -1);
     }
 
-    // Playing: progress and time; ended by itself: the set stays on until the engine
-    // reports no media; then the cover is back, the set off but Play, and the handlers
-    // without a video do nothing.
+    // Playing: progress and time; paused: the set stays on until the engine reports no
+    // media; then the cover is back, the set off but Play, and the commands without a
+    // video do nothing.
     void timerTick() {
         Rig rig;
         rig.loadPlaying();
         QCOMPARE(rig.control<QProgressBar>(u"movieProgress"_s)->value(), 25);
-        rig.form->movieTimer_Timer();
         QCOMPARE(rig.label(u"timeElapsed"_s), u"00:00:03 / 00:00:12"_s);
         rig.engine.playing = false;
-        rig.form->movieTimer_Timer();
+        rig.engine.report();
+        rig.player().tick();
         QVERIFY(rig.enabled(u"fullScreenButton"_s));
         rig.engine.position = -1;
-        rig.form->movieTimer_Timer();
+        rig.engine.report();
         QVERIFY(!rig.control(u"logoHide"_s)->isHidden());
         for (const QString& name : kPlaybackSet)
             QVERIFY2(!rig.enabled(name), qPrintable(name));
         QVERIFY(rig.enabled(u"playButton"_s));
         QCOMPARE(rig.label(u"timeElapsed"_s), QString());
-        // Without a video the handlers do nothing at all.
+        // Without a video the commands do nothing at all.
         rig.engine.calls.clear();
-        for (Handler handler : {&MainForm::pauseButton_Click, &MainForm::rewindButton_Click,
-                                &MainForm::Command2_Click, &MainForm::fullScreenButton_Click,
-                                &MainForm::snapshotButton_Click})
-            (rig.form.get()->*handler)();
+        rig.player().pause();
+        rig.player().rewind();
+        QVERIFY(rig.player().faster());
+        rig.trigger(u"fullScreenMenu"_s);
         QVERIFY2(rig.engine.calls.isEmpty(), qPrintable(rig.engine.calls.join(u", "_s)));
         QVERIFY(!rig.form->stage()->isFullScreen());
         QCOMPARE(rig.platform.beeps + rig.platform.messages.size(), 0);
@@ -363,11 +378,11 @@ private Q_SLOTS:
     void captureModes() {
         Rig rig;
         rig.loadPlaying();
-        rig.form->continuousSnapshotsButton_Click();
-        rig.form->movieTimer_Timer();
+        rig.click(u"continuousSnapshotsButton"_s);
+        rig.player().tick();
         QVERIFY(rig.capture.waitForDone(10000));
         QTRY_COMPARE(rig.snapshots(), QStringList{u"IMG_00001.png"_s});
-        rig.form->continuousSnapshotsButton_Click();
+        rig.click(u"continuousSnapshotsButton"_s);
         rig.settings.skipTimedPrompt = 0;
         rig.platform.dialogScript = [](QDialog& dialog) {
             dialog.findChild<QLineEdit*>(u"milliseconds"_s)->setText(u"1500.6"_s);
@@ -375,26 +390,26 @@ private Q_SLOTS:
             return dialog.result();
         };
         rig.engine.show(QImage(8, 6, QImage::Format_RGB32));
-        rig.form->timedSnapshotsButton_Click();
+        rig.click(u"timedSnapshotsButton"_s);
         QCOMPARE(rig.timer(u"snapshotsTimer"_s)->interval(), 1501);
         QCOMPARE(rig.settings.timedInterval, 1501);
-        QCOMPARE(rig.form->captureModes().interval(), 1501);
+        QCOMPARE(rig.player().modes().interval(), 1501);
         QTRY_COMPARE(rig.snapshots().size(), 2);
-        rig.form->pauseButton_Click();
+        rig.player().pause();
         QVERIFY(!rig.timer(u"snapshotsTimer"_s)->isActive());
-        rig.form->playButton_Click();
+        rig.player().play();
         QVERIFY(!rig.timer(u"snapshotsTimer"_s)->isActive());
-        rig.form->pauseButton_Click();
+        rig.player().pause();
         QVERIFY(rig.timer(u"snapshotsTimer"_s)->isActive());
         // Cancelled: nothing changes. Config.cfg's interval is kept within the dialog's range.
-        rig.form->timedSnapshotsButton_Click();
+        rig.click(u"timedSnapshotsButton"_s);
         rig.platform.dialogScript = nullptr;
-        rig.form->timedSnapshotsButton_Click();
-        QVERIFY(!rig.form->captureModes().timed());
+        rig.click(u"timedSnapshotsButton"_s);
+        QVERIFY(!rig.player().modes().timed());
         rig.settings = {};
         rig.settings.skipTimedPrompt = 1;
         rig.settings.timedInterval = 70000;
-        rig.form->timedSnapshotsButton_Click();
+        rig.click(u"timedSnapshotsButton"_s);
         QCOMPARE(rig.timer(u"snapshotsTimer"_s)->interval(), 60000);
     }
 
@@ -402,41 +417,42 @@ private Q_SLOTS:
     void captureEnds_data() {
         QTest::addColumn<RigStep>("event");
         QTest::addColumn<QString>("message");
-        QTest::newRow("Stop") << RigStep([](Rig& r) { r.form->stopButton_Click(); }) << QString();
+        QTest::newRow("Stop") << RigStep([](Rig& r) { r.click(u"stopButton"_s); }) << QString();
         QTest::newRow("end of the video") << RigStep([](Rig& r) {
-            // A length not known (0) is no end; a known one reached is.
-            r.engine.length = 0;
-            r.form->movieTimer_Timer();
-            QVERIFY(r.form->captureModes().any());
-            r.engine.length = 12;
-            r.engine.time = 12;
-            r.form->movieTimer_Timer();
+            // A time past the length is no end (two streams joined count from 0 again):
+            // the engine's word is.
+            r.engine.time = 13;
+            r.player().tick();
+            QVERIFY(r.player().modes().any());
+            r.engine.playing = false;
+            r.engine.position = -1;
+            Q_EMIT r.engine.stateChanged(PlaybackState::Ended);
         }) << QString();
         QTest::newRow("media gone") << RigStep([](Rig& r) {
             r.engine.playing = false;
             r.engine.position = -1;
-            r.form->movieTimer_Timer();
+            r.engine.report();
         }) << QString();
         QTest::newRow("snapshot failed on the worker")
             << RigStep([](Rig& r) { Q_EMIT r.capture.failed(u"Disk full"_s); })
             << u"None : Error\n\nDisk full [Ok]"_s;
         QTest::newRow("a sound file") << RigStep([](Rig& r) {
             r.engine.noVideo = true;
-            r.form->snapshotsTimer_Timer();
+            r.player().timedTick();
         }) << u"None : Error\n\nThere is no picture to capture: this file holds no video. [Ok]"_s;
         QTest::newRow("snapshot refused at once") << RigStep([](Rig& r) {
             r.engine.position = -1;
-            r.form->snapshotsTimer_Timer();
+            r.player().timedTick();
         }) << u"None : Error [Ok]"_s;
     }
     void captureEnds() {
         QFETCH(RigStep, event);
         Rig rig;
         rig.loadPlaying();
-        rig.form->continuousSnapshotsButton_Click();
-        rig.form->timedSnapshotsButton_Click();
+        rig.click(u"continuousSnapshotsButton"_s);
+        rig.trigger(u"timedSnapshots"_s);
         event(rig);
-        QVERIFY(!rig.form->captureModes().any());
+        QVERIFY(!rig.player().modes().any());
         QVERIFY(!rig.timer(u"snapshotsTimer"_s)->isActive());
         QFETCH(QString, message);
         QCOMPARE(rig.messages(), message.isEmpty() ? QStringList() : QStringList{message});
@@ -449,23 +465,23 @@ private Q_SLOTS:
         rig.form->Form_Load();
         rig.settings.snapshotFolder = u"C:\\"_s;
         rig.play();
-        rig.form->snapshotButton_Click();
+        rig.click(u"snapshotButton"_s);
         QCOMPARE(rig.messages(),
                  QStringList{u"None : Error\n\nThe snapshots path is not a "
                              "full path: \"C:\\\". Choose a folder with Browse. [Ok]"_s});
-        rig.form->stopButton_Click();
+        rig.click(u"stopButton"_s);
         rig.engine.playing = false;
         rig.engine.position = -1;
-        rig.form->movieTimer_Timer();
+        rig.engine.report();
         // A folder whose name ends in a blank would be another one at the next start.
         rig.platform.folderAnswer = rig.dir.path() + u"/other "_s;
-        rig.form->browseCommand_Click();
+        rig.click(u"browseCommand"_s);
         QVERIFY(rig.messages().last().contains(u"cannot begin or end with a blank"_s));
         QCOMPARE(rig.settings.snapshotFolder, u"C:\\"_s);
         rig.platform.folderAnswer = rig.dir.path() + u"/other"_s;
-        rig.form->browseCommand_Click();
+        rig.click(u"browseCommand"_s);
         rig.engine.calls.clear();
-        rig.form->playButton_Click();
+        rig.click(u"playButton"_s);
         QCOMPARE(rig.engine.calls.first(), u"playlistClear"_s);
         QCOMPARE(rig.capture.target().folder, rig.dir.path() + u"/other/clip.avi Images"_s);
         Settings reread;
@@ -488,7 +504,7 @@ private Q_SLOTS:
         rig.form->show();
         rig.loadPlaying();
         if (capturing)
-            rig.form->continuousSnapshotsButton_Click();
+            rig.click(u"continuousSnapshotsButton"_s);
         rig.platform.answers = {answer};
         QTEST(rig.form->close(), "closes");
         QCOMPARE(rig.messages().size(), capturing ? 1 : 0);
@@ -539,7 +555,7 @@ private Q_SLOTS:
             dialog.findChild<QPushButton*>(u"OKButton"_s)->click();
             return dialog.result();
         };
-        rig.form->optionsMenuCommand_Click();
+        rig.trigger(u"optionsMenuCommand"_s);
         QCOMPARE(rig.settings.languageFile, u"German.ini"_s);
         QCOMPARE(rig.control<QMenu>(u"fileMenu"_s)->title(), u"&Datei"_s);
         QCOMPARE(rig.control<QGroupBox>(u"quickPath"_s)->title(), u"Speicherort"_s);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/MediaService.h"
 #include "playback/vlc/VlcEngine.h"
 
 #include <QDir>
@@ -26,9 +27,9 @@ constexpr int kDeadline = 20000;
 }
 
 // libVLC without a display or a sound card; the video still goes to memory.
-inline std::unique_ptr<VlcEngine> headlessEngine() {
+inline std::unique_ptr<VlcEngine> headlessEngine(MediaService& media) {
     return std::make_unique<VlcEngine>(
-        QStringList{QStringLiteral("--vout=dummy"), QStringLiteral("--aout=dummy")});
+        media, QStringList{QStringLiteral("--vout=dummy"), QStringLiteral("--aout=dummy")});
 }
 
 // Starts the clip and waits until it plays with a picture on screen.

@@ -18,7 +18,10 @@ public:
     float rate = 1.0f;
     VideoFrame frame;
     bool noVideo = false;
+    bool muted = false;
 
+    // Tells what the fields say now, as an engine tells of every change.
+    void report() { Q_EMIT stateChanged(state()); }
     // Puts a picture on screen, as a playing engine does.
     void show(const QImage& image) {
         frame = VideoFrame::fromImage(image, frame.serial + 1);
@@ -43,7 +46,13 @@ public:
     void play() override { calls << QStringLiteral("play"); }
     void pause() override { calls << QStringLiteral("pause"); }
     void stop() override { calls << QStringLiteral("stop"); }
-    bool Playing() const override { return playing; }
+    PlaybackState state() const override {
+        if (playing)
+            return PlaybackState::Playing;
+        if (position >= 0)
+            return PlaybackState::Paused;
+        return playlistCount > 0 ? PlaybackState::Loaded : PlaybackState::Empty;
+    }
     float Position() const override { return position; }
     void setPosition(float p) override { calls << QStringLiteral("setPosition %1").arg(p); }
     int Time() const override { return time; }
@@ -53,9 +62,17 @@ public:
         rate = r;
         calls << QStringLiteral("setRate %1").arg(r);
     }
-    void toggleMute() override { calls << QStringLiteral("toggleMute"); }
+    void setMuted(bool m) override {
+        calls << QStringLiteral("setMuted %1").arg(m);
+        if (m != muted) {
+            muted = m;
+            Q_EMIT mutedChanged(m);
+        }
+    }
+    bool isMuted() const override { return muted; }
     void nextFrame() override { calls << QStringLiteral("nextFrame"); }
     void previousFrame() override { calls << QStringLiteral("previousFrame"); }
+    QString stepProblem() const override { return {}; }
     int Volume() const override { return volume; }
     void setVolume(int v) override {
         volume = v;

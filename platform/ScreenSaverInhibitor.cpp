@@ -1,4 +1,4 @@
-#include "playback/vlc/ScreenSaverInhibitor.h"
+#include "platform/ScreenSaverInhibitor.h"
 
 #include <QCoreApplication>
 #include <QDBusMessage>

@@ -1,0 +1,68 @@
+// The main window's settings: the Options dialog, the quick snapshot-folder button, and
+// Config.cfg saved after each.
+#include "folderbrowse/FolderBrowse.h"
+#include "platform/Platform.h"
+#include "settings/ConfigFile.h"
+#include "settings/OptionsDialog.h"
+#include "settings/OptionsRules.h"
+#include "settings/Settings.h"
+#include "shell/AboutForm.h"
+#include "shell/MainForm.h"
+
+#include <QLineEdit>
+
+void MainForm::optionsMenuCommand_Click() {
+    ensureOptionsDialog();
+    optionsDialog_->Form_Load();
+    const int result = platform_.execDialog(*optionsDialog_);
+    QString marker;
+    if (result == QDialog::Accepted) {
+        marker = optionsDialog_->Tag;
+    } else {
+        // Cancel and the close box discard the dialog with whatever was typed into it.
+        delete optionsDialog_;
+    }
+    // The About box is rebuilt with the current language when next needed.
+    delete aboutForm_;
+    player_.settingsChanged();
+    ApplyLanguageCaptions();
+    quickSnapshotFolder_->setText(settings_.snapshotFolder);
+    if (marker == QStringLiteral("Reload"))
+        player_.reload();
+}
+
+void MainForm::browseCommand_Click() {
+    if (!folderBrowse1_->Browse())
+        return;
+    const QString problem =
+        snapshotFolderProblem(folderBrowse1_->FullName(), defaultSnapshotFolder());
+    if (!problem.isEmpty()) {
+        (void)platform_.messageBox(this, problem, lookup_.text("010", "Error"),
+                                   MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    quickSnapshotFolder_->setText(folderBrowse1_->FullName());
+    settings_.snapshotFolder = folderBrowse1_->FullName();
+    saveConfiguration();
+    player_.settingsChanged();
+    if (player_.videoOnScreen() && askReload())
+        player_.reload();
+}
+
+bool MainForm::askReload() {
+    return platform_.messageBox(this,
+                                lookup_.text("012",
+                                             "Some changes need the video to be reloaded. Do "
+                                             "you want to reload the video?"),
+                                lookup_.text("013", "Warning"), MessageIcon::Question,
+                                MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+void MainForm::saveConfiguration() {
+    QString error;
+    if (SaveConfiguration(configPath_, settings_, &error))
+        return;
+    (void)platform_.messageBox(
+        this, QStringLiteral("Could not save the settings to %1: %2").arg(configPath_, error),
+        lookup_.text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+}
