@@ -2,9 +2,9 @@
 // and the engine over it, builds the settings, the capture service and the main window,
 // connects them and runs the event loop.
 #include "capture/CaptureService.h"
-#include "media/MediaService.h"
 #include "platform/QtPlatform.h"
 #include "platform/ScreenSaverInhibitor.h"
+#include "playback/media/MediaService.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"

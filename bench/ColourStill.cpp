@@ -3,9 +3,9 @@
 #include "bench/BenchStats.h"
 #include "bench/BenchWait.h"
 #include "bench/ChildProcess.h"
-#include "media/ColourConversion.h"
-#include "media/MediaService.h"
-#include "media/PlaneScaler.h"
+#include "playback/media/ColourConversion.h"
+#include "playback/media/MediaService.h"
+#include "playback/media/PlaneScaler.h"
 #include "playback/vlc/VlcEngine.h"
 
 #include <QFile>

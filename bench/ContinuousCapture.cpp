@@ -8,7 +8,7 @@
 #include "bench/ChildProcess.h"
 #include "bench/ImageCount.h"
 #include "capture/CaptureService.h"
-#include "media/MediaService.h"
+#include "playback/media/MediaService.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"

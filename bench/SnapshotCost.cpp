@@ -3,7 +3,7 @@
 #include "bench/BenchWait.h"
 #include "bench/ChildProcess.h"
 #include "capture/CaptureService.h"
-#include "media/MediaService.h"
+#include "playback/media/MediaService.h"
 #include "playback/vlc/VlcEngine.h"
 
 #include <QDir>

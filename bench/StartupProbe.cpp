@@ -2,8 +2,8 @@
 
 #include "bench/ChildProcess.h"
 #include "capture/CaptureService.h"
-#include "media/MediaService.h"
 #include "platform/QtPlatform.h"
+#include "playback/media/MediaService.h"
 #include "playback/vlc/VlcEngine.h"
 #include "settings/Settings.h"
 #include "shell/GlyphFaces.h"

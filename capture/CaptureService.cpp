@@ -1,9 +1,9 @@
 #include "capture/CaptureService.h"
 
 #include "capture/SnapshotWriter.h"
-#include "media/MediaService.h"
 #include "platform/MemorySize.h"
 #include "playback/MediaEngine.h"
+#include "playback/media/MediaService.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -2,7 +2,7 @@
 
 #include "capture/SnapshotTarget.h"
 #include "capture/SnapshotThrottle.h"
-#include "media/VideoFrame.h"
+#include "playback/media/VideoFrame.h"
 
 #include <QElapsedTimer>
 #include <QImage>

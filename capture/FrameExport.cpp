@@ -1,9 +1,9 @@
 #include "capture/FrameExport.h"
 
 #include "capture/SnapshotWriter.h"
-#include "media/FrameIndex.h"
-#include "media/FrameReader.h"
 #include "platform/FileNames.h"
+#include "playback/media/FrameIndex.h"
+#include "playback/media/FrameReader.h"
 
 #include <QThread>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/SnapshotOrigin.h"
-#include "media/VideoColours.h"
+#include "playback/media/VideoColours.h"
 
 #include <QByteArray>
 #include <QImage>

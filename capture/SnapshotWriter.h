@@ -14,7 +14,7 @@
 #include "capture/SnapshotEncoder.h"
 #include "capture/SnapshotNumbering.h"
 #include "capture/SnapshotOrigin.h"
-#include "media/VideoFrame.h"
+#include "playback/media/VideoFrame.h"
 
 // One captured frame to be written: a frame of video, made into an image on the writer's
 // thread, or an image as it is. An image must own its pixels or stay untouched until the

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/VideoFrame.h"
+#include "playback/media/VideoFrame.h"
 
 #include <QObject>
 #include <QString>

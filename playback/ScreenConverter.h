@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/PlaneScaler.h"
-#include "media/VideoFrame.h"
+#include "playback/media/PlaneScaler.h"
+#include "playback/media/VideoFrame.h"
 
 #include <QImage>
 #include <QObject>

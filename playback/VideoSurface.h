@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/VideoFrame.h"
 #include "playback/ScreenConverter.h"
+#include "playback/media/VideoFrame.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,10 +1,10 @@
 #include "shell/PlayerController.h"
 
 #include "capture/CaptureService.h"
-#include "media/MediaService.h"
 #include "platform/FileNames.h"
 #include "playback/FormatTime.h"
 #include "playback/MediaTypes.h"
+#include "playback/media/MediaService.h"
 #include "settings/Settings.h"
 
 #include <QDir>

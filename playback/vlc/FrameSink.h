@@ -1,9 +1,9 @@
 #pragma once
 
-#include "media/ColourConversion.h"
-#include "media/MediaProbe.h"
-#include "media/VideoFrame.h"
-#include "media/YuvPicture.h"
+#include "playback/media/ColourConversion.h"
+#include "playback/media/MediaProbe.h"
+#include "playback/media/VideoFrame.h"
+#include "playback/media/YuvPicture.h"
 #include "playback/vlc/VlcHandles.h"
 
 #include <QSize>

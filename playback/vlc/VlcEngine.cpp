@@ -1,6 +1,6 @@
 #include "playback/vlc/VlcEngine.h"
 
-#include "media/MediaService.h"
+#include "playback/media/MediaService.h"
 #include "playback/vlc/FrameSink.h"
 #include "playback/vlc/PlayerReaper.h"
 

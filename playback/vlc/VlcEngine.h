@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/MediaProbe.h"
 #include "playback/MediaEngine.h"
+#include "playback/media/MediaProbe.h"
 #include "playback/vlc/VlcHandles.h"
 
 #include <QSet>

@@ -9,7 +9,7 @@
 #include "capture/SnapshotNumbering.h"
 #include "capture/SnapshotThrottle.h"
 #include "capture/SnapshotWriter.h"
-#include "media/MediaService.h"
+#include "playback/media/MediaService.h"
 #include "support/FakeEngine.h"
 #include "support/ImagePixels.h"
 

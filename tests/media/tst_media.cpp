@@ -1,9 +1,9 @@
 // The media rules: which colours a file's tags mean, the colour science (BT.2100's PQ and
 // HLG, the primaries matrices, BT.2390's EETF) and the conversion of YUV pictures with it.
-#include "media/ColourConversion.h"
-#include "media/ColourMath.h"
-#include "media/VideoColours.h"
-#include "media/YuvPicture.h"
+#include "playback/media/ColourConversion.h"
+#include "playback/media/ColourMath.h"
+#include "playback/media/VideoColours.h"
+#include "playback/media/YuvPicture.h"
 
 #include <QSet>
 #include <QtTest>

@@ -1,7 +1,7 @@
 // The playback rules: frame sizes, time text, and the video surface.
-#include "media/ColourConversion.h"
 #include "playback/FormatTime.h"
 #include "playback/VideoSurface.h"
+#include "playback/media/ColourConversion.h"
 #include "playback/vlc/FrameSize.h"
 
 #include <QtTest>

@@ -2,8 +2,8 @@
 // and a scripted platform: start-up, opening, transport, the playback timer, the capture
 // modes, dialogs, hover texts; and the shell's rules (layout, control states, skin).
 #include "capture/CaptureService.h"
-#include "media/MediaService.h"
 #include "playback/VideoSurface.h"
+#include "playback/media/MediaService.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "shell/ControlStates.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/MediaService.h"
+#include "playback/media/MediaService.h"
 #include "playback/vlc/VlcEngine.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "media/VideoFrame.h"
+#include "playback/media/VideoFrame.h"
 
-#include "media/ColourConversion.h"
-#include "media/PlaneScaler.h"
+#include "playback/media/ColourConversion.h"
+#include "playback/media/PlaneScaler.h"
 
 #include <QTransform>
 

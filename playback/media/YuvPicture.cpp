@@ -1,6 +1,6 @@
-#include "media/YuvPicture.h"
+#include "playback/media/YuvPicture.h"
 
-#include "media/ColourConversion.h"
+#include "playback/media/ColourConversion.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "media/ColourConversion.h"
+#include "playback/media/ColourConversion.h"
 
-#include "media/ColourMath.h"
+#include "playback/media/ColourMath.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "media/VideoColours.h"
+#include "playback/media/VideoColours.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "media/ColourMath.h"
+#include "playback/media/ColourMath.h"
 
 #include <algorithm>
 #include <cmath>

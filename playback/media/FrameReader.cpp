@@ -1,11 +1,11 @@
-#include "media/FrameReader.h"
+#include "playback/media/FrameReader.h"
 
-#include "media/ColourConversion.h"
-#include "media/FrameIndex.h"
-#include "media/HdrMetadata.h"
-#include "media/MediaProbe.h"
-#include "media/VideoColours.h"
-#include "media/YuvPicture.h"
+#include "playback/media/ColourConversion.h"
+#include "playback/media/FrameIndex.h"
+#include "playback/media/HdrMetadata.h"
+#include "playback/media/MediaProbe.h"
+#include "playback/media/VideoColours.h"
+#include "playback/media/YuvPicture.h"
 
 #include <QFile>
 #include <QFileInfo>

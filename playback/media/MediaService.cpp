@@ -1,7 +1,7 @@
-#include "media/MediaService.h"
+#include "playback/media/MediaService.h"
 
-#include "media/FrameIndex.h"
-#include "media/FrameReader.h"
+#include "playback/media/FrameIndex.h"
+#include "playback/media/FrameReader.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "media/PlaneScaler.h"
+#include "playback/media/PlaneScaler.h"
 
 #include <algorithm>
 #include <cmath>

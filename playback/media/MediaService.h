@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/MediaProbe.h"
-#include "media/VideoFrame.h"
+#include "playback/media/MediaProbe.h"
+#include "playback/media/VideoFrame.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/YuvPicture.h"
+#include "playback/media/YuvPicture.h"
 
 #include <QSize>
 

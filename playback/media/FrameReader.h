@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/VideoColours.h"
-#include "media/VideoFrame.h"
+#include "playback/media/VideoColours.h"
+#include "playback/media/VideoFrame.h"
 
 #include <QString>
 

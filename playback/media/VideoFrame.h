@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/VideoColours.h"
-#include "media/YuvPicture.h"
+#include "playback/media/VideoColours.h"
+#include "playback/media/YuvPicture.h"
 
 #include <QImage>
 #include <QMetaType>

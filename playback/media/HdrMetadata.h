@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/VideoColours.h"
+#include "playback/media/VideoColours.h"
 
 struct AVFormatContext;
 struct AVFrame;

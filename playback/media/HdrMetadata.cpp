@@ -1,4 +1,4 @@
-#include "media/HdrMetadata.h"
+#include "playback/media/HdrMetadata.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -1,7 +1,7 @@
-#include "media/MediaProbe.h"
+#include "playback/media/MediaProbe.h"
 
-#include "media/FrameIndex.h"
-#include "media/HdrMetadata.h"
+#include "playback/media/FrameIndex.h"
+#include "playback/media/HdrMetadata.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "media/FrameIndex.h"
+#include "playback/media/FrameIndex.h"
 
 #include <algorithm>
 #include <chrono>
