@@ -1,22 +1,20 @@
 #include "playback/FullScreenWindow.h"
 
-#include "playback/VideoSurface.h"
-
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
-FullScreenWindow::FullScreenWindow(VideoSurface& source)
-    : QWidget(&source, Qt::Window | Qt::FramelessWindowHint), source_(source) {
+FullScreenWindow::FullScreenWindow(QWidget* parent, Painter paint)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), paint_(std::move(paint)) {
     setObjectName(QStringLiteral("fullScreenWindow"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    setWindowTitle(source.window()->windowTitle());
+    setWindowTitle(parent->window()->windowTitle());
 }
 
 void FullScreenWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    source_.paintVideo(painter, rect());
+    paint_(painter, rect());
 }
 
 void FullScreenWindow::keyPressEvent(QKeyEvent* event) {

@@ -2,14 +2,15 @@
 
 #include <QWidget>
 
-class VideoSurface;
+#include <functional>
 
-// The frameless top-level window that shows a VideoSurface's picture full screen.
-// Escape, a double-click or closing the window asks to leave.
+// A frameless top-level window that shows a picture full screen: paint draws it into the
+// window's area. Escape, a double-click or closing the window asks to leave.
 class FullScreenWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FullScreenWindow(VideoSurface& source);
+    using Painter = std::function<void(QPainter& painter, const QRect& area)>;
+    FullScreenWindow(QWidget* parent, Painter paint);
 
 Q_SIGNALS:
     void leaveRequested();
@@ -21,5 +22,5 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    VideoSurface& source_;
+    Painter paint_;
 };

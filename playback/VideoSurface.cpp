@@ -108,7 +108,8 @@ void VideoSurface::setFullScreen(bool fullScreen) {
     if (fullScreen == isFullScreen())
         return;
     if (fullScreen) {
-        fullScreenWindow_ = new FullScreenWindow(*this);
+        fullScreenWindow_ = new FullScreenWindow(
+            this, [this](QPainter& painter, const QRect& area) { paintVideo(painter, area); });
         connect(fullScreenWindow_, &FullScreenWindow::leaveRequested, this,
                 [this] { setFullScreen(false); });
         // The screen's size up front: without a window manager full-screen state alone

@@ -1,9 +1,12 @@
 #include "settings/ConfigFile.h"
 
+#include "settings/SettingsLocation.h"
+
 #include "localisation/TextDecoding.h"
 #include "platform/OwnFiles.h"
 #include "settings/Settings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -130,4 +133,15 @@ bool SaveConfiguration(const QString& path, const Settings& settings, QString* e
                                printForm(settings.disableScreenSaver),
                                settings.languageFile};
     return writeLines(path, lines, error);
+}
+
+ConfigurationStart StartConfiguration(const SettingsLocation& location, Settings& settings) {
+    ConfigurationStart start;
+    const QString path = location.configFile();
+    start.newUser = location.perUser && !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();
+    if (start.newUser)
+        (void)QDir().mkpath(location.folder); // a failure shows in the save below
+    start.read = !start.newUser && LoadConfiguration(path, settings);
+    start.recreated = start.read || RecreateConfiguration(path, settings, &start.error);
+    return start;
 }

@@ -27,3 +27,23 @@ bool RecreateConfiguration(const QString& path, Settings& settings, QString* err
 // a line of its own and is refused.
 [[nodiscard]] bool SaveConfiguration(const QString& path, const Settings& settings,
                                      QString* error = nullptr);
+
+struct SettingsLocation;
+
+// How reading Config.cfg at start-up went: read; missing for a new user (the defaults were
+// written without a word); or unusable and recreated with the defaults, or not even that
+// (then error says why).
+struct ConfigurationStart {
+    bool read = false;
+    bool newUser = false;
+    bool recreated = false;
+    QString error;
+    // The user is to be told: the file was damaged or could not be saved.
+    [[nodiscard]] bool tell() const { return !read && !(newUser && recreated); }
+};
+
+// Reads the settings from where they live; recreates them with the defaults where the file
+// is missing or unusable. In the user's own folder no Config.cfg yet is a new user;
+// beside the executable it means a damaged installation.
+[[nodiscard]] ConfigurationStart StartConfiguration(const SettingsLocation& location,
+                                                    Settings& settings);

@@ -14,6 +14,7 @@
 #include "shell/AboutForm.h"
 #include "shell/ControlStates.h"
 #include "shell/GlyphFaces.h"
+#include "shell/PlayerKeys.h"
 #include "shell/ProgressMarks.h"
 #include "shell/Skin.h"
 #include "shell/SplashForm.h"
@@ -51,8 +52,8 @@ MainForm::MainForm(Settings& settings, MediaEngine& engine, CaptureService& capt
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Framora"));
     setWindowIcon(applicationIcon());
-    buildControls();
-    buildMenus();
+    ui_ = MainControls::build(*this, platform_, this);
+    setMuteGlyph(false);
     connectControls();
 
     resizeToDesignSize();
@@ -64,7 +65,7 @@ void MainForm::resizeToDesignSize() {
     const double tpp = twipsPerPixel(*this);
     const int clientWidth = static_cast<int>(std::lround(kDesignClientWidthTwips / tpp));
     const int clientHeight = static_cast<int>(std::lround(kDesignClientHeightTwips / tpp));
-    client_->resize(clientWidth, clientHeight);
+    ui_.client->resize(clientWidth, clientHeight);
     setMinimumSize(0, 0);
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
 }
@@ -74,23 +75,16 @@ MainForm::~MainForm() = default;
 void MainForm::Form_Load(SplashForm* splash) {
     const double tpp = twipsPerPixel(*this);
     supportedExtensions_ = supportedExtensionList();
-    logoHide_->move(stage_->x(), logoHide_->y());
-    volumeSlider_->setValue(engine_.Volume());
-    progressBottomGap_ = static_cast<float>(client_->height() - 7 - kDesignProgressTopTwips / tpp);
+    ui_.logoHide->move(ui_.stage->x(), ui_.logoHide->y());
+    ui_.volumeSlider->setValue(engine_.Volume());
+    progressBottomGap_ =
+        static_cast<float>(ui_.client->height() - 7 - kDesignProgressTopTwips / tpp);
     ensureAboutForm();
     showView();
     (void)loadSkin(platform_.applicationFolder() + QStringLiteral("/Skin.skf"));
 
-    // In the user's own folder no Config.cfg yet is a new user, whose defaults are written
-    // without a word; beside the executable it means a damaged installation.
-    const bool newUser =
-        location_.perUser && !QFileInfo::exists(configPath_) && !QFileInfo(configPath_).isSymLink();
-    if (newUser)
-        (void)QDir().mkpath(location_.folder); // a failure shows in the save below
-    const bool loaded = !newUser && LoadConfiguration(configPath_, settings_);
-    QString recreateError;
-    const bool recreated = loaded || RecreateConfiguration(configPath_, settings_, &recreateError);
-    quickSnapshotFolder_->setText(settings_.snapshotFolder);
+    const ConfigurationStart config = StartConfiguration(location_, settings_);
+    ui_.quickSnapshotFolder->setText(settings_.snapshotFolder);
     player_.settingsChanged();
     ApplyLanguageCaptions();
     // The menu bar's height depends on the skin and on the captions, so the window takes
@@ -102,14 +96,14 @@ void MainForm::Form_Load(SplashForm* splash) {
     if (splash)
         splash->close();
 
-    if (!loaded && !(newUser && recreated)) {
+    if (config.tell()) {
         // Claiming a new file was created when it could not be written would send the user
         // looking for a file that is not there, and the message would come at every start.
-        const QString outcome =
-            recreated ? lookup_.text("09", "A new one was created with the defaults.")
-                      : QStringLiteral("The defaults are used, but they could not be saved to "
-                                       "%1: %2")
-                            .arg(configPath_, recreateError);
+        const QString outcome = config.recreated
+                                    ? lookup_.text("09", "A new one was created with the defaults.")
+                                    : QStringLiteral("The defaults are used, but they could not be "
+                                                     "saved to %1: %2")
+                                          .arg(configPath_, config.error);
         (void)platform_.messageBox(
             this,
             lookup_.text("08", "Error in the configuration file.") + QLatin1Char('\r') + outcome,
@@ -118,253 +112,125 @@ void MainForm::Form_Load(SplashForm* splash) {
     Form_Resize();
 }
 
-void MainForm::buildControls() {
-    client_ = new QWidget(this);
-    client_->setObjectName(QStringLiteral("client"));
-    client_->setAttribute(Qt::WA_StyledBackground);
-    client_->setStyleSheet(QStringLiteral("#client { background: black; }"));
-    setCentralWidget(client_);
-
-    stage_ = new VideoSurface(client_);
-    stage_->setObjectName(QStringLiteral("stage"));
-
-    logoHide_ = new QFrame(client_);
-    logoHide_->setObjectName(QStringLiteral("logoHide"));
-    logoHide_->setAutoFillBackground(true);
-    logoHide_->setStyleSheet(QStringLiteral("#logoHide { background: white; }"));
-    logoHide_->setAcceptDrops(true);
-    logoHide_->installEventFilter(this);
-
-    const auto glyphButton = [this](QPushButton*& button, const char* name, Glyph glyph) {
-        button = new QPushButton(client_);
-        button->setObjectName(QString::fromLatin1(name));
-        // Tab reaches the buttons for keyboard use; a mouse click leaves the focus alone.
-        button->setFocusPolicy(Qt::TabFocus);
-        button->setMouseTracking(true);
-        button->installEventFilter(this);
-        setGlyphFace(*button, glyph);
-    };
-    glyphButton(playButton_, "playButton", Glyph::Play);
-    glyphButton(pauseButton_, "pauseButton", Glyph::Pause);
-    glyphButton(stopButton_, "stopButton", Glyph::Stop);
-    glyphButton(rewindButton_, "rewindButton", Glyph::Rewind);
-    glyphButton(ffButton_, "ffButton", Glyph::FastForward);
-    glyphButton(snapshotButton_, "snapshotButton", Glyph::Snapshot);
-    glyphButton(continuousSnapshotsButton_, "continuousSnapshotsButton", Glyph::Continuous);
-    glyphButton(timedSnapshotsButton_, "timedSnapshotsButton", Glyph::Timed);
-    glyphButton(command1_, "Command1", Glyph::Slower);
-    glyphButton(command2_, "Command2", Glyph::Faster);
-    glyphButton(fullScreenButton_, "fullScreenButton", Glyph::FullScreen);
-    glyphButton(muteStatus_, "muteStatus", Glyph::SoundOn);
-    setMuteGlyph(false);
-
-    volumeSlider_ = new QSlider(Qt::Horizontal, client_);
-    volumeSlider_->setObjectName(QStringLiteral("volumeSlider"));
-    volumeSlider_->setRange(0, 100);
-    volumeSlider_->setFocusPolicy(Qt::TabFocus);
-    volumeSlider_->installEventFilter(this);
-
-    movieProgress_ = new QProgressBar(client_);
-    movieProgress_->setObjectName(QStringLiteral("movieProgress"));
-    movieProgress_->setRange(0, 100);
-    movieProgress_->setTextVisible(false);
-    movieProgress_->installEventFilter(this);
-    progressMarks_ = new ProgressMarks(movieProgress_);
-
-    timeElapsed_ = new QLabel(client_);
-    timeElapsed_->setObjectName(QStringLiteral("timeElapsed"));
-    timeElapsed_->setAlignment(Qt::AlignCenter);
-
-    quickPath_ = new QGroupBox(client_);
-    quickPath_->setObjectName(QStringLiteral("quickPath"));
-    quickSnapshotFolder_ = new QLineEdit(quickPath_);
-    quickSnapshotFolder_->setObjectName(QStringLiteral("quickSnapshotFolder"));
-    // Read-only rather than disabled: a screen reader reads it and Tab reaches it.
-    quickSnapshotFolder_->setReadOnly(true);
-    quickSnapshotFolder_->setFocusPolicy(Qt::StrongFocus);
-    browseCommand_ = new QPushButton(quickPath_);
-    browseCommand_->setObjectName(QStringLiteral("browseCommand"));
-
-    toolTips_ = new QLabel(client_);
-    toolTips_->setObjectName(QStringLiteral("toolTips"));
-    toolTips_->setAutoFillBackground(true);
-    toolTips_->setStyleSheet(QStringLiteral("#toolTips { background: white; color: black; }"));
-    toolTips_->setContentsMargins(6, 0, 6, 0);
-    QFont stripFont = toolTips_->font();
-    stripFont.setPointSize(12);
-    toolTips_->setFont(stripFont);
-
-    folderBrowse1_ = new FolderBrowse(platform_, client_);
-    folderBrowse1_->setObjectName(QStringLiteral("FolderBrowse1"));
-    folderBrowse1_->hide();
-
-    movieTimer_ = new QTimer(this);
-    movieTimer_->setObjectName(QStringLiteral("movieTimer"));
-    movieTimer_->setInterval(10);
-    snapshotsTimer_ = new QTimer(this);
-    snapshotsTimer_->setObjectName(QStringLiteral("snapshotsTimer"));
-    snapshotsTimer_->setInterval(1000);
-    toolTipTimer_ = new QTimer(this);
-    toolTipTimer_->setObjectName(QStringLiteral("toolTipTimer"));
-    toolTipTimer_->setInterval(3000);
-}
-
-void MainForm::buildMenus() {
-    const auto menu = [this](QMenu*& m, const char* name) {
-        m = menuBar()->addMenu(QString());
-        m->setObjectName(QString::fromLatin1(name));
-        m->menuAction()->setObjectName(QString::fromLatin1(name));
-    };
-    const auto item = [this](QMenu* m, QAction*& a, const char* name, QKeySequence shortcut) {
-        a = m->addAction(QString());
-        a->setObjectName(QString::fromLatin1(name));
-        a->setShortcut(shortcut);
-        // Shortcuts must work while the menu is closed, so the window owns them too.
-        addAction(a);
-    };
-    menu(fileMenu_, "fileMenu");
-    item(fileMenu_, openMenu_, "openMenu", QKeySequence(Qt::CTRL | Qt::Key_O));
-    item(fileMenu_, openSnapshotFolderMenu_, "openSnapshotFolderMenu", {});
-    item(fileMenu_, exportFramesMenu_, "exportFramesMenu", QKeySequence(Qt::CTRL | Qt::Key_E));
-    QAction* separator1 = fileMenu_->addSeparator();
-    separator1->setObjectName(QStringLiteral("separator1"));
-    separator1->setVisible(false);
-    item(fileMenu_, exitCommand_, "exitCommand", {});
-    menu(editMenu_, "editMenu");
-    item(editMenu_, snapshotCommand_, "snapshotCommand", QKeySequence(Qt::CTRL | Qt::Key_F1));
-    item(editMenu_, continuousSnapshots_, "continuousSnapshots",
-         QKeySequence(Qt::CTRL | Qt::Key_F2));
-    item(editMenu_, timedSnapshots_, "timedSnapshots", QKeySequence(Qt::CTRL | Qt::Key_F3));
-    editMenu_->addSeparator()->setObjectName(QStringLiteral("separator2"));
-    item(editMenu_, fullScreenMenu_, "fullScreenMenu", QKeySequence(Qt::CTRL | Qt::Key_F4));
-    editMenu_->addSeparator()->setObjectName(QStringLiteral("separator4"));
-    item(editMenu_, nextFrameMenu_, "nextFrameMenu", QKeySequence(Qt::Key_Period));
-    item(editMenu_, previousFrameMenu_, "previousFrameMenu", QKeySequence(Qt::Key_Comma));
-    item(editMenu_, copyFrameMenu_, "copyFrameMenu", QKeySequence(Qt::CTRL | Qt::Key_C));
-    editMenu_->addSeparator()->setObjectName(QStringLiteral("separator5"));
-    item(editMenu_, markInMenu_, "markInMenu", QKeySequence(Qt::Key_BracketLeft));
-    item(editMenu_, markOutMenu_, "markOutMenu", QKeySequence(Qt::Key_BracketRight));
-    QMenu* toolsMenu = nullptr;
-    QMenu* helpMenu = nullptr;
-    menu(toolsMenu, "toolsMenu");
-    item(toolsMenu, optionsMenuCommand_, "optionsMenuCommand", {});
-    menu(helpMenu, "helpMenu");
-    item(helpMenu, howToUseMenu_, "howToUseMenu", {});
-    item(helpMenu, checkUpdates_, "checkUpdates", {});
-    checkUpdates_->setVisible(false);
-    helpMenu->addSeparator()->setObjectName(QStringLiteral("separator3"));
-    item(helpMenu, aboutMenu_, "aboutMenu", {});
-}
-
 void MainForm::connectControls() {
     const auto onClick = [this](QPushButton* button, auto handler) {
         connect(button, &QPushButton::clicked, this, handler);
     };
-    onClick(playButton_, &MainForm::playButton_Click);
-    onClick(pauseButton_, &MainForm::pauseButton_Click);
-    onClick(stopButton_, &MainForm::stopButton_Click);
-    onClick(rewindButton_, [this] { player_.rewind(); });
-    onClick(ffButton_, [this] { player_.forward(); });
-    onClick(snapshotButton_, [this] {
+    onClick(ui_.playButton, &MainForm::playButton_Click);
+    onClick(ui_.pauseButton, &MainForm::pauseButton_Click);
+    onClick(ui_.stopButton, &MainForm::stopButton_Click);
+    onClick(ui_.rewindButton, [this] { player_.rewind(); });
+    onClick(ui_.ffButton, [this] { player_.forward(); });
+    onClick(ui_.snapshotButton, [this] {
         if (player_.videoLoaded())
             snapshotCommand_Click();
     });
-    onClick(continuousSnapshotsButton_, [this] { player_.toggleContinuous(); });
-    onClick(timedSnapshotsButton_, &MainForm::timedSnapshotsButton_Click);
-    onClick(command1_, &MainForm::Command1_Click);
-    onClick(command2_, &MainForm::Command2_Click);
-    onClick(fullScreenButton_, &MainForm::fullScreenButton_Click);
-    onClick(muteStatus_, &MainForm::muteStatus_Click);
-    onClick(browseCommand_, &MainForm::browseCommand_Click);
+    onClick(ui_.continuousSnapshotsButton, [this] { player_.toggleContinuous(); });
+    onClick(ui_.timedSnapshotsButton, &MainForm::timedSnapshotsButton_Click);
+    onClick(ui_.command1, &MainForm::Command1_Click);
+    onClick(ui_.command2, &MainForm::Command2_Click);
+    onClick(ui_.fullScreenButton, &MainForm::fullScreenButton_Click);
+    onClick(ui_.muteStatus, &MainForm::muteStatus_Click);
+    onClick(ui_.browseCommand, &MainForm::browseCommand_Click);
 
     const auto onTrigger = [this](QAction* action, auto handler) {
         connect(action, &QAction::triggered, this, handler);
     };
-    onTrigger(openMenu_, &MainForm::openMenu_Click);
-    onTrigger(openSnapshotFolderMenu_, &MainForm::openSnapshotFolder_Click);
-    onTrigger(nextFrameMenu_, [this] { player_.nextFrame(); });
-    onTrigger(previousFrameMenu_, [this] { player_.previousFrame(); });
-    onTrigger(copyFrameMenu_, &MainForm::copyFrame_Click);
-    onTrigger(markInMenu_, [this] { player_.markIn(); });
-    onTrigger(markOutMenu_, [this] { player_.markOut(); });
-    onTrigger(exportFramesMenu_, &MainForm::exportFrames_Click);
-    connect(exitCommand_, &QAction::triggered, this, &QWidget::close);
-    onTrigger(snapshotCommand_, &MainForm::snapshotCommand_Click);
+    onTrigger(ui_.openMenu, &MainForm::openMenu_Click);
+    onTrigger(ui_.openSnapshotFolderMenu, &MainForm::openSnapshotFolder_Click);
+    onTrigger(ui_.nextFrameMenu, [this] { player_.nextFrame(); });
+    onTrigger(ui_.previousFrameMenu, [this] { player_.previousFrame(); });
+    onTrigger(ui_.copyFrameMenu, &MainForm::copyFrame_Click);
+    onTrigger(ui_.markInMenu, [this] { player_.markIn(); });
+    onTrigger(ui_.markOutMenu, [this] { player_.markOut(); });
+    onTrigger(ui_.exportFramesMenu, &MainForm::exportFrames_Click);
+    connect(ui_.exitCommand, &QAction::triggered, this, &QWidget::close);
+    onTrigger(ui_.snapshotCommand, &MainForm::snapshotCommand_Click);
     // The Edit menu's two capture items act as their buttons.
-    onTrigger(continuousSnapshots_, [this] { player_.toggleContinuous(); });
-    onTrigger(timedSnapshots_, &MainForm::timedSnapshotsButton_Click);
-    onTrigger(fullScreenMenu_, &MainForm::fullScreenButton_Click);
-    onTrigger(optionsMenuCommand_, &MainForm::optionsMenuCommand_Click);
-    onTrigger(howToUseMenu_, &MainForm::howToUseMenu_Click);
-    onTrigger(checkUpdates_, &MainForm::checkUpdates_Click);
-    onTrigger(aboutMenu_, &MainForm::aboutMenu_Click);
+    onTrigger(ui_.continuousSnapshots, [this] { player_.toggleContinuous(); });
+    onTrigger(ui_.timedSnapshots, &MainForm::timedSnapshotsButton_Click);
+    onTrigger(ui_.fullScreenMenu, &MainForm::fullScreenButton_Click);
+    onTrigger(ui_.optionsMenuCommand, &MainForm::optionsMenuCommand_Click);
+    onTrigger(ui_.howToUseMenu, &MainForm::howToUseMenu_Click);
+    onTrigger(ui_.checkUpdates, &MainForm::checkUpdates_Click);
+    onTrigger(ui_.aboutMenu, &MainForm::aboutMenu_Click);
 
-    connect(movieTimer_, &QTimer::timeout, this, &MainForm::movieTimer_Timer);
-    connect(snapshotsTimer_, &QTimer::timeout, this, [this] { player_.timedTick(); });
-    connect(toolTipTimer_, &QTimer::timeout, this, &MainForm::toolTipTimer_Timer);
+    connect(ui_.movieTimer, &QTimer::timeout, this, &MainForm::movieTimer_Timer);
+    connect(ui_.snapshotsTimer, &QTimer::timeout, this, [this] { player_.timedTick(); });
+    connect(ui_.toolTipTimer, &QTimer::timeout, this, &MainForm::toolTipTimer_Timer);
     // A drag or the mouse wheel moves the handle too; the engine follows, so that the
     // slider never shows a volume the engine does not have.
-    connect(volumeSlider_, &QSlider::actionTriggered, this,
-            [this] { player_.setVolume(volumeSlider_->sliderPosition()); });
+    connect(ui_.volumeSlider, &QSlider::actionTriggered, this,
+            [this] { player_.setVolume(ui_.volumeSlider->sliderPosition()); });
     // The full-screen window covers the menus; their snapshot and full-screen shortcuts
     // keep working there.
-    installPlayerKeys(this);
-    connect(stage_, &VideoSurface::fullScreenChanged, this, [this](bool fullScreen) {
-        if (QWidget* window = fullScreen ? stage_->fullScreenWindow() : nullptr) {
-            window->addActions({snapshotCommand_, continuousSnapshots_, fullScreenMenu_,
-                                nextFrameMenu_, previousFrameMenu_, copyFrameMenu_, markInMenu_,
-                                markOutMenu_});
-            installPlayerKeys(window);
+    installPlayerKeys(*this);
+    connect(ui_.stage, &VideoSurface::fullScreenChanged, this, [this](bool fullScreen) {
+        if (QWidget* window = fullScreen ? ui_.stage->fullScreenWindow() : nullptr) {
+            window->addActions({ui_.snapshotCommand, ui_.continuousSnapshots, ui_.fullScreenMenu,
+                                ui_.nextFrameMenu, ui_.previousFrameMenu, ui_.copyFrameMenu,
+                                ui_.markInMenu, ui_.markOutMenu});
+            installPlayerKeys(*window);
         }
     });
     connect(&engine_, &MediaEngine::frameChanged, this,
-            [this] { stage_->showFrame(engine_.currentFrame()); });
+            [this] { ui_.stage->showFrame(engine_.currentFrame()); });
     connect(&engine_, &MediaEngine::playbackFailed, this, &MainForm::showPlaybackError);
     connect(&engine_, &MediaEngine::mediaWarning, this,
             [this](const QString& message) { WriteErrorLog(location_.errorLog(), message); });
     connect(&player_, &PlayerController::viewChanged, this, &MainForm::showView);
     connect(&player_, &PlayerController::snapshotRefused, this, &MainForm::showSnapshotProblem);
     connect(&player_, &PlayerController::snapshotFailed, this, &MainForm::showSnapshotError);
-    connect(&capture_, &CaptureService::previewReady, stage_, &VideoSurface::showPreview);
-    movieTimer_->start();
+    connect(&capture_, &CaptureService::previewReady, ui_.stage, &VideoSurface::showPreview);
+    ui_.movieTimer->start();
+}
+
+void MainForm::installPlayerKeys(QWidget& window) {
+    PlayerKeys::install(
+        window, ui_, [this] { return engine_.Playing(); },
+        [this](int step) {
+            ui_.volumeSlider->setValue(ui_.volumeSlider->value() + step);
+            // As a click on the slider: sound on, at that level.
+            volumeSlider_MouseDown(Qt::LeftButton);
+        });
 }
 
 void MainForm::showView() {
     const PlayerView& view = player_.view();
     const ControlStates& s = view.controls;
-    playButton_->setEnabled(s.play);
-    pauseButton_->setEnabled(s.pause);
-    stopButton_->setEnabled(s.stop);
-    rewindButton_->setEnabled(s.rewind);
-    ffButton_->setEnabled(s.fastForward);
-    command1_->setEnabled(s.slower);
-    command2_->setEnabled(s.faster);
-    fullScreenButton_->setEnabled(s.fullScreen);
-    snapshotButton_->setEnabled(s.snapshot);
-    continuousSnapshotsButton_->setEnabled(s.continuous);
-    timedSnapshotsButton_->setEnabled(s.timed);
-    exportFramesMenu_->setEnabled(s.exportFrames);
+    ui_.playButton->setEnabled(s.play);
+    ui_.pauseButton->setEnabled(s.pause);
+    ui_.stopButton->setEnabled(s.stop);
+    ui_.rewindButton->setEnabled(s.rewind);
+    ui_.ffButton->setEnabled(s.fastForward);
+    ui_.command1->setEnabled(s.slower);
+    ui_.command2->setEnabled(s.faster);
+    ui_.fullScreenButton->setEnabled(s.fullScreen);
+    ui_.snapshotButton->setEnabled(s.snapshot);
+    ui_.continuousSnapshotsButton->setEnabled(s.continuous);
+    ui_.timedSnapshotsButton->setEnabled(s.timed);
+    ui_.exportFramesMenu->setEnabled(s.exportFrames);
     // A disabled menu must also silence the shortcuts of its items.
-    editMenu_->menuAction()->setEnabled(s.editMenu);
-    for (QAction* action : editMenu_->actions())
+    ui_.editMenu->menuAction()->setEnabled(s.editMenu);
+    for (QAction* action : ui_.editMenu->actions())
         action->setEnabled(s.editMenu);
-    logoHide_->setVisible(view.coverShown);
-    movieProgress_->setValue(view.progress);
+    ui_.logoHide->setVisible(view.coverShown);
+    ui_.movieProgress->setValue(view.progress);
     // The text changes once a second: only then is it set, as each setting is announced
     // to a screen reader.
-    if (timeElapsed_->text() != view.time) {
-        timeElapsed_->setText(view.time);
-        movieProgress_->setAccessibleDescription(view.time);
+    if (ui_.timeElapsed->text() != view.time) {
+        ui_.timeElapsed->setText(view.time);
+        ui_.movieProgress->setAccessibleDescription(view.time);
     }
-    progressMarks_->setMarks(view.markIn, view.markOut);
-    if (glyphCaption(*muteStatus_) != (view.muted ? kMutedCaption : kSoundOnCaption))
+    ui_.progressMarks->setMarks(view.markIn, view.markOut);
+    if (glyphCaption(*ui_.muteStatus) != (view.muted ? kMutedCaption : kSoundOnCaption))
         setMuteGlyph(view.muted);
     if (!view.timedTimerRunning) {
-        snapshotsTimer_->stop();
+        ui_.snapshotsTimer->stop();
     } else {
-        snapshotsTimer_->setInterval(view.timedInterval);
-        if (!snapshotsTimer_->isActive())
-            snapshotsTimer_->start();
+        ui_.snapshotsTimer->setInterval(view.timedInterval);
+        if (!ui_.snapshotsTimer->isActive())
+            ui_.snapshotsTimer->start();
     }
     if (windowTitle() != view.title)
         setWindowTitle(view.title);
@@ -394,9 +260,9 @@ void MainForm::closeEvent(QCloseEvent* event) {
     }
     delete aboutForm_;
     delete optionsDialog_;
-    movieTimer_->stop();
-    snapshotsTimer_->stop();
-    toolTipTimer_->stop();
+    ui_.movieTimer->stop();
+    ui_.snapshotsTimer->stop();
+    ui_.toolTipTimer->stop();
     // Reports the engine makes from now on are not shown: a box opened after the window
     // has gone would cancel the program's end and leave it running with no window.
     closed_ = true;

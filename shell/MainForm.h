@@ -3,6 +3,7 @@
 #include "localisation/CaptionApplication.h"
 #include "localisation/TextLookup.h"
 #include "settings/SettingsLocation.h"
+#include "shell/MainControls.h"
 #include "shell/PlayerController.h"
 
 #include <QDeadlineTimer>
@@ -12,22 +13,10 @@
 
 class AboutForm;
 class CaptureService;
-class FolderBrowse;
 class MediaEngine;
 class MediaService;
 class OptionsDialog;
 class Platform;
-class ProgressMarks;
-class QAction;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QProgressBar;
-class QPushButton;
-class QSlider;
-class QTimer;
 class SplashForm;
 class VideoSurface;
 struct Settings;
@@ -55,7 +44,7 @@ public:
     void showEngineError(const QString& message);
 
     [[nodiscard]] PlayerController& player() { return player_; }
-    [[nodiscard]] VideoSurface* stage() const { return stage_; }
+    [[nodiscard]] VideoSurface* stage() const { return ui_.stage; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -100,8 +89,6 @@ private:
     // Places every control for the current client size.
     void Form_Resize();
 
-    void buildControls();
-    void buildMenus();
     void resizeToDesignSize();
     void connectControls();
     // Shows the controller's view: every control's state, the cover, times, marks, timers.
@@ -110,12 +97,7 @@ private:
     [[nodiscard]] bool refusedAsNotAFile(const QString& path);
     void setMuteGlyph(bool muted);
     // Space, the arrows, M and F in window (the main or the full-screen window).
-    void installPlayerKeys(QWidget* window);
-    void stepVolume(int step);
-    // What a screen reader says of each control, from the same pack texts as the hover
-    // strip; the progress bar's description is the time shown.
-    void applyAccessibleTexts();
-    void applyMuteAccessibleName();
+    void installPlayerKeys(QWidget& window);
     // While many images wait to be written (or the window waits for them to close), how
     // many are left and how many frames were skipped, in the hover strip.
     void showCaptureStatus();
@@ -151,53 +133,7 @@ private:
     static constexpr int kCloseWaitMs = 30000;
 
     // Controls; their objectNames are the names of the program's design.
-    QWidget* client_ = nullptr;
-    VideoSurface* stage_ = nullptr;
-    QFrame* logoHide_ = nullptr;
-    QPushButton* playButton_ = nullptr;
-    QPushButton* pauseButton_ = nullptr;
-    QPushButton* stopButton_ = nullptr;
-    QPushButton* rewindButton_ = nullptr;
-    QPushButton* ffButton_ = nullptr;
-    QPushButton* snapshotButton_ = nullptr;
-    QPushButton* continuousSnapshotsButton_ = nullptr;
-    QPushButton* timedSnapshotsButton_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QPushButton* muteStatus_ = nullptr;
-    QPushButton* fullScreenButton_ = nullptr;
-    QSlider* volumeSlider_ = nullptr;
-    QProgressBar* movieProgress_ = nullptr;
-    ProgressMarks* progressMarks_ = nullptr;
-    QLabel* timeElapsed_ = nullptr;
-    QGroupBox* quickPath_ = nullptr;
-    QLineEdit* quickSnapshotFolder_ = nullptr;
-    QPushButton* browseCommand_ = nullptr;
-    QLabel* toolTips_ = nullptr;
-    FolderBrowse* folderBrowse1_ = nullptr;
-    QTimer* movieTimer_ = nullptr;
-    QTimer* snapshotsTimer_ = nullptr;
-    QTimer* toolTipTimer_ = nullptr;
-
-    QMenu* fileMenu_ = nullptr;
-    QAction* openMenu_ = nullptr;
-    QAction* openSnapshotFolderMenu_ = nullptr;
-    QAction* exportFramesMenu_ = nullptr;
-    QAction* exitCommand_ = nullptr;
-    QMenu* editMenu_ = nullptr;
-    QAction* snapshotCommand_ = nullptr;
-    QAction* continuousSnapshots_ = nullptr;
-    QAction* timedSnapshots_ = nullptr;
-    QAction* fullScreenMenu_ = nullptr;
-    QAction* nextFrameMenu_ = nullptr;
-    QAction* previousFrameMenu_ = nullptr;
-    QAction* copyFrameMenu_ = nullptr;
-    QAction* markInMenu_ = nullptr;
-    QAction* markOutMenu_ = nullptr;
-    QAction* optionsMenuCommand_ = nullptr;
-    QAction* howToUseMenu_ = nullptr;
-    QAction* checkUpdates_ = nullptr;
-    QAction* aboutMenu_ = nullptr;
+    MainControls ui_;
 
     QPointer<OptionsDialog> optionsDialog_;
     QPointer<AboutForm> aboutForm_;

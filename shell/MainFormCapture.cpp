@@ -107,8 +107,8 @@ void MainForm::showCaptureStatus() {
     QString status = statusTexts_[0].arg(left);
     if (capture_.skipped() > 0)
         status += QStringLiteral("   ") + statusTexts_[1].arg(capture_.skipped());
-    if (toolTips_->text() != status)
-        toolTips_->setText(status);
+    if (ui_.toolTips->text() != status)
+        ui_.toolTips->setText(status);
     // Stays up a moment after the last image, as a hover text does.
-    toolTipTimer_->start();
+    ui_.toolTipTimer->start();
 }

@@ -3,6 +3,7 @@
 #include "settings/OptionsDialog.h"
 #include "settings/Settings.h"
 #include "shell/AboutForm.h"
+#include "shell/AccessibleTexts.h"
 #include "shell/MainForm.h"
 
 #include <QAction>
@@ -71,7 +72,7 @@ void MainForm::ApplyLanguageCaptions() {
     ensureOptionsDialog();
     ensureAboutForm();
     ::ApplyLanguageCaptions(lookup_, *this, captions_);
-    applyAccessibleTexts();
+    applyAccessibleTexts(ui_, lookup_, player_.view().muted);
 }
 
 void MainForm::setCaption(CaptionWindow window, const QString& objectName, const QString& text) {
@@ -88,9 +89,9 @@ void MainForm::setCaption(CaptionWindow window, const QString& objectName, const
         break;
     }
     if (objectName == QStringLiteral("quickPath")) {
-        quickPath_->setTitle(text);
+        ui_.quickPath->setTitle(text);
     } else if (objectName == QStringLiteral("browseCommand")) {
-        browseCommand_->setText(text);
+        ui_.browseCommand->setText(text);
     } else if (auto* menu = findChild<QMenu*>(objectName)) {
         menu->setTitle(text);
     } else if (auto* action = findChild<QAction*>(objectName)) {
@@ -99,13 +100,13 @@ void MainForm::setCaption(CaptionWindow window, const QString& objectName, const
 }
 
 void MainForm::ShowToolTip(const QString& key, const QString& defaultText) {
-    if (toolTips_->text() == lookup_.SetCaptionfromINI(key, defaultText))
+    if (ui_.toolTips->text() == lookup_.SetCaptionfromINI(key, defaultText))
         return;
-    toolTips_->setText(lookup_.SetCaptionfromINI(key, defaultText));
-    toolTipTimer_->start();
+    ui_.toolTips->setText(lookup_.SetCaptionfromINI(key, defaultText));
+    ui_.toolTipTimer->start();
 }
 
 void MainForm::toolTipTimer_Timer() {
-    toolTips_->clear();
-    toolTipTimer_->stop();
+    ui_.toolTips->clear();
+    ui_.toolTipTimer->stop();
 }

@@ -24,7 +24,7 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
         auto* button = qobject_cast<QPushButton*>(watched);
         if (!button || !button->isEnabled())
             break;
-        if (button == muteStatus_) {
+        if (button == ui_.muteStatus) {
             if (!player_.view().muted)
                 ShowToolTip(QStringLiteral("032"), QStringLiteral("Mute"));
             else
@@ -38,22 +38,22 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseButtonPress: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (watched == volumeSlider_) {
+        if (watched == ui_.volumeSlider) {
             // A click on the groove puts the handle under the pointer, so that the press
             // both sets the volume there and can go on as a drag.
-            if (mouse->button() == Qt::LeftButton && volumeSlider_->width() > 0) {
-                const double fraction = mouse->position().x() / volumeSlider_->width();
-                volumeSlider_->setValue(static_cast<int>(std::lround(fraction * 100)));
+            if (mouse->button() == Qt::LeftButton && ui_.volumeSlider->width() > 0) {
+                const double fraction = mouse->position().x() / ui_.volumeSlider->width();
+                ui_.volumeSlider->setValue(static_cast<int>(std::lround(fraction * 100)));
             }
             volumeSlider_MouseDown(mouse->button());
-        } else if (watched == movieProgress_) {
+        } else if (watched == ui_.movieProgress) {
             movieProgress_MouseDown(mouse->button(), static_cast<float>(mouse->position().x()) *
                                                          twipsPerPixel(*this));
         }
         break;
     }
     case QEvent::DragEnter:
-        if (watched == logoHide_) {
+        if (watched == ui_.logoHide) {
             auto* drag = static_cast<QDragEnterEvent*>(event);
             if (drag->mimeData()->hasUrls())
                 drag->acceptProposedAction();
@@ -61,7 +61,7 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::Drop:
-        if (watched == logoHide_) {
+        if (watched == ui_.logoHide) {
             auto* drop = static_cast<QDropEvent*>(event);
             // An entry that is not a local file (a web address) stays in the list as an
             // empty name: first in the list, it makes the drop do nothing rather than
@@ -86,7 +86,7 @@ void MainForm::resizeEvent(QResizeEvent* event) {
 }
 
 void MainForm::Form_Resize() {
-    if (isMinimized() || !client_)
+    if (isMinimized() || !ui_.client)
         return;
     const float tpp = twipsPerPixel(*this);
     if (minWidth_ > 0 && minHeight_ > 0) {
@@ -98,10 +98,10 @@ void MainForm::Form_Resize() {
         }
     }
     const MainLayout layout =
-        computeMainLayout(static_cast<float>(client_->width()),
-                          static_cast<float>(client_->height()), progressBottomGap_, tpp);
+        computeMainLayout(static_cast<float>(ui_.client->width()),
+                          static_cast<float>(ui_.client->height()), progressBottomGap_, tpp);
     for (auto it = layout.controls.cbegin(); it != layout.controls.cend(); ++it) {
-        if (auto* widget = client_->findChild<QWidget*>(it.key()))
+        if (auto* widget = ui_.client->findChild<QWidget*>(it.key()))
             widget->setGeometry(roundedRect(it.value()));
     }
 }

@@ -7,6 +7,7 @@
 #include "playback/MediaTypes.h"
 #include "playback/VideoSurface.h"
 #include "settings/Settings.h"
+#include "shell/AccessibleTexts.h"
 #include "shell/GlyphFaces.h"
 #include "shell/MainForm.h"
 
@@ -106,7 +107,7 @@ void MainForm::Command2_Click() {
 
 void MainForm::fullScreenButton_Click() {
     if (player_.videoLoaded())
-        stage_->toggleFullScreen();
+        ui_.stage->toggleFullScreen();
 }
 
 void MainForm::muteStatus_Click() {
@@ -114,21 +115,21 @@ void MainForm::muteStatus_Click() {
 }
 
 void MainForm::setMuteGlyph(bool muted) {
-    setGlyphFace(*muteStatus_, muted ? Glyph::Muted : Glyph::SoundOn);
-    setGlyphCaption(*muteStatus_, muted ? kMutedCaption : kSoundOnCaption);
-    applyMuteAccessibleName();
+    setGlyphFace(*ui_.muteStatus, muted ? Glyph::Muted : Glyph::SoundOn);
+    setGlyphCaption(*ui_.muteStatus, muted ? kMutedCaption : kSoundOnCaption);
+    applyMuteAccessibleName(ui_, lookup_, muted);
 }
 
 void MainForm::volumeSlider_MouseDown(Qt::MouseButton button) {
     ShowToolTip(QStringLiteral("034"), QStringLiteral("Volume"));
     if (button == Qt::LeftButton)
-        player_.volumeTouched(volumeSlider_->value());
+        player_.volumeTouched(ui_.volumeSlider->value());
 }
 
 void MainForm::movieProgress_MouseDown(Qt::MouseButton button, float offsetTwips) {
-    if (button != Qt::LeftButton || movieProgress_->width() <= 0)
+    if (button != Qt::LeftButton || ui_.movieProgress->width() <= 0)
         return;
-    const float width = static_cast<float>(movieProgress_->width());
+    const float width = static_cast<float>(ui_.movieProgress->width());
     player_.seek(offsetTwips / (width * twipsPerPixel(*this)));
 }
 

@@ -26,23 +26,23 @@ void MainForm::optionsMenuCommand_Click() {
     delete aboutForm_;
     player_.settingsChanged();
     ApplyLanguageCaptions();
-    quickSnapshotFolder_->setText(settings_.snapshotFolder);
+    ui_.quickSnapshotFolder->setText(settings_.snapshotFolder);
     if (marker == QStringLiteral("Reload"))
         player_.reload();
 }
 
 void MainForm::browseCommand_Click() {
-    if (!folderBrowse1_->Browse())
+    if (!ui_.folderBrowse1->Browse())
         return;
     const QString problem =
-        snapshotFolderProblem(folderBrowse1_->FullName(), defaultSnapshotFolder());
+        snapshotFolderProblem(ui_.folderBrowse1->FullName(), defaultSnapshotFolder());
     if (!problem.isEmpty()) {
         (void)platform_.messageBox(this, problem, lookup_.text("010", "Error"),
                                    MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
-    quickSnapshotFolder_->setText(folderBrowse1_->FullName());
-    settings_.snapshotFolder = folderBrowse1_->FullName();
+    ui_.quickSnapshotFolder->setText(ui_.folderBrowse1->FullName());
+    settings_.snapshotFolder = ui_.folderBrowse1->FullName();
     saveConfiguration();
     player_.settingsChanged();
     if (player_.videoOnScreen() && askReload())
