@@ -20,7 +20,7 @@ constexpr int kDeadlineMs = 30000;
 int runColourStill(const QString& clip, const QString& rawPath) {
     MediaService media;
     VlcEngine engine(media, {QStringLiteral("--vout=dummy"), QStringLiteral("--aout=dummy")});
-    engine.load(clip, LoadMode::ReplaceAndPlay, false);
+    engine.load(clip, LoadMode::ReplaceAndPlay);
     // Bars and ramps are still pictures: a picture shown again is not counted as shown.
     if (!waitUntil([&] { return engine.Playing() && !engine.currentFrame().isNull(); },
                    kDeadlineMs))

@@ -76,7 +76,7 @@ int runSnapshotCost(const QString& clip, bool jpeg, int runs, const QString& out
     }
     CaptureService capture(engine, media);
     capture.setTarget({outDir, QStringLiteral("IMG_"), jpeg, false});
-    engine.load(clip, LoadMode::ReplaceAndPlay, false);
+    engine.load(clip, LoadMode::ReplaceAndPlay);
     // A second and a half in, past the opening frames, then paused.
     if (!waitUntil([&] { return engine.Playing() && engine.framesShown() >= 38; }, kDeadlineMs)) {
         std::fprintf(stderr, "the clip did not play: %s\n", qPrintable(clip));

@@ -5,5 +5,4 @@
 void CaptureModes::startTimed(int intervalMs) {
     interval_ = std::clamp(intervalMs, kShortestInterval, kLongestInterval);
     timed_ = true;
-    timerRunning_ = true;
 }

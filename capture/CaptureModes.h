@@ -12,8 +12,9 @@ public:
     [[nodiscard]] bool continuous() const { return continuous_; }
     [[nodiscard]] bool timed() const { return timed_; }
     [[nodiscard]] bool any() const { return continuous_ || timed_; }
-    // Whether the interval timer of timed capture runs: Pause flips it, Play leaves it.
-    [[nodiscard]] bool timerRunning() const { return timed_ && timerRunning_; }
+    // Whether the interval timer of timed capture runs: while the video plays, so that a
+    // paused video does not give the same picture again and again.
+    [[nodiscard]] bool timerRunning() const { return timed_ && playing_; }
     [[nodiscard]] int interval() const { return interval_; }
 
     void toggleContinuous() { continuous_ = !continuous_; }
@@ -21,7 +22,7 @@ public:
     // Config.cfg may hold any 32-bit number; the timer gets the range the dialog allows.
     void startTimed(int intervalMs);
     void endTimed() { timed_ = false; }
-    void pausePressed() { timerRunning_ = !timerRunning_; }
+    void playingChanged(bool playing) { playing_ = playing; }
     void endAll() { continuous_ = timed_ = false; }
 
     // A playback tick takes a snapshot.
@@ -36,6 +37,6 @@ public:
 private:
     bool continuous_ = false;
     bool timed_ = false;
-    bool timerRunning_ = false;
+    bool playing_ = false;
     int interval_ = kShortestInterval;
 };

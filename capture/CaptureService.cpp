@@ -77,7 +77,7 @@ void CaptureService::take(const VideoFrame& frame) {
         SnapshotThrottle::Decision::Write)
         return;
     previews_.push_back(target_.preview ? frame : VideoFrame());
-    Taken taken{frame, 0};
+    Taken taken{frame, 0, target_};
     if (frame.frameNumber < 0) {
         // A picture of a run (continuous capture) comes after the one found before it.
         const bool sameRun = lastNumber_ >= 0 && frame.serial > lastSerial_;
@@ -109,13 +109,14 @@ void CaptureService::identified(quint64 request, qint64 number, qint64 timeMs) {
 void CaptureService::submitIdentified() {
     while (!taken_.empty() && taken_.front().request == 0) {
         const VideoFrame frame = std::move(taken_.front().frame);
+        const SnapshotTarget target = std::move(taken_.front().target);
         taken_.pop_front();
         if (frame.frameNumber >= 0) {
             lastSerial_ = std::max(lastSerial_, frame.serial);
             lastNumber_ = std::max(lastNumber_, frame.frameNumber);
         }
         writer_->submit(
-            snapshotRequestFor(frame, target_.video, target_.folder, target_.prefix, target_.jpeg));
+            snapshotRequestFor(frame, target.video, target.folder, target.prefix, target.jpeg));
     }
 }
 

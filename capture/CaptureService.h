@@ -56,6 +56,9 @@ private:
     struct Taken {
         VideoFrame frame;
         quint64 request = 0; // 0: identified (or not to be) already
+        // Where it goes is settled when it is taken: a new video or new options while it is
+        // identified do not move it.
+        SnapshotTarget target;
     };
 
     void frameChanged();

@@ -53,11 +53,17 @@ TimedSnapshotsDialog::TimedSnapshotsDialog(Settings& settings, const TextLookup&
 void TimedSnapshotsDialog::OKButton_Click() {
     const std::optional<int> interval = timedIntervalFromText(milliseconds_->text());
     if (!interval) {
+        // A number out of the range is told the range; anything else, that it must be one.
+        const bool positive = leadingNumberValue(milliseconds_->text()) > 0;
         (void)platform_.messageBox(
             this,
-            text_.SetCaptionfromINI(
-                QStringLiteral("016"),
-                QStringLiteral("Value should be numeric and greater than zero.")),
+            positive ? text_.SetCaptionfromINI(
+                           QStringLiteral("014"),
+                           QStringLiteral("Please enter a valid numeric time ranging from "
+                                          "1000 - 60000."))
+                     : text_.SetCaptionfromINI(
+                           QStringLiteral("016"),
+                           QStringLiteral("Value should be numeric and greater than zero.")),
             text_.SetCaptionfromINI(QStringLiteral("010"), QStringLiteral("Error")),
             MessageIcon::Critical, MessageButtons::Ok);
         return;

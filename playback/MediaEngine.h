@@ -27,10 +27,12 @@ public:
     using QObject::QObject;
     ~MediaEngine() override = default;
 
-    // Replaces the playlist with this one file; ReplaceAndPlay also starts it. While it
-    // plays with disableScreenSaver set, the screen saver stays off. A new item plays at
-    // normal speed.
-    virtual void load(const QString& path, LoadMode mode, bool disableScreenSaver) = 0;
+    // Replaces the playlist with this one file; ReplaceAndPlay also starts it. A new item
+    // plays at normal speed.
+    virtual void load(const QString& path, LoadMode mode) = 0;
+    // While a video plays with this set, the screen saver stays off; it may change at any
+    // time and holds for every later item.
+    virtual void setKeepScreenAwake(bool keep) = 0;
     virtual void playlistClear() = 0;
     [[nodiscard]] virtual int PlaylistCount() const = 0;
 

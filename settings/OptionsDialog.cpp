@@ -45,10 +45,9 @@ static constexpr DefaultCaption kDefaultCaptions[] = {
 };
 
 OptionsDialog::OptionsDialog(Settings& settings, const TextLookup& text, Platform& platform,
-                             QString configPath, std::function<bool()> videoOnScreen,
-                             QWidget* parent)
+                             QString configPath, QWidget* parent)
     : QDialog(parent), settings_(settings), text_(text), platform_(platform),
-      configPath_(std::move(configPath)), videoOnScreen_(std::move(videoOnScreen)) {
+      configPath_(std::move(configPath)) {
     setObjectName(QStringLiteral("OptionsDialog"));
     const float tpp = dialogTwipsPerPixel(*this);
     setFixedSize(twipsToPixels(QRectF(0, 0, 6030, 5310), tpp).size());
@@ -148,7 +147,6 @@ void OptionsDialog::Form_Load() {
     milliseconds_->setText(QString::number(settings_.timedInterval));
     previewSnapshot_->setChecked(settings_.showPreview != 0);
     screenSaver_->setChecked(settings_.disableScreenSaver != 0);
-    Tag.clear();
     availableLanguages_Click();
     inputBoxCheck_Click();
 }
@@ -277,26 +275,9 @@ void OptionsDialog::OKButton_Click() {
                                    MessageIcon::Critical, MessageButtons::Ok);
     }
 
-    if (videoOnScreen_ && videoOnScreen_()) {
-        const MessageAnswer answer = platform_.messageBox(
-            this,
-            text_.SetCaptionfromINI(QStringLiteral("012"),
-                                    QStringLiteral("Some changes need the video to be reloaded. "
-                                                   "Do you want to reload the video?")),
-            text_.SetCaptionfromINI(QStringLiteral("013"), QStringLiteral("Warning")),
-            MessageIcon::Question, MessageButtons::YesNo);
-        if (answer == MessageAnswer::Yes)
-            Tag = QStringLiteral("Reload");
-    }
     accept();
 }
 
 void OptionsDialog::CancelButton_Click() {
     reject();
-}
-
-// Esc and the close box come here too: nothing is stored and no reload is asked for.
-void OptionsDialog::reject() {
-    Tag.clear();
-    QDialog::reject();
 }

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QString>
-#include <functional>
 
 class FolderBrowse;
 class Platform;
@@ -17,19 +16,14 @@ class TextLookup;
 struct Settings;
 
 // The modal window in which the user edits all of Settings. The opener runs Form_Load
-// before every showing (the dialog is kept hidden after OK), shows it, and reads Tag
-// afterwards: "Reload" when the user asked to reload the video, otherwise empty.
-// OK stores the values in Settings and rewrites the configuration file at configPath;
-// Cancel, Esc and the close box change nothing.
+// before every showing (the dialog is kept hidden after OK) and shows it. OK stores the
+// values in Settings and rewrites the configuration file at configPath; Cancel, Esc and the
+// close box change nothing.
 class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    // videoOnScreen tells whether a video is shown, in which case OK asks about a reload.
     OptionsDialog(Settings& settings, const TextLookup& text, Platform& platform,
-                  QString configPath, std::function<bool()> videoOnScreen,
-                  QWidget* parent = nullptr);
-
-    QString Tag;
+                  QString configPath, QWidget* parent = nullptr);
 
     void Form_Load();
     void FillLanguageList();
@@ -46,8 +40,6 @@ public:
     // title. Unknown names are ignored.
     void setCaption(const QString& objectName, const QString& text);
 
-    void reject() override;
-
 private:
     void fillLanguageList(const QString& selectedFile);
     [[nodiscard]] QString languageFolder() const;
@@ -56,7 +48,6 @@ private:
     const TextLookup& text_;
     Platform& platform_;
     QString configPath_;
-    std::function<bool()> videoOnScreen_;
 
     QGroupBox* languageFrame_;
     QLabel* languageLabel_;

@@ -107,7 +107,6 @@ private:
     void saveConfiguration();
     void ensureOptionsDialog();
     void ensureAboutForm();
-    [[nodiscard]] bool askReload();
     void setCaption(CaptionWindow window, const QString& objectName, const QString& text) override;
 
     Settings& settings_;

@@ -28,9 +28,7 @@ const QString kUpdater = QStringLiteral("/Update");
 void MainForm::ensureOptionsDialog() {
     if (optionsDialog_)
         return;
-    optionsDialog_ = new OptionsDialog(
-        settings_, lookup_, platform_, configPath_, [this] { return player_.videoOnScreen(); },
-        this);
+    optionsDialog_ = new OptionsDialog(settings_, lookup_, platform_, configPath_, this);
     optionsDialog_->setObjectName(QStringLiteral("OptionsDialog"));
     optionsDialog_->Form_Load();
 }

@@ -14,21 +14,14 @@
 void MainForm::optionsMenuCommand_Click() {
     ensureOptionsDialog();
     optionsDialog_->Form_Load();
-    const int result = platform_.execDialog(*optionsDialog_);
-    QString marker;
-    if (result == QDialog::Accepted) {
-        marker = optionsDialog_->Tag;
-    } else {
-        // Cancel and the close box discard the dialog with whatever was typed into it.
+    // Cancel and the close box discard the dialog with whatever was typed into it.
+    if (platform_.execDialog(*optionsDialog_) != QDialog::Accepted)
         delete optionsDialog_;
-    }
     // The About box is rebuilt with the current language when next needed.
     delete aboutForm_;
     player_.settingsChanged();
     ApplyLanguageCaptions();
     ui_.quickSnapshotFolder->setText(settings_.snapshotFolder);
-    if (marker == QStringLiteral("Reload"))
-        player_.reload();
 }
 
 void MainForm::browseCommand_Click() {
@@ -45,17 +38,6 @@ void MainForm::browseCommand_Click() {
     settings_.snapshotFolder = ui_.folderBrowse1->FullName();
     saveConfiguration();
     player_.settingsChanged();
-    if (player_.videoOnScreen() && askReload())
-        player_.reload();
-}
-
-bool MainForm::askReload() {
-    return platform_.messageBox(this,
-                                lookup_.text("012",
-                                             "Some changes need the video to be reloaded. Do "
-                                             "you want to reload the video?"),
-                                lookup_.text("013", "Warning"), MessageIcon::Question,
-                                MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
 void MainForm::saveConfiguration() {

@@ -52,9 +52,13 @@ EngineOptions PlayerController::optionsFor(const QString& path) const {
     return options;
 }
 
+// Nothing waits for a reload: the capture service writes the snapshots, so a new folder,
+// prefix, format or preview holds from the next snapshot on, and the place in the video is
+// kept.
 void PlayerController::settingsChanged() {
-    if (currentVideo_.isEmpty())
-        loaded_ = BuildEngineOptions(settings_);
+    loaded_ = currentVideo_.isEmpty() ? BuildEngineOptions(settings_) : optionsFor(currentVideo_);
+    capture_.setTarget(loaded_.snapshot);
+    engine_.setKeepScreenAwake(loaded_.disableScreenSaver);
 }
 
 void PlayerController::load(const QString& path, LoadMode mode) {
@@ -68,25 +72,17 @@ void PlayerController::load(const QString& path, LoadMode mode) {
     markIn_ = markOut_ = {};
     showMarks();
     capture_.setTarget(loaded_.snapshot);
-    engine_.load(path, mode, loaded_.disableScreenSaver);
+    engine_.setKeepScreenAwake(loaded_.disableScreenSaver);
+    engine_.load(path, mode);
     view_.title = QStringLiteral("Framora [ ") + fileNameOf(path) + QStringLiteral(" ]");
     publish();
     if (mode == LoadMode::ReplaceAndPlay)
         play();
 }
 
-void PlayerController::reload() {
-    load(currentVideo_, LoadMode::Replace);
-    play();
-}
-
 void PlayerController::play() {
     if (engine_.PlaylistCount() < 1 || engine_.Playing())
         return;
-    // Settings changed while the video was stopped or over were not offered as a reload
-    // (nothing was on screen); the item takes them now, so that it plays as they say.
-    if (!videoOnScreen() && !currentVideo_.isEmpty() && optionsFor(currentVideo_) != loaded_)
-        load(currentVideo_, LoadMode::Replace);
     view_.coverShown = false;
     engine_.play();
     setControlsOn(true);
@@ -97,8 +93,6 @@ void PlayerController::pause() {
     if (engine_.Position() < 0)
         return;
     engine_.pause();
-    if (modes_.timed())
-        modes_.pausePressed();
     controls_.pausePressed = true;
     publish();
 }
@@ -241,6 +235,7 @@ void PlayerController::toggleContinuous() {
 void PlayerController::startTimed(int intervalMs) {
     capture_.resetSkipped();
     modes_.startTimed(intervalMs);
+    modes_.playingChanged(engine_.Playing());
     publish();
     captureModeSnapshot(); // one at once
 }
@@ -276,6 +271,7 @@ void PlayerController::tick() {
 }
 
 void PlayerController::engineStateChanged(PlaybackState state) {
+    modes_.playingChanged(state == PlaybackState::Playing);
     const bool media = state == PlaybackState::Opening || state == PlaybackState::Playing ||
                        state == PlaybackState::Paused;
     if (state == PlaybackState::Playing) {

@@ -72,9 +72,7 @@ public:
     // Stops what plays and hands path over with the settings' snapshot options;
     // ReplaceAndPlay also plays it.
     void load(const QString& path, LoadMode mode);
-    // The same video again, from its start.
-    void reload();
-    // The snapshot settings changed: they go with the next load.
+    // The settings changed: they hold from now on, for the video shown too.
     void settingsChanged();
 
     void play();

@@ -91,7 +91,7 @@ VlcEngine::~VlcEngine() {
     reaper_.reset();
 }
 
-void VlcEngine::load(const QString& path, LoadMode mode, bool disableScreenSaver) {
+void VlcEngine::load(const QString& path, LoadMode mode) {
     if (!isReady())
         return;
     retireSession();
@@ -99,7 +99,6 @@ void VlcEngine::load(const QString& path, LoadMode mode, bool disableScreenSaver
     itemPath_ = path;
     itemShowedPicture_ = false;
     itemWarnings_.clear();
-    itemKeepsScreenAwake_ = disableScreenSaver;
     media_.open(path);
     itemFacts_ = media_.facts();
     clockOffsetMs_ = 0;
@@ -541,8 +540,13 @@ void VlcEngine::applyAudio() {
     libvlc_audio_set_mute(session_->player.get(), muted_ ? 1 : 0);
 }
 
+void VlcEngine::setKeepScreenAwake(bool keep) {
+    keepScreenAwake_ = keep;
+    updateScreenAwake();
+}
+
 void VlcEngine::updateScreenAwake() {
-    const bool awake = session_ && itemKeepsScreenAwake_ && state_ == PlaybackState::Playing;
+    const bool awake = session_ && keepScreenAwake_ && state_ == PlaybackState::Playing;
     if (awake == screenAwake_)
         return;
     screenAwake_ = awake;

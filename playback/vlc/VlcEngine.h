@@ -31,7 +31,8 @@ public:
     [[nodiscard]] bool isReady() const { return instance_ != nullptr; }
     [[nodiscard]] QString errorString() const { return errorString_; }
 
-    void load(const QString& path, LoadMode mode, bool disableScreenSaver) override;
+    void load(const QString& path, LoadMode mode) override;
+    void setKeepScreenAwake(bool keep) override;
     void playlistClear() override;
     [[nodiscard]] int PlaylistCount() const override;
 
@@ -109,7 +110,7 @@ private:
     // The item showed a picture in some start: ending without one in a later start (Play
     // and a jump to the end at once) does not make it "no video at all".
     bool itemShowedPicture_ = false;
-    bool itemKeepsScreenAwake_ = false;
+    bool keepScreenAwake_ = false;
     bool screenAwake_ = false;
     QSet<QString> itemWarnings_; // told already
     std::shared_future<MediaFacts> itemFacts_;

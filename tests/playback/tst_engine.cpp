@@ -87,7 +87,7 @@ private Q_SLOTS:
         QSignalSpy failures(engine_.get(), &MediaEngine::playbackFailed);
         const QString play = clip(QStringLiteral("play.mp4"));
         if (how == int(Gone::NotStarted))
-            engine_->load(play, LoadMode::Replace, false);
+            engine_->load(play, LoadMode::Replace);
         if (how == int(Gone::Stopped) || how == int(Gone::Ended))
             QVERIFY(startPlaying(*engine_, play));
         if (how == int(Gone::Stopped))
@@ -95,7 +95,7 @@ private Q_SLOTS:
         if (how == int(Gone::Ended))
             engine_->setPosition(0.9f);
         if (how == int(Gone::FailedOpen)) {
-            engine_->load(clip(QStringLiteral("broken.avi")), LoadMode::ReplaceAndPlay, false);
+            engine_->load(clip(QStringLiteral("broken.avi")), LoadMode::ReplaceAndPlay);
             // The user is told: the file was no video at all.
             QTRY_COMPARE_WITH_TIMEOUT(failures.size(), 1, kDeadline);
         }
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QFETCH(bool, whileOpening);
         const QString play = clip(QStringLiteral("play.mp4"));
         if (whileOpening)
-            engine_->load(play, LoadMode::ReplaceAndPlay, false);
+            engine_->load(play, LoadMode::ReplaceAndPlay);
         else
             QVERIFY(startPlaying(*engine_, play));
         engine_->pause();
@@ -137,7 +137,7 @@ private Q_SLOTS:
         engine_->play();
         QTRY_VERIFY_WITH_TIMEOUT(engine_->Playing(), kDeadline);
         // A new item plays at normal speed.
-        engine_->load(play, LoadMode::ReplaceAndPlay, false);
+        engine_->load(play, LoadMode::ReplaceAndPlay);
         QCOMPARE(engine_->rate(), 1.0f);
     }
 
@@ -154,7 +154,7 @@ private Q_SLOTS:
     // engine knows it holds no video, as it knows a video does.
     void soundOnly() {
         QSignalSpy failures(engine_.get(), &MediaEngine::playbackFailed);
-        engine_->load(clip(QStringLiteral("audio.mp4")), LoadMode::ReplaceAndPlay, false);
+        engine_->load(clip(QStringLiteral("audio.mp4")), LoadMode::ReplaceAndPlay);
         QTRY_VERIFY_WITH_TIMEOUT(engine_->hasNoVideo(), kDeadline);
         QTRY_COMPARE_WITH_TIMEOUT(engine_->Position(), -1.0f, kDeadline * 2);
         QCOMPARE(failures.size(), 0);
@@ -166,6 +166,11 @@ private Q_SLOTS:
         const QString play = clip(QStringLiteral("play.mp4"));
         QVERIFY(startPlaying(*engine_, play, true));
         QTRY_VERIFY_WITH_TIMEOUT(engine_->keepsScreenAwake(), kDeadline);
+        // The option changed in the middle of playback holds at once.
+        engine_->setKeepScreenAwake(false);
+        QVERIFY(!engine_->keepsScreenAwake());
+        engine_->setKeepScreenAwake(true);
+        QVERIFY(engine_->keepsScreenAwake());
         engine_->pause();
         QTRY_VERIFY_WITH_TIMEOUT(!engine_->keepsScreenAwake(), kDeadline);
         engine_->play();
@@ -179,7 +184,7 @@ private Q_SLOTS:
     void engineThatCannotStart() {
         VlcEngine broken(media_, {QStringLiteral("--no-such-option-anywhere")});
         QVERIFY(!broken.isReady() && !broken.errorString().isEmpty());
-        broken.load(clip(QStringLiteral("play.mp4")), LoadMode::ReplaceAndPlay, false);
+        broken.load(clip(QStringLiteral("play.mp4")), LoadMode::ReplaceAndPlay);
         broken.play();
         QCOMPARE(broken.Position(), -1.0f);
         QVERIFY(broken.currentFrame().isNull());

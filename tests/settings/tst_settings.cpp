@@ -32,11 +32,9 @@ private Q_SLOTS:
         configPath_ = app_->path() + u"/Config.cfg"_s;
         settings_ = Settings{};
         settings_.languageFile = u"Deutsch.ini"_s;
-        videoShown_ = false;
         platform_ = std::make_unique<FakePlatform>(app_->path());
         text_ = std::make_unique<TextLookup>(app_->path(), settings_.languageFile);
-        dialog_ = std::make_unique<OptionsDialog>(settings_, *text_, *platform_, configPath_,
-                                                  [this] { return videoShown_; });
+        dialog_ = std::make_unique<OptionsDialog>(settings_, *text_, *platform_, configPath_);
         dialog_->Form_Load();
         dialog_->show();
     }
@@ -172,35 +170,25 @@ private Q_SLOTS:
     void okStoresCancelKeeps_data() {
         QTest::addColumn<QString>("interval");
         QTest::addColumn<int>("stored");
-        QTest::addColumn<MessageAnswer>("answer"); // to the reload question; Ok: no video
-        QTest::newRow("lower bound, no video") << u"1000"_s << 1000 << MessageAnswer::Ok;
-        QTest::newRow("upper bound, reload") << u"60000"_s << 60000 << MessageAnswer::Yes;
-        QTest::newRow("half to even, no reload") << u"  2500.5 "_s << 2500 << MessageAnswer::No;
+        QTest::newRow("lower bound") << u"1000"_s << 1000;
+        QTest::newRow("upper bound") << u"60000"_s << 60000;
+        QTest::newRow("half to even") << u"  2500.5 "_s << 2500;
     }
 
     // OK stores every field (the folder without blanks, a prefix of characters beyond the
-    // basic plane), rewrites Config.cfg and only then, with a video on screen, asks whether
-    // to reload it. Defaults then changes the controls only, and Cancel keeps Settings and
-    // Config.cfg and takes back the request to reload.
+    // basic plane) and rewrites Config.cfg, asking nothing. Defaults then changes the
+    // controls only, and Cancel keeps Settings and Config.cfg.
     void okStoresCancelKeeps() {
         QFETCH(QString, interval);
         QFETCH(int, stored);
-        QFETCH(MessageAnswer, answer);
-        videoShown_ = answer != MessageAnswer::Ok;
-        platform_->answers = {answer};
-        platform_->onMessage = [this](const FakePlatform::Message& shown) {
-            QCOMPARE(shown.buttons, MessageButtons::YesNo);
-            QVERIFY(QFile::exists(configPath_));
-        };
         dialog_->findChild<QComboBox*>(u"availableLanguages"_s)->setCurrentText(u"English"_s);
         dialog_->findChild<QComboBox*>(u"imageFormats"_s)->setCurrentIndex(1);
         edit(u"snapshotPath"_s)->setText(u" /elsewhere/pics  "_s);
         edit(u"snapshotPrefix"_s)->setText(u"ab\U0001F600c"_s);
         edit(u"milliseconds"_s)->setText(interval);
         dialog_->OKButton_Click();
-        QCOMPARE(platform_->messages.size(), videoShown_ ? 1 : 0);
+        QVERIFY(platform_->messages.isEmpty());
         QCOMPARE(dialog_->result(), int(QDialog::Accepted));
-        QCOMPARE(dialog_->Tag, answer == MessageAnswer::Yes ? u"Reload"_s : QString());
         const Settings expected{1, u"/elsewhere/pics"_s, u"ab\U0001F600c"_s, 0, stored, 0,
                                 1, u"English.ini"_s};
         QVERIFY(settings_ == expected);
@@ -209,7 +197,6 @@ private Q_SLOTS:
         QCOMPARE(edit(u"snapshotPath"_s)->text(), defaultSnapshotFolder());
         dialog_->findChild<QPushButton*>(u"CancelButton"_s)->click();
         QCOMPARE(dialog_->result(), int(QDialog::Rejected));
-        QVERIFY(dialog_->Tag.isEmpty());
         QVERIFY(settings_ == expected);
         Settings saved;
         QVERIFY(LoadConfiguration(configPath_, saved));
@@ -231,7 +218,6 @@ private:
     std::unique_ptr<TempAppFolder> app_;
     QString configPath_;
     Settings settings_;
-    bool videoShown_ = false;
     std::unique_ptr<FakePlatform> platform_;
     std::unique_ptr<TextLookup> text_;
     std::unique_ptr<OptionsDialog> dialog_;

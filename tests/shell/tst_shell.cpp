@@ -18,6 +18,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -188,7 +189,7 @@ private Q_SLOTS:
     }
 
     // File > Open: typed filter, stop first, the capture service pointed at the video's own
-    // folder, title; a reload puts the same video back without starting it, at normal speed.
+    // folder, title; opening again plays at normal speed.
     void openAndReload() {
         Rig rig;
         rig.form->Form_Load();
@@ -198,8 +199,7 @@ private Q_SLOTS:
         QCOMPARE(rig.platform.lastOpenFilters.first().description, u"All Supported Formats"_s);
         QCOMPARE(rig.platform.lastOpenFilters.last(), (FileTypeFilter{u"VOB"_s, {u"*.vob"_s}}));
         QCOMPARE(rig.engine.calls,
-                 QStringList({u"playlistClear"_s, u"load /videos/My Clip.AVI play no-screensaver"_s,
-                              u"play"_s}));
+                 QStringList({u"playlistClear"_s, u"load /videos/My Clip.AVI play"_s, u"play"_s}));
         QCOMPARE(rig.capture.target().folder, rig.dir.path() + u"/shots/My Clip.AVI Images"_s);
         QCOMPARE(rig.form->windowTitle(), u"Framora [ My Clip.AVI ]"_s);
         rig.engine.calls.clear();
@@ -215,11 +215,10 @@ private Q_SLOTS:
         rig.engine.position = 0.25f;
         rig.click(u"Command2"_s);
         QCOMPARE(rig.player().speedStep(), 1);
-        rig.player().reload();
-        QCOMPARE(rig.engine.calls.mid(1, 3),
-                 QStringList({u"stop"_s, u"playlistClear"_s,
-                              u"load /videos/My Clip.AVI replace no-screensaver"_s}));
+        rig.platform.openFileAnswer = u"/videos/My Clip.AVI"_s;
+        rig.trigger(u"openMenu"_s);
         QCOMPARE(rig.player().speedStep(), 0);
+        QCOMPARE(rig.engine.rate, 1.0f);
     }
 
     // Dropped as a file manager or a browser drops: only the first entry counts; the title
@@ -306,7 +305,7 @@ private Q_SLOTS:
         QCOMPARE(rig.player().markInMs(), 1040);
         QCOMPARE(rig.player().markOutMs(), 3000);
         QVERIFY(rig.form->findChild<QAction*>(u"exportFramesMenu"_s)->isEnabled());
-        rig.player().reload();
+        rig.player().load(rig.player().currentVideo(), LoadMode::Replace);
         QCOMPARE(rig.player().markInMs(), -1);
         QCOMPARE(rig.player().markOutMs(), -1);
     }
@@ -374,7 +373,7 @@ private Q_SLOTS:
     }
 
     // Continuous capture writes real files on playing ticks; timed capture with the
-    // prompt takes the typed interval and shoots at once; Pause flips its timer.
+    // prompt takes the typed interval and shoots at once, and pauses with playback.
     void captureModes() {
         Rig rig;
         rig.loadPlaying();
@@ -395,12 +394,12 @@ private Q_SLOTS:
         QCOMPARE(rig.settings.timedInterval, 1501);
         QCOMPARE(rig.player().modes().interval(), 1501);
         QTRY_COMPARE(rig.snapshots().size(), 2);
-        rig.player().pause();
-        QVERIFY(!rig.timer(u"snapshotsTimer"_s)->isActive());
-        rig.player().play();
-        QVERIFY(!rig.timer(u"snapshotsTimer"_s)->isActive());
-        rig.player().pause();
-        QVERIFY(rig.timer(u"snapshotsTimer"_s)->isActive());
+        // Paused, no picture is taken again and again; playing again, the timer goes on.
+        for (const bool playing : {false, true}) {
+            rig.engine.playing = playing;
+            rig.engine.report();
+            QCOMPARE(rig.timer(u"snapshotsTimer"_s)->isActive(), playing);
+        }
         // Cancelled: nothing changes. Config.cfg's interval is kept within the dialog's range.
         rig.click(u"timedSnapshotsButton"_s);
         rig.platform.dialogScript = nullptr;
@@ -411,6 +410,37 @@ private Q_SLOTS:
         rig.settings.timedInterval = 70000;
         rig.click(u"timedSnapshotsButton"_s);
         QCOMPARE(rig.timer(u"snapshotsTimer"_s)->interval(), 60000);
+    }
+
+    // A number out of the range is told the range; what is no positive number, that it must
+    // be one. The dialog stays for another try.
+    void timedIntervalRefused_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        const QString range = u"Please enter a valid numeric time ranging from 1000 - 60000."_s;
+        const QString numeric = u"Value should be numeric and greater than zero."_s;
+        QTest::newRow("too short") << u"500"_s << range;
+        QTest::newRow("too long") << u"70000"_s << range;
+        QTest::newRow("no number") << u"soon"_s << numeric;
+        QTest::newRow("zero") << u"0"_s << numeric;
+        QTest::newRow("negative") << u"-2000"_s << numeric;
+    }
+    void timedIntervalRefused() {
+        QFETCH(QString, typed);
+        Rig rig;
+        rig.loadPlaying();
+        rig.settings.skipTimedPrompt = 0;
+        rig.platform.dialogScript = [&](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>(u"milliseconds"_s)->setText(typed);
+            dialog.findChild<QPushButton*>(u"OKButton"_s)->click();
+            const int afterOk = dialog.result();
+            dialog.findChild<QPushButton*>(u"CancelButton"_s)->click();
+            return afterOk == QDialog::Accepted ? afterOk : dialog.result();
+        };
+        rig.click(u"timedSnapshotsButton"_s);
+        QFETCH(QString, message);
+        QCOMPARE(rig.messages(), QStringList{u"Critical Error: %1 [Ok]"_s.arg(message)});
+        QVERIFY(!rig.player().modes().timed());
     }
 
     // Whatever ends the modes ends both, once, with at most one message.
@@ -458,8 +488,8 @@ private Q_SLOTS:
         QCOMPARE(rig.messages(), message.isEmpty() ? QStringList() : QStringList{message});
     }
 
-    // A Config.cfg from Windows names "C:\": nothing is written, the user is told. Settings
-    // changed while nothing was on screen reach the next Play.
+    // A Config.cfg from Windows names "C:\": nothing is written, the user is told. A folder
+    // picked with Browse holds at once, without a reload.
     void snapshotFolderRules() {
         Rig rig;
         rig.form->Form_Load();
@@ -469,10 +499,6 @@ private Q_SLOTS:
         QCOMPARE(rig.messages(),
                  QStringList{u"None : Error\n\nThe snapshots path is not a "
                              "full path: \"C:\\\". Choose a folder with Browse. [Ok]"_s});
-        rig.click(u"stopButton"_s);
-        rig.engine.playing = false;
-        rig.engine.position = -1;
-        rig.engine.report();
         // A folder whose name ends in a blank would be another one at the next start.
         rig.platform.folderAnswer = rig.dir.path() + u"/other "_s;
         rig.click(u"browseCommand"_s);
@@ -480,13 +506,35 @@ private Q_SLOTS:
         QCOMPARE(rig.settings.snapshotFolder, u"C:\\"_s);
         rig.platform.folderAnswer = rig.dir.path() + u"/other"_s;
         rig.click(u"browseCommand"_s);
-        rig.engine.calls.clear();
-        rig.click(u"playButton"_s);
-        QCOMPARE(rig.engine.calls.first(), u"playlistClear"_s);
+        QCOMPARE(rig.messages().size(), 2);
+        QVERIFY(rig.engine.calls.isEmpty());
         QCOMPARE(rig.capture.target().folder, rig.dir.path() + u"/other/clip.avi Images"_s);
         Settings reread;
         QVERIFY(LoadConfiguration(rig.dir.path() + u"/Config.cfg"_s, reread));
         QCOMPARE(reread.snapshotFolder, rig.dir.path() + u"/other"_s);
+    }
+
+    // Options changed while a video plays hold from the next snapshot: no question, no
+    // reload, the place in the video and playback untouched.
+    void optionsHoldAtOnce() {
+        Rig rig;
+        rig.loadPlaying();
+        QVERIFY(rig.engine.keepScreenAwake);
+        rig.platform.dialogScript = [](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>(u"snapshotPrefix"_s)->setText(u"NEW_"_s);
+            dialog.findChild<QComboBox*>(u"imageFormats"_s)->setCurrentIndex(1);
+            dialog.findChild<QCheckBox*>(u"screenSaver"_s)->setChecked(false);
+            dialog.findChild<QPushButton*>(u"OKButton"_s)->click();
+            return dialog.result();
+        };
+        rig.trigger(u"optionsMenuCommand"_s);
+        QVERIFY(rig.messages().isEmpty());
+        QVERIFY(rig.engine.calls.isEmpty());
+        QVERIFY(!rig.engine.keepScreenAwake);
+        rig.click(u"snapshotButton"_s);
+        QVERIFY(rig.capture.waitForDone(10000));
+        QCOMPARE(rig.snapshots(), QStringList{u"NEW_00001.jpg"_s});
+        QVERIFY(rig.engine.playing);
     }
 
     void closeQuestion_data() {

@@ -34,8 +34,9 @@ inline std::unique_ptr<VlcEngine> headlessEngine(MediaService& media) {
 
 // Starts the clip and waits until it plays with a picture on screen.
 [[nodiscard]] inline bool startPlaying(VlcEngine& engine, const QString& clip,
-                                       bool disableScreenSaver = false) {
-    engine.load(clip, LoadMode::ReplaceAndPlay, disableScreenSaver);
+                                       bool keepScreenAwake = false) {
+    engine.setKeepScreenAwake(keepScreenAwake);
+    engine.load(clip, LoadMode::ReplaceAndPlay);
     return QTest::qWaitFor([&] { return engine.Playing() && !engine.currentFrame().isNull(); },
                            kDeadline);
 }

@@ -11,6 +11,7 @@ public:
     QStringList calls;
     int playlistCount = 0;
     bool playing = false;
+    bool keepScreenAwake = false;
     float position = -1.0f;
     int time = 0;
     int length = 0;
@@ -29,15 +30,14 @@ public:
         Q_EMIT frameChanged();
     }
 
-    void load(const QString& path, LoadMode mode, bool disableScreenSaver) override {
+    void load(const QString& path, LoadMode mode) override {
         playlistCount = 1;
         rate = 1.0f;
-        calls << QStringLiteral("load %1 %2%3")
-                     .arg(path,
-                          mode == LoadMode::ReplaceAndPlay ? QStringLiteral("play")
-                                                           : QStringLiteral("replace"),
-                          disableScreenSaver ? QStringLiteral(" no-screensaver") : QString());
+        calls << QStringLiteral("load %1 %2")
+                     .arg(path, mode == LoadMode::ReplaceAndPlay ? QStringLiteral("play")
+                                                                 : QStringLiteral("replace"));
     }
+    void setKeepScreenAwake(bool keep) override { keepScreenAwake = keep; }
     void playlistClear() override {
         playlistCount = 0;
         calls << QStringLiteral("playlistClear");
