@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
+#include <iterator>
 
 MainControls MainControls::build(QMainWindow& window, Platform& platform, QObject* filter) {
     MainControls c;
@@ -35,6 +36,9 @@ void MainControls::buildWidgets(MainControls& c, QMainWindow& window, Platform& 
 
     c.stage = new VideoSurface(c.client);
     c.stage->setObjectName(QStringLiteral("stage"));
+    // A click on the video takes the focus from any control, so that the player's keys
+    // are the window's again.
+    c.stage->setFocusPolicy(Qt::ClickFocus);
 
     c.logoHide = new QFrame(c.client);
     c.logoHide->setObjectName(QStringLiteral("logoHide"));
@@ -91,6 +95,7 @@ void MainControls::buildWidgets(MainControls& c, QMainWindow& window, Platform& 
     c.quickSnapshotFolder->setFocusPolicy(Qt::StrongFocus);
     c.browseCommand = new QPushButton(c.quickPath);
     c.browseCommand->setObjectName(QStringLiteral("browseCommand"));
+    c.browseCommand->setFocusPolicy(Qt::TabFocus);
 
     c.toolTips = new QLabel(c.client);
     c.toolTips->setObjectName(QStringLiteral("toolTips"));
@@ -114,6 +119,18 @@ void MainControls::buildWidgets(MainControls& c, QMainWindow& window, Platform& 
     c.toolTipTimer = new QTimer(&window);
     c.toolTipTimer->setObjectName(QStringLiteral("toolTipTimer"));
     c.toolTipTimer->setInterval(3000);
+
+    // Tab goes as one reads the window: row by row, each from left to right.
+    QWidget* const order[] = {c.playButton,       c.snapshotButton,
+                              c.pauseButton,      c.continuousSnapshotsButton,
+                              c.stopButton,       c.timedSnapshotsButton,
+                              c.rewindButton,     c.command1,
+                              c.ffButton,         c.command2,
+                              c.muteStatus,       c.volumeSlider,
+                              c.fullScreenButton, c.quickSnapshotFolder,
+                              c.browseCommand};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void MainControls::buildMenus(MainControls& c, QMainWindow& window) {

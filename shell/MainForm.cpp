@@ -95,6 +95,8 @@ void MainForm::Form_Load(SplashForm* splash) {
     setMinimumSize(width(), height());
     if (splash)
         splash->close();
+    // No control has the focus at first: Space plays and pauses, Tab starts at Play.
+    ui_.stage->setFocus();
 
     if (config.tell()) {
         // Claiming a new file was created when it could not be written would send the user
@@ -186,13 +188,20 @@ void MainForm::connectControls() {
 }
 
 void MainForm::installPlayerKeys(QWidget& window) {
-    PlayerKeys::install(
-        window, ui_, [this] { return engine_.Playing(); },
-        [this](int step) {
-            ui_.volumeSlider->setValue(ui_.volumeSlider->value() + step);
-            // As a click on the slider: sound on, at that level.
-            volumeSlider_MouseDown(Qt::LeftButton);
-        });
+    PlayerKeys::Actions actions;
+    actions.playing = [this] { return engine_.Playing(); };
+    actions.stepVolume = [this](int step) {
+        ui_.volumeSlider->setValue(ui_.volumeSlider->value() + step);
+        // As a click on the slider: sound on, at that level.
+        volumeSlider_MouseDown(Qt::LeftButton);
+    };
+    actions.shuttle = [this](int direction) {
+        if (direction < 0)
+            player_.rewind();
+        else
+            player_.forward();
+    };
+    PlayerKeys::install(window, ui_, std::move(actions));
 }
 
 void MainForm::showView() {

@@ -176,13 +176,11 @@ window_geometry() {
     win_x=$X win_y=$Y win_w=$WIDTH win_h=$HEIGHT
 }
 
-# True once two looks in a row at the middle of the video area show a moving picture:
-# many colours (not the white cover nor an empty black area) that differ from the look
-# before. The client area sits below the menu bar, at the bottom of the window; a margin
-# of a tenth of the video area on every side keeps the look inside it.
-previous_stage_sum=''
-video_moving() {
-    local crop shot=$work/stage.png colours sum
+# stage_shot <window>: the middle of the video area into $work/stage.png. The client area
+# sits below the menu bar, at the bottom of the window; a margin of a tenth of the video
+# area on every side keeps the look inside it.
+stage_shot() {
+    local crop
     window_geometry "$1"
     crop=$(awk -v x="$win_x" -v y="$win_y" -v w="$win_w" -v h="$win_h" \
         -v cw="$client_width" -v ch="$client_height" -v sl="$stage_left" -v st="$stage_top" \
@@ -190,7 +188,16 @@ video_moving() {
             s = w / cw; top = y + h - ch * s + st * s
             printf "%dx%d+%d+%d", sw * s * 0.8, sh * s * 0.8, x + (sl + sw * 0.1) * s, top + sh * s * 0.1
         }')
-    import -window root -crop "$crop" +repage "$shot" 2>/dev/null || return 1
+    import -window root -crop "$crop" +repage "$work/stage.png" 2>/dev/null
+}
+
+# True once two looks in a row at the middle of the video area show a moving picture:
+# many colours (not the white cover nor an empty black area) that differ from the look
+# before.
+previous_stage_sum=''
+video_moving() {
+    local shot=$work/stage.png colours sum
+    stage_shot "$1" || return 1
     colours=$(identify -format '%k' "$shot")
     sum=$(md5sum <"$shot")
     if [ "$colours" -ge 16 ] && [ -n "$previous_stage_sum" ] && [ "$sum" != "$previous_stage_sum" ]; then
@@ -214,6 +221,11 @@ video_still() {
     video_moving "$1" && return 1
     second=$previous_stage_sum
     [ "$first" = "$second" ]
+}
+
+# True when the video area shows the cover (a stopped video): one plain colour.
+stage_covered() {
+    stage_shot "$1" && [ "$(identify -format '%k' "$work/stage.png")" -le 2 ]
 }
 
 # click_client <window> <x> <y>: a click at a point of the client area's design, in pixels.

@@ -112,7 +112,7 @@ private Q_SLOTS:
     }
 
     // Paused while playing, or while still opening (then on its first picture); shuttle
-    // moves a paused video by whole seconds; the speed holds until another item.
+    // moves a paused video and its picture by whole seconds; the speed holds until another item.
     void pauseShuttleRateAudio_data() {
         QTest::addColumn<bool>("whileOpening");
         QTest::newRow("while playing") << false;
@@ -129,8 +129,11 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing() && !engine_->currentFrame().isNull(),
                                  kDeadline);
         const int before = engine_->Time();
+        const quint64 shown = engine_->currentFrame().serial;
         engine_->shuttle(2);
         QTRY_VERIFY_WITH_TIMEOUT(engine_->Time() >= before + 2, kDeadline);
+        // The picture moves with it.
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->currentFrame().serial > shown, kDeadline);
         QVERIFY(engine_->Time() <= before + 3 && !engine_->Playing());
         engine_->setRate(1.5f);
         QCOMPARE(engine_->rate(), 1.5f);

@@ -443,6 +443,65 @@ private Q_SLOTS:
         QVERIFY(!rig.player().modes().timed());
     }
 
+    // The player's keys and the focused control's keys, through the real window's
+    // shortcuts: what reaches the engine.
+    void keys_data() {
+        QTest::addColumn<QString>("focus"); // a control's objectName, or none
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("call");
+        QTest::newRow("Space, no focus") << QString() << false << int(Qt::Key_Space) << "pause";
+        QTest::newRow("Space, paused") << QString() << true << int(Qt::Key_Space) << "play";
+        QTest::newRow("Space on Stop") << u"stopButton"_s << false << int(Qt::Key_Space) << "stop";
+        QTest::newRow("Enter on Stop") << u"stopButton"_s << false << int(Qt::Key_Return) << "stop";
+        QTest::newRow("Enter on Faster")
+            << u"Command2"_s << false << int(Qt::Key_Enter) << "setRate 1.5";
+        QTest::newRow("Space, folder box")
+            << u"quickSnapshotFolder"_s << false << int(Qt::Key_Space) << "pause";
+        QTest::newRow("Left, folder box")
+            << u"quickSnapshotFolder"_s << false << int(Qt::Key_Left) << "shuttle -1";
+        QTest::newRow("Right, paused") << QString() << true << int(Qt::Key_Right) << "shuttle 1";
+        QTest::newRow("Right on the volume")
+            << u"volumeSlider"_s << false << int(Qt::Key_Right) << "setVolume 51";
+        QTest::newRow("Up, no focus") << QString() << false << int(Qt::Key_Up) << "setVolume 55";
+    }
+    void keys() {
+        QFETCH(QString, focus);
+        QFETCH(bool, paused);
+        QFETCH(int, key);
+        Rig rig;
+        rig.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(rig.form.get()));
+        rig.loadPlaying();
+        if (paused) {
+            rig.click(u"pauseButton"_s);
+            rig.engine.playing = false;
+            rig.engine.report();
+        }
+        if (!focus.isEmpty())
+            rig.control(focus)->setFocus(Qt::TabFocusReason);
+        rig.engine.calls.clear();
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : rig.form.get(),
+                        Qt::Key(key));
+        QTEST(rig.engine.calls.value(0), "call");
+        QCOMPARE(rig.engine.calls.size(), key == Qt::Key_Up ? 2 : 1); // and sound on
+    }
+
+    // A click on a button or on the video takes the focus out of the folder box; a click
+    // into it gives it back.
+    void clickLeavesFolderBox() {
+        Rig rig;
+        rig.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(rig.form.get()));
+        rig.loadPlaying();
+        for (const QString& clicked : {u"snapshotButton"_s, u"stage"_s}) {
+            QTest::mouseClick(rig.control(u"quickSnapshotFolder"_s), Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), rig.control(u"quickSnapshotFolder"_s));
+            QTest::mouseClick(rig.control(clicked), Qt::LeftButton);
+            QVERIFY(QApplication::focusWidget() != rig.control(u"quickSnapshotFolder"_s));
+        }
+    }
+
     // Whatever ends the modes ends both, once, with at most one message.
     void captureEnds_data() {
         QTest::addColumn<RigStep>("event");
