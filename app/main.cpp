@@ -1,11 +1,14 @@
-// The composition root: refuses a second copy, shows the splash, starts the media service
-// and the engine over it, builds the settings, the capture service and the main window,
-// connects them and runs the event loop.
+// The composition root: hands a later start's file to the running instance, shows the
+// splash, starts the media service and the engine over it, builds the settings, the capture
+// service and the main window, connects them and runs the event loop.
 #include "capture/CaptureService.h"
+#include "localisation/TextLookup.h"
+#include "platform/InstanceChannel.h"
 #include "platform/QtPlatform.h"
 #include "platform/ScreenSaverInhibitor.h"
 #include "playback/media/MediaService.h"
 #include "playback/vlc/VlcEngine.h"
+#include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"
 #include "shell/GlyphFaces.h"
@@ -15,6 +18,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
 
@@ -25,6 +29,56 @@ static QByteArray videoArgument(int argc, char** argv) {
             return QByteArray(argv[i]);
     }
     return {};
+}
+
+// Whether the name the system gave is text in its encoding; another would come back as
+// another name.
+static bool isTextName(const QByteArray& given) {
+    return QFile::encodeName(QFile::decodeName(given)) == given;
+}
+
+// Long enough for a running instance still starting up (its window not yet there).
+constexpr int kHandOverTimeoutMs = 10000;
+
+// A later start: its file goes to the running instance, which opens it and comes to the
+// front; this one ends without a window. It speaks in the user's language when Config.cfg
+// names one; nothing is written.
+static int handOverToFirst(QtPlatform& platform, const QStringList& arguments,
+                           const QByteArray& given) {
+    const SettingsLocation location =
+        locateSettings(platform.applicationFolder(), userSettingsFolder());
+    Settings settings;
+    (void)LoadConfiguration(location.configFile(), settings);
+    const TextLookup lookup(platform.applicationFolder(), settings.languageFile,
+                            location.errorLog());
+    const auto tell = [&platform, &lookup](const QString& text) {
+        (void)platform.messageBox(nullptr, text, lookup.text("013", "Warning"),
+                                  MessageIcon::Exclamation, MessageButtons::Ok);
+    };
+    QString path;
+    if (!arguments.isEmpty()) {
+        if (!isTextName(given)) {
+            tell(QStringLiteral("This file cannot be opened: the file name is not valid text "
+                                "(UTF-8); rename the file.\n%1")
+                     .arg(arguments.first()));
+            return 1;
+        }
+        path = QFileInfo(arguments.first()).absoluteFilePath();
+    }
+    switch (handOverToRunningInstance(platform.instanceSocketPath(), path, kHandOverTimeoutMs)) {
+    case HandOver::Delivered:
+        return 0;
+    case HandOver::NoAnswer:
+        std::fprintf(stderr, "framora: the running instance does not answer\n");
+        tell(lookup.text("049", "Framora is already running, but it does not respond, so "
+                                "nothing was opened. Wait until it responds or close it, "
+                                "then try again."));
+        return 1;
+    case HandOver::NoDoor:
+        break;
+    }
+    tell(lookup.text("020", "The application is already running."));
+    return 0;
 }
 
 int main(int argc, char** argv) {
@@ -46,15 +100,18 @@ int main(int argc, char** argv) {
                                  QStringLiteral("[VIDEO]"));
     parser.process(app);
 
+    const QStringList arguments = parser.positionalArguments();
+    const QByteArray given = videoArgument(argc, argv);
     QtPlatform platform;
-    // Before anything else starts: a refused second copy loads no engine. No
-    // configuration has been read yet, so the refusal speaks in its default wording.
-    if (platform.anotherInstanceRunning()) {
-        (void)platform.messageBox(nullptr, QStringLiteral("The application is already running."),
-                                  QStringLiteral("Warning"), MessageIcon::Exclamation,
-                                  MessageButtons::Ok);
-        return 0;
-    }
+    // Before anything else starts: a later start loads no engine.
+    if (platform.anotherInstanceRunning())
+        return handOverToFirst(platform, arguments, given);
+    // Listening at once: a later start during ours waits for our answer.
+    InstanceServer door;
+    QString doorError;
+    if (!door.listen(platform.instanceSocketPath(), &doorError))
+        std::fprintf(stderr, "framora: later starts cannot hand their files over: %s\n",
+                     qPrintable(doorError));
     // The splash stays up while libVLC starts and the main window loads.
     SplashForm splash;
     splash.showNow();
@@ -73,16 +130,17 @@ int main(int argc, char** argv) {
                   locateSettings(platform.applicationFolder(), userSettingsFolder()));
     form.Form_Load(&splash);
     form.show();
+    QObject::connect(&door, &InstanceServer::handedOver, &form, [&form](const QString& path) {
+        form.comeToFront();
+        if (!path.isEmpty())
+            (void)form.openFromCommandLine(path);
+    });
     if (!engine.isReady()) {
         std::fprintf(stderr, "framora: %s\n", qPrintable(engine.errorString()));
         form.showEngineError(engine.errorString());
     }
-    const QStringList arguments = parser.positionalArguments();
     if (!arguments.isEmpty()) {
-        // A name that is not text in the system's encoding cannot be handed on: it would
-        // come back as another name.
-        const QByteArray given = videoArgument(argc, argv);
-        const bool textName = QFile::encodeName(QFile::decodeName(given)) == given;
+        const bool textName = isTextName(given);
         // Opened once the window is up, after any message of the start-up.
         QTimer::singleShot(0, &form, [&form, textName, path = arguments.first()] {
             if (textName)

@@ -161,6 +161,13 @@ bool QtPlatform::anotherInstanceRunning() {
     return lock->error() == QLockFile::LockFailedError;
 }
 
+QString QtPlatform::instanceSocketPath() const {
+    QString path = lockPath_;
+    if (path.endsWith(QStringLiteral(".lock")))
+        path.chop(5);
+    return path + QStringLiteral(".socket");
+}
+
 QString QtPlatform::applicationFolder() const {
     return QCoreApplication::applicationDirPath();
 }

@@ -38,6 +38,8 @@ public:
     // The user's runtime folder (or the temporary folder) and a name that carries the
     // user's id, so that two users on one machine do not shut each other out.
     [[nodiscard]] static QString defaultInstanceLockPath();
+    // Where the running instance listens for later starts (see InstanceChannel).
+    [[nodiscard]] QString instanceSocketPath() const;
 
 private:
     QString lockPath_;

@@ -1,25 +1,21 @@
 #include "playback/MediaTypes.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include <cerrno>
-#include <sys/stat.h>
-
 QStringList supportedExtensionList() {
-    return {QStringLiteral("mpg"),   QStringLiteral("avi"), QStringLiteral("mpe"),
-            QStringLiteral("3gp"),   QStringLiteral("3g2"), QStringLiteral("asf"),
-            QStringLiteral("hdmov"), QStringLiteral("m4v"), QStringLiteral("mkv"),
-            QStringLiteral("mp4"),   QStringLiteral("wmv"), QStringLiteral("vob")};
+    // The first twelve are the program's own from the start; then what phones, cameras,
+    // camcorders and the web write.
+    return QStringLiteral("mpg avi mpe 3gp 3g2 asf hdmov m4v mkv mp4 wmv vob "
+                          "mov qt webm mpeg m2v ts m2ts mts ogv flv divx")
+        .split(QLatin1Char(' '));
 }
 
-QList<FileTypeFilter> buildOpenFilter(const QString& allFormatsText,
-                                      const QStringList& extensions) {
+QList<FileTypeFilter> buildOpenFilter(const QString& allFormatsText, const QStringList& extensions,
+                                      const QString& allFilesText) {
     QList<FileTypeFilter> filters{{allFormatsText, {}}};
     for (const QString& e : extensions) {
         filters.first().patterns << QStringLiteral("*.") + e;
         filters << FileTypeFilter{e.toUpper(), {QStringLiteral("*.") + e}};
     }
+    filters << FileTypeFilter{allFilesText, {QStringLiteral("*")}};
     return filters;
 }
 
@@ -38,24 +34,4 @@ float playbackRateForStep(int step) {
     if (step > 0)
         return 1.5f;
     return 1.0f;
-}
-
-QString openRefusal(const QString& path, const QStringList& extensions) {
-    if (path.contains(QStringLiteral("://")))
-        return QStringLiteral("web addresses cannot be opened, only files on this computer");
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
-        if (errno == ENAMETOOLONG)
-            return QStringLiteral("the path is longer than the system allows");
-        return errno == EACCES ? QStringLiteral("a folder on the way to it cannot be read")
-                               : QStringLiteral("no such file");
-    }
-    if (!S_ISREG(status.st_mode))
-        return QStringLiteral("not a regular file");
-    if (!hasSupportedExtension(path, extensions))
-        return QStringLiteral("not a supported video type (%1)")
-            .arg(extensions.join(QStringLiteral(", ")));
-    if (!QFileInfo(path).isReadable())
-        return QStringLiteral("no permission to read it");
-    return {};
 }

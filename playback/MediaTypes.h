@@ -5,23 +5,19 @@
 #include <QString>
 #include <QStringList>
 
-// The video file extensions the program offers and accepts, without dots, in the order
-// the open dialog lists them.
+// The video file extensions the program offers, without dots, in the order the open
+// dialog lists them. A file of another name is opened when its content is a video.
 [[nodiscard]] QStringList supportedExtensionList();
 
 // The open dialog's filters: one for all supported types (its description is
-// allFormatsText), then one per extension described by its upper-case form.
+// allFormatsText), then one per extension described by its upper-case form, and last one
+// for any file (allFilesText).
 [[nodiscard]] QList<FileTypeFilter> buildOpenFilter(const QString& allFormatsText,
-                                                    const QStringList& extensions);
+                                                    const QStringList& extensions,
+                                                    const QString& allFilesText);
 
 // True when path ends in "." + one of the extensions, compared without regard to case.
 [[nodiscard]] bool hasSupportedExtension(const QString& path, const QStringList& extensions);
-
-// Why path cannot be opened as a video, empty when it can be tried. In this order: a web
-// address, a path longer than the system allows, no such file, not a regular file (a
-// folder, a pipe, a device, or a link to one), an extension not offered, no permission
-// to read it.
-[[nodiscard]] QString openRefusal(const QString& path, const QStringList& extensions);
 
 // Playback rate of a speed step: one step slower is 0.75 of normal, one faster 1.5.
 [[nodiscard]] float playbackRateForStep(int step);

@@ -33,6 +33,8 @@ void MainControls::buildWidgets(MainControls& c, QMainWindow& window, Platform& 
     c.client->setAttribute(Qt::WA_StyledBackground);
     c.client->setStyleSheet(QStringLiteral("#client { background: black; }"));
     window.setCentralWidget(c.client);
+    // A video dropped anywhere on the window opens (the window's dropEvent).
+    window.setAcceptDrops(true);
 
     c.stage = new VideoSurface(c.client);
     c.stage->setObjectName(QStringLiteral("stage"));
@@ -44,8 +46,6 @@ void MainControls::buildWidgets(MainControls& c, QMainWindow& window, Platform& 
     c.logoHide->setObjectName(QStringLiteral("logoHide"));
     c.logoHide->setAutoFillBackground(true);
     c.logoHide->setStyleSheet(QStringLiteral("#logoHide { background: white; }"));
-    c.logoHide->setAcceptDrops(true);
-    c.logoHide->installEventFilter(filter);
 
     const auto glyphButton = [&c, filter](QPushButton*& button, const char* name, Glyph glyph) {
         button = new QPushButton(c.client);

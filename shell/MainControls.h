@@ -22,8 +22,8 @@ class VideoSurface;
 // the window they are built in owns them (Qt's parent tree).
 struct MainControls {
     // Builds them in window: the menus in its menu bar with their shortcuts on the window,
-    // so that they work while a menu is closed. filter sees the events of the cover, the
-    // glyph buttons, the volume slider and the progress bar.
+    // so that they work while a menu is closed. filter sees the events of the glyph
+    // buttons, the volume slider and the progress bar.
     static MainControls build(QMainWindow& window, Platform& platform, QObject* filter);
 
     QWidget* client = nullptr;

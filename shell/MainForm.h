@@ -38,6 +38,8 @@ public:
     // Opens a video given on the command line or by a file manager; false when it cannot
     // be opened (see refuseOpening).
     bool openFromCommandLine(const QString& path);
+    // Shown, not minimised, in front of the desktop's other windows.
+    void comeToFront();
     // Says why path cannot be opened: a line on standard error and a message box.
     void refuseOpening(const QString& path, const QString& reason);
     // A fault of the media engine, shown as every error is: a critical box titled "Error".
@@ -49,12 +51,18 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Opening media.
+    enum class OpenedBy { Menu, Drop, CommandLine };
     void openMenu_Click();
-    void logoHide_OLEDragDrop(const QStringList& files);
+    // Files dropped anywhere on the window: the first is opened.
+    void dropped(const QStringList& files);
+    [[nodiscard]] bool openFile(const QString& path, OpenedBy by);
     // Transport.
     void playButton_Click();
     void pauseButton_Click();
@@ -94,7 +102,6 @@ private:
     // Shows the controller's view: every control's state, the cover, times, marks, timers.
     void showView();
     void loadVideo(const QString& path);
-    [[nodiscard]] bool refusedAsNotAFile(const QString& path);
     void setMuteGlyph(bool muted);
     // Space, the arrows, M and F in window (the main or the full-screen window).
     void installPlayerKeys(QWidget& window);

@@ -52,32 +52,32 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     }
-    case QEvent::DragEnter:
-        if (watched == ui_.logoHide) {
-            auto* drag = static_cast<QDragEnterEvent*>(event);
-            if (drag->mimeData()->hasUrls())
-                drag->acceptProposedAction();
-            return true;
-        }
-        break;
-    case QEvent::Drop:
-        if (watched == ui_.logoHide) {
-            auto* drop = static_cast<QDropEvent*>(event);
-            // An entry that is not a local file (a web address) stays in the list as an
-            // empty name: first in the list, it makes the drop do nothing rather than
-            // load the second entry.
-            QStringList files;
-            for (const QUrl& url : drop->mimeData()->urls())
-                files << (url.isLocalFile() ? url.toLocalFile() : QString());
-            drop->acceptProposedAction();
-            logoHide_OLEDragDrop(files);
-            return true;
-        }
-        break;
     default:
         break;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Files dropped anywhere on the window, on the video or beside it, playing or not.
+void MainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+// Wherever the pointer moves over the window, the drop is welcome.
+void MainForm::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainForm::dropEvent(QDropEvent* event) {
+    // An entry that is not a local file (a web address) stays in the list as it is, so
+    // that first in the list it is refused with its reason rather than skipped.
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls())
+        files << (url.isLocalFile() ? url.toLocalFile() : url.toString());
+    event->acceptProposedAction();
+    dropped(files);
 }
 
 void MainForm::resizeEvent(QResizeEvent* event) {

@@ -5,6 +5,7 @@
 #include "platform/Twips.h"
 #include "playback/MediaEngine.h"
 #include "playback/MediaTypes.h"
+#include "playback/OpenRefusal.h"
 #include "playback/VideoSurface.h"
 #include "settings/Settings.h"
 #include "shell/AccessibleTexts.h"
@@ -20,22 +21,21 @@
 
 void MainForm::openMenu_Click() {
     const QString path = platform_.openFileDialog(
-        this, buildOpenFilter(lookup_.text("035", "All Supported Formats"), supportedExtensions_));
-    if (path.isEmpty())
-        return;
-    if (refusedAsNotAFile(path))
-        return;
-    loadVideo(path);
+        this, buildOpenFilter(lookup_.text("035", "All Supported Formats"), supportedExtensions_,
+                              lookup_.text("043", "All Files")));
+    if (!path.isEmpty())
+        (void)openFile(path, OpenedBy::Menu);
 }
 
 bool MainForm::openFromCommandLine(const QString& path) {
-    const QString refusal = openRefusal(path, supportedExtensions_);
-    if (!refusal.isEmpty()) {
-        refuseOpening(path, refusal);
-        return false;
-    }
-    loadVideo(QFileInfo(path).absoluteFilePath());
-    return true;
+    return openFile(path, OpenedBy::CommandLine);
+}
+
+void MainForm::comeToFront() {
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
 }
 
 void MainForm::refuseOpening(const QString& path, const QString& reason) {
@@ -45,22 +45,28 @@ void MainForm::refuseOpening(const QString& path, const QString& reason) {
                         .arg(reason, QDir::toNativeSeparators(path)));
 }
 
-void MainForm::logoHide_OLEDragDrop(const QStringList& files) {
-    if (files.isEmpty())
-        return;
-    const QString& path = files.first();
-    if (!hasSupportedExtension(path, supportedExtensions_) || QFileInfo(path).isDir())
-        return;
-    if (refusedAsNotAFile(path))
-        return;
-    loadVideo(path);
+void MainForm::dropped(const QStringList& files) {
+    if (!files.isEmpty())
+        (void)openFile(files.first(), OpenedBy::Drop);
 }
 
-// A pipe or a device (or a link to one) would be read for ever: refused at once.
-bool MainForm::refusedAsNotAFile(const QString& path) {
-    if (!QFileInfo::exists(path) || QFileInfo(path).isFile())
+// Every way of opening comes here, so that a file opens the same way whichever way it
+// came, and a refusal always says why.
+bool MainForm::openFile(const QString& path, OpenedBy by) {
+    const QString refusal = openRefusal(path, supportedExtensions_);
+    if (!refusal.isEmpty()) {
+        refuseOpening(path, refusal);
         return false;
-    showPlaybackError(path);
+    }
+    // A drop is easily made by mistake; one that would end a capture run asks first.
+    if (by == OpenedBy::Drop && player_.modes().any() &&
+        platform_.messageBox(this,
+                             lookup_.text("048", "Snapshots are being captured. Stop capturing "
+                                                 "and open the dropped file?"),
+                             lookup_.text("013", "Warning"), MessageIcon::Question,
+                             MessageButtons::YesNo) != MessageAnswer::Yes)
+        return false;
+    loadVideo(QFileInfo(path).absoluteFilePath());
     return true;
 }
 

@@ -71,11 +71,14 @@ write_config() {
     printf '%s\r\n' "$1" "$2" "$3" "$4" "$5" 0 1 English.ini >"$app/Config.cfg"
 }
 
+# make_clip [name [codec options...]]: the test clip, by default $clip_name in H.264.
 make_clip() {
+    local name=${1:-$clip_name}
+    [ $# -gt 0 ] && shift
+    [ $# -gt 0 ] || set -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p
     ffmpeg -hide_banner -loglevel error -y -f lavfi \
         -i "testsrc=size=${clip_width}x${clip_height}:rate=25:duration=${clip_seconds}" \
-        -c:v libx264 -preset ultrafast -pix_fmt yuv420p "$work/$clip_name" ||
-        fail "ffmpeg could not make the test clip"
+        "$@" "$work/$name" || fail "ffmpeg could not make the test clip $name"
 }
 
 # start_framora <arguments...>: starts the program from the private folder, with output

@@ -212,39 +212,102 @@ case_player_keys() {
 # error does, and the program stays up.
 case_refused_file() {
     write_config 0 "$snapshots" IMG_ 0 5000
-    printf 'not a video\n' >"$work/clip.mpeg"
-    start_framora "$work/clip.mpeg"
+    printf 'not a video\n' >"$work/notes.txt"
+    start_framora "$work/notes.txt"
     main_pid=$started_pid
     local box
     box=$(await_window "$main_pid" '^Error$' "the refusal's message box")
-    grep -q 'clip.mpeg: not a supported video type' "$work/framora-1.err" ||
+    grep -q 'notes.txt: neither its name nor its content' "$work/framora-1.err" ||
         fail "standard error does not give the reason"
     press "$box" Return
     wait_until "the box to close" no_window "$main_pid" '^Error$'
     alive "$main_pid" || fail "the program ended after the refusal"
 }
 
-# A second start is refused with a warning and ends; the first goes on. The third start
-# checks that the refused one left the first one's claim alone.
-case_second_instance() {
+# A later start hands its file to the running window, which opens it (its title follows)
+# and ends; without a file it just ends. A running window that does not respond makes the
+# later start say so and open nothing, not even when the window responds again.
+case_hand_over() {
     start_playing 0 0 5000
-    local attempt second warning status
-    for attempt in second third; do
-        start_framora "$work/$clip_name"
-        second=$started_pid
-        warning=$(await_window "$second" '^Warning$' "warning of the $attempt start")
-        [ "$(count_windows '^Framora')" -eq 1 ] || fail "a main window of the $attempt start"
-        press "$warning" Return
-        wait_until "the $attempt start to end" ended "$second"
-        status=0
-        wait "$second" || status=$?
-        [ "$status" -eq 0 ] || fail "the refused $attempt start ended with status $status"
-        alive "$main_pid" || fail "the first instance ended"
-        has_window "$main_pid" "$main_title" || fail "the first instance's window went away"
-        [ "$(count_windows '^Framora')" -eq 1 ] || fail "a main window after the $attempt start"
-    done
+    make_clip other.mov -c:v libx264 -preset ultrafast -pix_fmt yuv420p
+    local later status
+    start_framora "$work/other.mov"
+    later=$started_pid
+    wait_until "the later start to end" ended "$later"
+    status=0
+    wait "$later" || status=$?
+    [ "$status" -eq 0 ] || fail "the later start ended with status $status"
+    main_window=$(await_window "$main_pid" '^Framora \[ other\.mov \]$' "the handed file's title")
+    await_video_playing "$main_window"
+    [ "$(count_windows '^Framora')" -eq 1 ] || fail "a second main window"
+    start_framora
+    later=$started_pid
+    wait_until "the start without a file to end" ended "$later"
+    [ "$(count_windows '^Framora')" -eq 1 ] || fail "a second main window without a file"
+    # Hung: the later start gives up with a word.
+    kill -STOP "$main_pid"
+    start_framora "$work/$clip_name"
+    later=$started_pid
+    local warning
+    warning=$(await_window "$later" '^Warning$' "the later start's word that nothing was opened")
+    press "$warning" Return
+    wait_until "the later start to end" ended "$later"
+    status=0
+    wait "$later" || status=$?
+    kill -CONT "$main_pid"
+    [ "$status" -eq 1 ] || fail "the later start to a hung window ended with status $status"
+    grep -q 'does not answer' "$work/framora-${#started_pids[@]}.err" ||
+        fail "standard error does not say why"
+    sleep 2
+    has_window "$main_pid" '^Framora \[ other\.mov \]$' ||
+        fail "the file given up was opened after all"
     press "$main_window" ctrl+F1
-    wait_until "a snapshot of the first instance" test -f "$images/IMG_00001.png"
+    wait_until "a snapshot of the first instance" test -f "$snapshots/other.mov Images/IMG_00001.png"
+}
+
+# What phones and the web write plays from the command line as any other video.
+case_command_line_types() {
+    write_config 0 "$snapshots" IMG_ 0 5000
+    make_clip phone.mov -c:v libx264 -preset ultrafast -pix_fmt yuv420p
+    make_clip web.webm -c:v libvpx-vp9 -deadline realtime -b:v 300k
+    local name title
+    for name in phone.mov web.webm; do
+        start_framora "$work/$name"
+        main_pid=$started_pid
+        title='^Framora \[ '"${name//./\\.}"' \]$'
+        main_window=$(await_window "$main_pid" "$title" "$name playing")
+        await_video_playing "$main_window"
+        no_error
+        stop_all
+        main_pid=''
+    done
+}
+
+# A file dropped on the window while a video plays opens as File > Open does; the title
+# follows. The drag comes from a small program of the test's own, as a file manager's.
+case_drop_while_playing() {
+    start_playing 0 0 5000
+    make_clip dropped.mkv -c:v libx264 -preset ultrafast -pix_fmt yuv420p
+    [ -x "${E2E_DRAG_SOURCE:-}" ] || fail "no drag source program (E2E_DRAG_SOURCE)"
+    "$E2E_DRAG_SOURCE" "$work/dropped.mkv" >"$work/drag.out" 2>&1 &
+    local source=$! source_window x y
+    started_pids+=("$source")
+    source_window=$(await_window "$source" '^drag source$' "the drag source")
+    window_geometry "$source_window"
+    timeout 15 xdotool mousemove --sync $((win_x + 20)) $((win_y + 20)) mousedown 1 ||
+        fail "cannot press on the drag source"
+    window_geometry "$main_window"
+    x=$((win_x + win_w / 2)) y=$((win_y + win_h / 3))
+    # The drag moves in steps, as a hand does, so that both programs see it arrive.
+    local step
+    for step in 1 2 3 4 5; do
+        timeout 15 xdotool mousemove --sync $((x - 50 + step * 10)) "$y" || fail "cannot drag"
+        sleep 0.2
+    done
+    timeout 15 xdotool mouseup 1 || fail "cannot drop"
+    main_window=$(await_window "$main_pid" '^Framora \[ dropped\.mkv \]$' "the dropped file's title")
+    await_video_playing "$main_window"
+    no_error
 }
 
 # The Debian package, unpacked into a folder of its own and started by an ordinary user

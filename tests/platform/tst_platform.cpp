@@ -2,6 +2,7 @@
 // dialog's type list, the folder dialog, the message box and the screen saver over D-Bus.
 #include "platform/FileDialogFilter.h"
 #include "platform/FolderDialog.h"
+#include "platform/InstanceChannel.h"
 #include "platform/QtPlatform.h"
 #include "platform/ScreenSaverInhibitor.h"
 
@@ -11,6 +12,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QLocalServer>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -19,6 +21,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <future>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -95,6 +98,46 @@ private Q_SLOTS:
 
     // Blank patterns and filters left without any are dropped, twins are not repeated and
     // the star has no case.
+    // A later start's file reaches the running instance, whose event loop answers; one that
+    // listens but never answers (hung), or answers after the later start gave up, or nobody
+    // listening: no delivery, and nothing opened behind the later start's back.
+    void handOver_data() {
+        QTest::addColumn<QString>("door"); // server, late, hung, none
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<HandOver>("outcome");
+        QTest::newRow("a file") << "server" << u"/videos/a b\nc.mov"_s << HandOver::Delivered;
+        QTest::newRow("no file: to the front") << "server" << QString() << HandOver::Delivered;
+        QTest::newRow("late answer") << "late" << u"/videos/a.mov"_s << HandOver::NoAnswer;
+        QTest::newRow("hung instance") << "hung" << u"/videos/a.mov"_s << HandOver::NoAnswer;
+        QTest::newRow("no door") << "none" << u"/videos/a.mov"_s << HandOver::NoDoor;
+    }
+    void handOver() {
+        QFETCH(QString, door);
+        QFETCH(QString, path);
+        QTemporaryDir dir;
+        const QString socketPath = dir.filePath(QStringLiteral("framora.socket"));
+        InstanceServer server;
+        QSignalSpy handed(&server, &InstanceServer::handedOver);
+        QLocalServer hung; // takes connections and never reads them
+        if (door == QLatin1String("server") || door == QLatin1String("late"))
+            QVERIFY(server.listen(socketPath));
+        else if (door == QLatin1String("hung"))
+            QVERIFY(hung.listen(socketPath));
+        // The later start blocks, as it does in its own process; this thread answers.
+        auto later = std::async(std::launch::async,
+                                [&] { return handOverToRunningInstance(socketPath, path, 1500); });
+        while (later.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+            if (door != QLatin1String("late"))
+                QCoreApplication::processEvents();
+        }
+        QFETCH(HandOver, outcome);
+        QCOMPARE(later.get(), outcome);
+        QTest::qWait(200); // the late one gets to its events now
+        QCOMPARE(handed.size(), outcome == HandOver::Delivered ? 1 : 0);
+        if (!handed.isEmpty())
+            QCOMPARE(handed.first().first().toString(), path);
+    }
+
     void nameFilters() {
         const QList<FileTypeFilter> filters{
             {u"All"_s, {u"*.AVI"_s, u"*.avi"_s, u"*.HdMov"_s, u"*"_s}},

@@ -1,5 +1,7 @@
-// The playback rules: frame sizes, time text, and the video surface.
+// The playback rules: what may be opened, frame sizes, time text, and the video surface.
 #include "playback/FormatTime.h"
+#include "playback/MediaTypes.h"
+#include "playback/OpenRefusal.h"
 #include "playback/VideoSurface.h"
 #include "playback/media/ColourConversion.h"
 #include "playback/vlc/FrameSize.h"
@@ -12,6 +14,75 @@
 class TstPlayback : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // A known name is left to the engine; any other is judged by its content, and each
+    // refusal says why.
+    void openRefusal_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("content"); // video, text, picture, subtitles, folder, none
+        QTest::addColumn<QString>("refusal"); // a part of it; empty when it may be opened
+        QTest::addColumn<ContentKind>("kind");
+        QTest::newRow("known name, any content") << "phone.MOV"
+                                                 << "text" << QString() << ContentKind::Unknown;
+        QTest::newRow("video under another name") << "holiday.bin"
+                                                  << "video" << QString() << ContentKind::Media;
+        QTest::newRow("video without extension") << "holiday"
+                                                 << "video" << QString() << ContentKind::Media;
+        QTest::newRow("a picture") << "shot.dat"
+                                   << "picture"
+                                   << "still picture" << ContentKind::StillImage;
+        QTest::newRow("subtitles") << "film.txt"
+                                   << "subtitles"
+                                   << "subtitles" << ContentKind::Subtitles;
+        QTest::newRow("text") << "notes.txt"
+                              << "text"
+                              << "neither its name nor its content" << ContentKind::Unknown;
+        QTest::newRow("empty") << "empty.dat"
+                               << ""
+                               << "neither its name" << ContentKind::Unknown;
+        QTest::newRow("folder named like a video") << "folder.mp4"
+                                                   << "folder"
+                                                   << "not a regular file" << ContentKind::Unknown;
+        QTest::newRow("missing") << "gone.mp4"
+                                 << "none"
+                                 << "no such file" << ContentKind::Unknown;
+        QTest::newRow("web address") << "https://example.com/a.mp4"
+                                     << "none"
+                                     << "web addresses" << ContentKind::Unknown;
+    }
+    void openRefusal() {
+        QFETCH(QString, name);
+        QFETCH(QString, content);
+        QTemporaryDir dir;
+        const QString path = name.contains(QLatin1String("://")) ? name : dir.filePath(name);
+        const QString source =
+            qEnvironmentVariable("FRAMORA_SOURCE_DIR", QStringLiteral(FRAMORA_TEST_SOURCE_DIR));
+        if (content == QLatin1String("video")) {
+            QVERIFY(QFile::copy(source + QStringLiteral("/samples/sample.mp4"), path));
+        } else if (content == QLatin1String("picture")) {
+            QImage image(16, 16, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            QVERIFY(image.save(path, "PNG"));
+        } else if (content == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(name));
+        } else if (content != QLatin1String("none")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (content == QLatin1String("text"))
+                file.write("not a video\n");
+            else if (content == QLatin1String("subtitles"))
+                file.write("1\n00:00:01,000 --> 00:00:02,500\nHello\n\n2\n"
+                           "00:00:03,000 --> 00:00:04,000\nWorld\n");
+        }
+        ContentKind kind = ContentKind::Media;
+        const QString given = ::openRefusal(path, supportedExtensionList(), &kind);
+        QFETCH(QString, refusal);
+        if (refusal.isEmpty())
+            QCOMPARE(given, QString());
+        else
+            QVERIFY2(given.contains(refusal), qPrintable(given));
+        QTEST(kind, "kind");
+    }
+
     // The size asked of libVLC: the track's visible size inside the decoder's padded
     // picture, widened or heightened to square pixels; the decoder's own size when the
     // track's cannot be this picture's (another track, a size changed mid-stream).

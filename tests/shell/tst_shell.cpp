@@ -70,8 +70,23 @@ struct Rig {
         form->Form_Load();
         play();
     }
-    void play(const QString& path = u"/videos/clip.avi"_s) {
-        platform.openFileAnswer = path;
+    // A file of that name in the rig's video folder; a copy of the sample video when real,
+    // otherwise empty (its name says what it is).
+    QString video(const QString& name, bool real = false) const {
+        QDir(dir.path()).mkpath(u"videos"_s);
+        const QString path = dir.path() + u"/videos/"_s + name;
+        if (real)
+            [&] { QVERIFY(QFile::copy(sampleVideo(), path)); }();
+        else
+            QFile(path).open(QIODevice::WriteOnly);
+        return path;
+    }
+    static QString sampleVideo() {
+        return qEnvironmentVariable("FRAMORA_SOURCE_DIR", QStringLiteral(FRAMORA_TEST_SOURCE_DIR)) +
+               u"/samples/sample.mp4"_s;
+    }
+    void play(const QString& name = u"clip.avi"_s) {
+        platform.openFileAnswer = video(name);
         trigger(u"openMenu"_s);
         engine.playing = true;
         engine.position = 0.25f;
@@ -193,13 +208,17 @@ private Q_SLOTS:
     void openAndReload() {
         Rig rig;
         rig.form->Form_Load();
-        rig.platform.openFileAnswer = u"/videos/My Clip.AVI"_s;
+        const QString clip = rig.video(u"My Clip.AVI"_s);
+        rig.platform.openFileAnswer = clip;
         rig.trigger(u"openMenu"_s);
-        QCOMPARE(rig.platform.lastOpenFilters.size(), 13);
-        QCOMPARE(rig.platform.lastOpenFilters.first().description, u"All Supported Formats"_s);
-        QCOMPARE(rig.platform.lastOpenFilters.last(), (FileTypeFilter{u"VOB"_s, {u"*.vob"_s}}));
+        const QList<FileTypeFilter>& filters = rig.platform.lastOpenFilters;
+        QCOMPARE(filters.size(), 25);
+        QCOMPARE(filters.first().description, u"All Supported Formats"_s);
+        QCOMPARE(filters.first().patterns.size(), 23);
+        QCOMPARE(filters.at(13), (FileTypeFilter{u"MOV"_s, {u"*.mov"_s}}));
+        QCOMPARE(filters.last(), (FileTypeFilter{u"All Files"_s, {u"*"_s}}));
         QCOMPARE(rig.engine.calls,
-                 QStringList({u"playlistClear"_s, u"load /videos/My Clip.AVI play"_s, u"play"_s}));
+                 QStringList({u"playlistClear"_s, u"load "_s + clip + u" play"_s, u"play"_s}));
         QCOMPARE(rig.capture.target().folder, rig.dir.path() + u"/shots/My Clip.AVI Images"_s);
         QCOMPARE(rig.form->windowTitle(), u"Framora [ My Clip.AVI ]"_s);
         rig.engine.calls.clear();
@@ -211,43 +230,83 @@ private Q_SLOTS:
         rig.platform.openFileAnswer = pipe;
         rig.trigger(u"openMenu"_s);
         QVERIFY(rig.engine.calls.isEmpty());
-        QVERIFY(rig.messages().last().contains(u"cannot be played"_s));
+        QVERIFY(rig.messages().last().contains(u"cannot be opened: not a regular file"_s));
         rig.engine.position = 0.25f;
         rig.click(u"Command2"_s);
         QCOMPARE(rig.player().speedStep(), 1);
-        rig.platform.openFileAnswer = u"/videos/My Clip.AVI"_s;
+        rig.platform.openFileAnswer = clip;
         rig.trigger(u"openMenu"_s);
         QCOMPARE(rig.player().speedStep(), 0);
         QCOMPARE(rig.engine.rate, 1.0f);
     }
 
-    // Dropped as a file manager or a browser drops: only the first entry counts; the title
-    // names what was opened.
+    // Dropped as a file manager or a browser drops, anywhere on the window, playing or not:
+    // only the first entry counts, a file is judged by its content when its name says
+    // nothing, a refusal says why, and a drop that would end a capture run asks first.
     void drops_data() {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("loaded");
+        QTest::addColumn<QStringList>("files"); // "*" marks a copy of a real video
+        QTest::addColumn<bool>("capturing");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("message");
+        const MessageAnswer none = MessageAnswer::Ok;
         QTest::newRow("first of two, any letter case")
-            << QStringList{u"/v/a.HDmov"_s, u"/v/b.mp4"_s} << u"/v/a.HDmov"_s;
+            << QStringList{u"a.HDmov"_s, u"b.mp4"_s} << false << none << u"a.HDmov"_s << QString();
+        QTest::newRow("a video by its content")
+            << QStringList{u"*holiday.bin"_s} << false << none << u"holiday.bin"_s << QString();
         QTest::newRow("web address first")
-            << QStringList{u"https://example.com/a.mp4"_s, u"/v/b.mp4"_s} << QString();
+            << QStringList{u"https://example.com/a.mp4"_s, u"b.mp4"_s} << false << none
+            << u"clip.avi"_s << u"web addresses cannot be opened"_s;
+        QTest::newRow("no video") << QStringList{u"notes.txt"_s} << false << none << u"clip.avi"_s
+                                  << u"neither its name nor its content"_s;
+        QTest::newRow("while capturing, yes")
+            << QStringList{u"b.webm"_s} << true << MessageAnswer::Yes << u"b.webm"_s
+            << u"Stop capturing and open the dropped file?"_s;
+        QTest::newRow("while capturing, no")
+            << QStringList{u"b.webm"_s} << true << MessageAnswer::No << u"clip.avi"_s
+            << u"Stop capturing and open the dropped file?"_s;
     }
     void drops() {
         QFETCH(QStringList, files);
+        QFETCH(bool, capturing);
         Rig rig;
-        rig.form->Form_Load();
+        rig.loadPlaying();
+        if (capturing)
+            rig.click(u"continuousSnapshotsButton"_s);
+        QFETCH(MessageAnswer, answer);
+        rig.platform.answers = {answer};
         QMimeData data;
         QList<QUrl> urls;
-        for (const QString& file : files)
-            urls << (file.startsWith(u"https:"_s) ? QUrl(file) : QUrl::fromLocalFile(file));
+        for (const QString& file : files) {
+            if (file.startsWith(u"https:"_s))
+                urls << QUrl(file);
+            else if (file.startsWith(u'*'))
+                urls << QUrl::fromLocalFile(rig.video(file.mid(1), true));
+            else
+                urls << QUrl::fromLocalFile(
+                    file.endsWith(u".txt"_s) ? rig.dir.path() + u"/"_s + file : rig.video(file));
+        }
+        if (files.contains(u"notes.txt"_s)) {
+            QFile text(rig.dir.path() + u"/notes.txt"_s);
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write("not a video\n");
+        }
         data.setUrls(urls);
+        // On the video, where the drop lands most often; the window takes it.
+        QWidget* target = rig.control(u"stage"_s);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(rig.control(u"logoHide"_s), &enter);
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(rig.control(u"logoHide"_s), &drop);
-        QFETCH(QString, loaded);
-        QCOMPARE(rig.player().currentVideo(), loaded);
-        QCOMPARE(rig.form->windowTitle(),
-                 loaded.isEmpty() ? u"Framora"_s : u"Framora [ a.HDmov ]"_s);
+        QApplication::sendEvent(target, &drop);
+        QFETCH(QString, title);
+        QCOMPARE(rig.form->windowTitle(), u"Framora [ %1 ]"_s.arg(title));
+        QVERIFY(rig.player().currentVideo().endsWith(title));
+        QFETCH(QString, message);
+        QCOMPARE(rig.messages().size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(rig.messages().first().contains(message), qPrintable(rig.messages().first()));
+        QCOMPARE(rig.player().modes().any(), capturing && answer == MessageAnswer::No);
     }
 
     // Speed steps with beeps at either end; mute twice; the slider unmutes.
