@@ -19,6 +19,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 
@@ -90,6 +91,9 @@ int main(int argc, char** argv) {
                                             .arg(FRAMORA_VERSION_REVISION));
 
     QApplication::setWindowIcon(applicationIcon());
+    // Without a desktop's icon theme (a bare window manager) the file dialog's buttons
+    // would be blank: the freedesktop theme the system ships stands in.
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
     QGuiApplication::setDesktopFileName(QStringLiteral("framora"));
 
     QCommandLineParser parser;

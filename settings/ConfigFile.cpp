@@ -115,8 +115,11 @@ bool LoadConfiguration(const QString& path, Settings& settings) {
     return true;
 }
 
-bool RecreateConfiguration(const QString& path, Settings& settings, QString* error) {
+bool RecreateConfiguration(const QString& path, Settings& settings, QString* error,
+                           const QString& languageFile) {
     settings = Settings{};
+    if (!languageFile.isEmpty())
+        settings.languageFile = languageFile;
     const QStringList defaults = {QStringLiteral("0"), settings.snapshotFolder, settings.filePrefix,
                                   QStringLiteral("0"), QStringLiteral("5000"),  QStringLiteral("0"),
                                   QStringLiteral("1"), settings.languageFile};
@@ -135,13 +138,15 @@ bool SaveConfiguration(const QString& path, const Settings& settings, QString* e
     return writeLines(path, lines, error);
 }
 
-ConfigurationStart StartConfiguration(const SettingsLocation& location, Settings& settings) {
+ConfigurationStart StartConfiguration(const SettingsLocation& location, Settings& settings,
+                                      const QString& newUserPack) {
     ConfigurationStart start;
     const QString path = location.configFile();
     start.newUser = location.perUser && !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();
     if (start.newUser)
         (void)QDir().mkpath(location.folder); // a failure shows in the save below
     start.read = !start.newUser && LoadConfiguration(path, settings);
-    start.recreated = start.read || RecreateConfiguration(path, settings, &start.error);
+    start.recreated = start.read || RecreateConfiguration(path, settings, &start.error,
+                                                          start.newUser ? newUserPack : QString());
     return start;
 }

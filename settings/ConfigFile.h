@@ -15,10 +15,11 @@ struct Settings;
 // On failure settings are left as they were.
 [[nodiscard]] bool LoadConfiguration(const QString& path, Settings& settings);
 
-// Replaces the file with the eight default lines and resets every field to its default.
-// False when the file could not be written (settings are reset all the same), with the
-// reason in *error when given.
-bool RecreateConfiguration(const QString& path, Settings& settings, QString* error = nullptr);
+// Replaces the file with the eight default lines and resets every field to its default
+// (the pack to languageFile when one is given). False when the file could not be written
+// (settings are reset all the same), with the reason in *error when given.
+bool RecreateConfiguration(const QString& path, Settings& settings, QString* error = nullptr,
+                           const QString& languageFile = {});
 
 // Rewrites the file from settings. The new file is written beside the old one and
 // renamed into place (a symbolic link there is replaced, never written through), so a
@@ -43,7 +44,9 @@ struct ConfigurationStart {
 };
 
 // Reads the settings from where they live; recreates them with the defaults where the file
-// is missing or unusable. In the user's own folder no Config.cfg yet is a new user;
-// beside the executable it means a damaged installation.
+// is missing or unusable. In the user's own folder no Config.cfg yet is a new user, who
+// gets newUserPack (the pack of the system's language) when there is one; beside the
+// executable it means a damaged installation.
 [[nodiscard]] ConfigurationStart StartConfiguration(const SettingsLocation& location,
-                                                    Settings& settings);
+                                                    Settings& settings,
+                                                    const QString& newUserPack = {});

@@ -206,6 +206,8 @@ void OptionsDialog::Command1_Click() {
 
 void OptionsDialog::snapshotsBrowse_Click() {
     setEnabled(false);
+    FolderBrowse1_->setCaption(text_.SetCaptionfromINI(
+        QStringLiteral("48"), QStringLiteral("Choose the folder the snapshots are saved in:")));
     if (FolderBrowse1_->Browse())
         snapshotPath_->setText(FolderBrowse1_->FullName());
     setEnabled(true);
@@ -214,7 +216,8 @@ void OptionsDialog::snapshotsBrowse_Click() {
 }
 
 void OptionsDialog::OKButton_Click() {
-    const QString errorTitle = QStringLiteral("Error");
+    const QString errorTitle =
+        text_.SetCaptionfromINI(QStringLiteral("010"), QStringLiteral("Error"));
     const std::optional<int> interval = checkOptionsInterval(milliseconds_->text());
     if (!interval) {
         (void)platform_.messageBox(
@@ -222,8 +225,7 @@ void OptionsDialog::OKButton_Click() {
             text_.SetCaptionfromINI(
                 QStringLiteral("014"),
                 QStringLiteral("Please enter a valid numeric time ranging from 1000 - 60000.")),
-            text_.SetCaptionfromINI(QStringLiteral("010"), errorTitle), MessageIcon::Critical,
-            MessageButtons::Ok);
+            errorTitle, MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
     switch (checkSnapshotPrefix(snapshotPrefix_->text())) {
@@ -271,8 +273,7 @@ void OptionsDialog::OKButton_Click() {
         (void)platform_.messageBox(this,
                                    QStringLiteral("Could not save the settings to %1: %2")
                                        .arg(QDir::toNativeSeparators(configPath_), reason),
-                                   text_.SetCaptionfromINI(QStringLiteral("010"), errorTitle),
-                                   MessageIcon::Critical, MessageButtons::Ok);
+                                   errorTitle, MessageIcon::Critical, MessageButtons::Ok);
     }
 
     accept();

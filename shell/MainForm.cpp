@@ -3,6 +3,7 @@
 #include "capture/CaptureService.h"
 #include "folderbrowse/FolderBrowse.h"
 #include "localisation/ErrorLog.h"
+#include "localisation/PackLanguage.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "playback/MediaEngine.h"
@@ -83,7 +84,11 @@ void MainForm::Form_Load(SplashForm* splash) {
     showView();
     (void)loadSkin(platform_.applicationFolder() + QStringLiteral("/Skin.skf"));
 
-    const ConfigurationStart config = StartConfiguration(location_, settings_);
+    // A new user starts in the system's language when there is a pack for it.
+    const QStringList packs = QDir(platform_.applicationFolder() + QStringLiteral("/Lang"))
+                                  .entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
+    const ConfigurationStart config = StartConfiguration(
+        location_, settings_, packForLanguage(packs, QLocale::system().language()));
     ui_.quickSnapshotFolder->setText(settings_.snapshotFolder);
     player_.settingsChanged();
     ApplyLanguageCaptions();

@@ -2,6 +2,7 @@
 
 #include "localisation/CaptionApplication.h"
 #include "localisation/TextLookup.h"
+#include "localisation/UiTranslation.h"
 #include "settings/SettingsLocation.h"
 #include "shell/MainControls.h"
 #include "shell/PlayerController.h"
@@ -122,6 +123,7 @@ private:
     Platform& platform_;
     SettingsLocation location_;
     TextLookup lookup_;
+    UiTranslation translation_{lookup_};
     QString configPath_;
     SharedCaptions captions_;
     PlayerController player_;

@@ -1,4 +1,5 @@
 // The main window's menus that open other windows, caption application and hover texts.
+#include "folderbrowse/FolderBrowse.h"
 #include "platform/Platform.h"
 #include "settings/OptionsDialog.h"
 #include "settings/Settings.h"
@@ -7,6 +8,8 @@
 #include "shell/MainForm.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,13 +53,27 @@ void MainForm::aboutMenu_Click() {
 
 void MainForm::howToUseMenu_Click() {
     const QString& language = settings_.languageFile;
-    const bool opened = language.size() >= 4 && TextLookup::isPackName(language) &&
-                        platform_.openDocument(platform_.applicationFolder() + QLatin1Char('/') +
-                                               language.left(language.size() - 4) + kHelpExtension);
-    if (!opened)
-        (void)platform_.messageBox(this, lookup_.text("019", "Can't find the help file."),
-                                   lookup_.text("010", "Error"), MessageIcon::Critical,
-                                   MessageButtons::Ok);
+    const QString page = language.size() >= 4 && TextLookup::isPackName(language)
+                             ? platform_.applicationFolder() + QLatin1Char('/') +
+                                   language.left(language.size() - 4) + kHelpExtension
+                             : QString();
+    if (!page.isEmpty() && QFileInfo(page).isFile()) {
+        if (platform_.openDocument(page))
+            return;
+        // No browser (or nothing that opens web pages): the user can still find the page.
+        (void)platform_.messageBox(
+            this,
+            lookup_.text("050", "No program to show the help page was found. Open this file "
+                                "in a web browser:") +
+                QLatin1Char('\n') + QDir::toNativeSeparators(page),
+            lookup_.text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    (void)platform_.messageBox(
+        this,
+        lookup_.text("019", "Can't find the help file.") +
+            (page.isEmpty() ? QString() : QLatin1Char('\n') + QDir::toNativeSeparators(page)),
+        lookup_.text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
 }
 
 void MainForm::checkUpdates_Click() {
@@ -67,9 +84,12 @@ void MainForm::checkUpdates_Click() {
 }
 
 void MainForm::ApplyLanguageCaptions() {
+    translation_.follow(settings_.languageFile);
     ensureOptionsDialog();
     ensureAboutForm();
     ::ApplyLanguageCaptions(lookup_, *this, captions_);
+    ui_.folderBrowse1->setCaption(
+        lookup_.text("48", "Choose the folder the snapshots are saved in:"));
     applyAccessibleTexts(ui_, lookup_, player_.view().muted);
 }
 

@@ -4,7 +4,9 @@
 
 #include "localisation/CaptionApplication.h"
 #include "localisation/ErrorLog.h"
+#include "localisation/PackLanguage.h"
 #include "localisation/TextLookup.h"
+#include "localisation/UiTranslation.h"
 
 #include <QImage>
 #include <QRegularExpression>
@@ -146,6 +148,46 @@ private Q_SLOTS:
         for (const QString& caption :
              {u"0/fileMenu=&Datei"_s, u"1/OKButton=&Ja"_s, u"0/quickPath=Ort"_s})
             QVERIFY2(targets.captions_.contains(caption), qPrintable(caption));
+    }
+
+    // Qt's own texts (a shortcut's modifier, a message box's button) and the program's own
+    // Qt-translated texts (the folder picker's) follow the pack; a pack of no known language
+    // leaves Qt's in English. A new user's pack is the one of the system's language.
+    void uiTranslation_data() {
+        QTest::addColumn<QString>("pack");
+        QTest::addColumn<QLocale::Language>("language");
+        QTest::addColumn<QString>("ctrl");
+        QTest::addColumn<QString>("yes");
+        QTest::addColumn<QString>("newFolder");
+        QTest::addColumn<QString>("shippedPack"); // for a new user of that language
+        QTest::newRow("German") << u"German.ini"_s << QLocale::German << u"Strg"_s << u"&Ja"_s
+                                << u"Neuen Ordner erstellen"_s << u"German.ini"_s;
+        QTest::newRow("French") << u"French.ini"_s << QLocale::French << u"Ctrl"_s << u"&Oui"_s
+                                << u"Créer un nouveau dossier"_s << u"French.ini"_s;
+        QTest::newRow("English") << u"English.ini"_s << QLocale::English << u"Ctrl"_s << u"&Yes"_s
+                                 << u"Make New Folder"_s << u"English.ini"_s;
+        QTest::newRow("native name, own pack")
+            << u"Deutsch.ini"_s << QLocale::German << u"Strg"_s << u"&Ja"_s << u"Make New Folder"_s
+            << u"German.ini"_s;
+        QTest::newRow("no language") << u"Pirate.ini"_s << QLocale::AnyLanguage << u"Ctrl"_s
+                                     << u"&Yes"_s << u"Make New Folder"_s << QString();
+    }
+    void uiTranslation() {
+        QFETCH(QString, pack);
+        QFETCH(QLocale::Language, language);
+        QCOMPARE(languageOfPack(pack), language);
+        const QStringList shipped = QDir(shippedFolder).entryList({u"*.ini"_s}, QDir::Files);
+        QTEST(packForLanguage(shipped, language), "shippedPack");
+        TempAppFolder app;
+        app.writePack(pack, shipped.contains(pack) ? readShipped(pack) : header);
+        const TextLookup text(app.path(), pack);
+        UiTranslation translation(text);
+        // Another pack first, so that following this one replaces a translation.
+        translation.follow(u"Spanish.ini"_s);
+        translation.follow(pack);
+        QTEST(QCoreApplication::translate("QShortcut", "Ctrl"), "ctrl");
+        QTEST(QCoreApplication::translate("QPlatformTheme", "&Yes"), "yes");
+        QTEST(QCoreApplication::translate("FolderDialog", "Make New Folder"), "newFolder");
     }
 
     void shippedPack_data() {

@@ -119,6 +119,23 @@ private Q_SLOTS:
         QCOMPARE(app_->readFile(u"elsewhere.txt"_s), QByteArray("someone's file"));
     }
 
+    // A new user gets the pack of the system's language in the defaults; a user with a
+    // Config.cfg keeps theirs, and a damaged one beside the executable gets plain defaults.
+    void startPack() {
+        const QString home = app_->path() + u"/home"_s;
+        Settings settings = unusual;
+        (void)StartConfiguration({home, true}, settings, u"German.ini"_s);
+        QCOMPARE(settings.languageFile, u"German.ini"_s);
+        QVERIFY(app_->readFile(u"home/Config.cfg"_s).endsWith("\r\n1\r\nGerman.ini\r\n"));
+        settings.languageFile = u"Spanish.ini"_s;
+        QVERIFY(SaveConfiguration(home + u"/Config.cfg"_s, settings));
+        (void)StartConfiguration({home, true}, settings, u"German.ini"_s);
+        QCOMPARE(settings.languageFile, u"Spanish.ini"_s);
+        QVERIFY(app_->writeFile(u"Config.cfg"_s, "damaged"));
+        (void)StartConfiguration({app_->path(), false}, settings, u"German.ini"_s);
+        QCOMPARE(settings.languageFile, u"English.ini"_s);
+    }
+
     // Beside the executable while a file can be made there and the installation does not
     // mark the folder as the system's; otherwise in the user's folder.
     void location() {
@@ -137,18 +154,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field"); // the one field changed from valid values
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("message"); // "<title>: <text>"
-        // The interval's title comes from the pack, the others' are always "Error".
+        // Every title comes from the pack (which calls errors "Failure" here).
         QTest::newRow("60000.4")
             << u"milliseconds"_s << u"60000.4"_s
             << u"Failure: Please enter a valid numeric time ranging from 1000 - 60000."_s;
         QTest::newRow("five letters")
             << u"snapshotPrefix"_s << u"ABCDE"_s
-            << u"Error: Prefix should not be greater than 4 characters."_s;
-        QTest::newRow("leading blank")
-            << u"snapshotPrefix"_s << u" ab"_s << u"Error: Please enter a valid snapshot prefix."_s;
+            << u"Failure: Prefix should not be greater than 4 characters."_s;
+        QTest::newRow("leading blank") << u"snapshotPrefix"_s << u" ab"_s
+                                       << u"Failure: Please enter a valid snapshot prefix."_s;
         QTest::newRow("relative folder")
             << u"snapshotPath"_s << u"pics"_s
-            << u"Error: The snapshots path must be a full path, such as "_s +
+            << u"Failure: The snapshots path must be a full path, such as "_s +
                    QDir::toNativeSeparators(defaultSnapshotFolder());
     }
 
