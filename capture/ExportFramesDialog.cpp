@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -57,6 +58,18 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     exportProgress_->setValue(0);
     framesWritten_ = named(new QLabel(this), "framesWritten");
     timeLeft_ = named(new QLabel(this), "timeLeft");
+    // Exports are decoded by the program itself, not by the player that draws subtitles.
+    auto* noSubtitles =
+        named(new QLabel(text_.text("89", "Exported frames have no subtitles: they are the video's "
+                                          "own pictures."),
+                         this),
+              "noSubtitles");
+    noSubtitles->setWordWrap(true);
+    // Where a finished export went, with a way there.
+    writtenTo_ = named(new QLabel(this), "writtenTo");
+    writtenTo_->setWordWrap(true);
+    writtenTo_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    writtenTo_->hide();
 
     auto* form = new QFormLayout;
     form->addRow(text_.text("95", "From:"), fromTime_);
@@ -66,6 +79,8 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     form->addRow(exportProgress_);
     form->addRow(text_.text("98", "Frames written:"), framesWritten_);
     form->addRow(text_.text("99", "Time left:"), timeLeft_);
+    form->addRow(noSubtitles);
+    form->addRow(writtenTo_);
 
     auto* buttons = new QDialogButtonBox(this);
     exportButton_ =
@@ -75,6 +90,18 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     cancelButton_ =
         named(buttons->addButton(text_.text("04", "&Cancel"), QDialogButtonBox::RejectRole),
               "cancelButton");
+    openFolderButton_ =
+        named(buttons->addButton(text_.text("047", "Open &Folder"), QDialogButtonBox::ActionRole),
+              "openFolderButton");
+    openFolderButton_->hide();
+    connect(openFolderButton_, &QPushButton::clicked, this, [this] {
+        if (!platform_.openDocument(job_.folder))
+            (void)platform_.messageBox(
+                this,
+                text_.text("037", "Can't open the snapshot folder.") + QLatin1Char('\n') +
+                    QDir::toNativeSeparators(job_.folder),
+                text_.text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
+    });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -135,6 +162,10 @@ void ExportFramesDialog::exportFinished(int written, const QString& problem, boo
         exportProgress_->setValue(written);
         framesWritten_->setText(QString::number(written));
         timeLeft_->setText(FormatTime(0));
+        writtenTo_->setText(
+            text_.text("046", "The frames are in %1").arg(QDir::toNativeSeparators(job_.folder)));
+        writtenTo_->show();
+        openFolderButton_->show();
         return;
     }
     if (exportProgress_->maximum() == 0)

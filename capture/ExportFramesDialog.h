@@ -51,4 +51,6 @@ private:
     QLabel* timeLeft_;
     QPushButton* exportButton_;
     QPushButton* cancelButton_;
+    QPushButton* openFolderButton_;
+    QLabel* writtenTo_;
 };

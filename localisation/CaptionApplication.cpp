@@ -29,6 +29,10 @@ void ApplyLanguageCaptions(const TextLookup& text, CaptionTargets& targets,
     set(Main, "copyFrameMenu", "27", "Cop&y Frame");
     set(Main, "markInMenu", "28", "Mark &In");
     set(Main, "markOutMenu", "29", "Mark &Out");
+    set(Main, "subtitlesMenu", "32", "S&ubtitles");
+    set(Main, "subtitlesOff", "33", "&Off");
+    set(Main, "addSubtitleFileMenu", "34", "&Add Subtitle File...");
+    set(Main, "audioMenu", "35", "&Audio Track");
     set(Main, "toolsMenu", "30", "&Tools");
     set(Main, "optionsMenuCommand", "31", "&Options");
     set(Main, "helpMenu", "40", "&Help");

@@ -2,6 +2,7 @@
 
 #include "playback/media/VideoFrame.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -16,6 +17,13 @@ enum class PlaybackState {
     Paused,
     Ended, // played to its end
     Failed // could not be played
+};
+
+// A subtitle or sound track of the item, as the engine names it.
+struct MediaTrack {
+    int id = -1;
+    QString name;
+    friend bool operator==(const MediaTrack&, const MediaTrack&) = default;
 };
 
 // Every operation the program asks of the media engine, and nothing more; what happens is
@@ -69,11 +77,25 @@ public:
     // picture. False while that is not known yet.
     [[nodiscard]] virtual bool hasNoVideo() const = 0;
 
+    // The item's subtitle tracks, its own and those of subtitle files beside it or added;
+    // none is shown until one is chosen (a still should be the video's own picture). -1 is
+    // no subtitles. What is shown on screen is in the snapshots too.
+    [[nodiscard]] virtual QList<MediaTrack> subtitleTracks() const = 0;
+    [[nodiscard]] virtual int subtitleTrack() const = 0;
+    virtual void setSubtitleTrack(int id) = 0;
+    // A subtitle file for the item, shown at once and kept for later starts of the item.
+    virtual void addSubtitleFile(const QString& path) = 0;
+    [[nodiscard]] virtual QList<MediaTrack> audioTracks() const = 0;
+    [[nodiscard]] virtual int audioTrack() const = 0;
+    virtual void setAudioTrack(int id) = 0;
+
 Q_SIGNALS:
     void stateChanged(PlaybackState state);
     // The item's length became known (or changed), in milliseconds.
     void lengthChanged(qint64 ms);
     void mutedChanged(bool muted);
+    // The item's subtitle or sound tracks, or the chosen ones, changed.
+    void tracksChanged();
     // currentFrame() is another picture, or none any more, or the same one identified.
     void frameChanged();
     // The item could not be played: not a media file, damaged, or unreadable. A sound file

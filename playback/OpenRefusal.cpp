@@ -44,3 +44,19 @@ QString openRefusal(const QString& path, const QStringList& extensions, ContentK
     return QStringLiteral("neither its name nor its content is of a video type this program "
                           "plays");
 }
+
+QString subtitleRefusal(const QString& path) {
+    // A film's subtitles are a few hundred kilobytes; a picture-based track's index is
+    // text too.
+    constexpr qint64 kLargestSubtitleFile = 20 * 1024 * 1024;
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return QStringLiteral("not a regular file");
+    if (!file.isReadable())
+        return QStringLiteral("no permission to read it");
+    if (file.size() > kLargestSubtitleFile)
+        return QStringLiteral("it is far too large for a subtitle file");
+    if (sniffContent(path) != ContentKind::Subtitles)
+        return QStringLiteral("its content is not subtitles in a format this program reads");
+    return {};
+}

@@ -13,3 +13,8 @@
 // (Unknown when it was not looked at).
 [[nodiscard]] QString openRefusal(const QString& path, const QStringList& extensions,
                                   ContentKind* content = nullptr);
+
+// Why path cannot be added as subtitles, empty when it can: not a regular readable file,
+// larger than any subtitle file (a video chosen by mistake), or content that is no
+// subtitle format this program reads.
+[[nodiscard]] QString subtitleRefusal(const QString& path);

@@ -168,6 +168,13 @@ void MainControls::buildMenus(MainControls& c, QMainWindow& window) {
     c.editMenu->addSeparator()->setObjectName(QStringLiteral("separator5"));
     item(c.editMenu, c.markInMenu, "markInMenu", QKeySequence(Qt::Key_BracketLeft));
     item(c.editMenu, c.markOutMenu, "markOutMenu", QKeySequence(Qt::Key_BracketRight));
+    // The track items are made each time the menu opens (TrackMenus).
+    menu(c.subtitlesMenu, "subtitlesMenu");
+    item(c.subtitlesMenu, c.subtitlesOff, "subtitlesOff", {});
+    c.subtitlesOff->setCheckable(true);
+    c.subtitlesMenu->addSeparator()->setObjectName(QStringLiteral("separator6"));
+    item(c.subtitlesMenu, c.addSubtitleFileMenu, "addSubtitleFileMenu", {});
+    menu(c.audioMenu, "audioMenu");
     QMenu* toolsMenu = nullptr;
     QMenu* helpMenu = nullptr;
     menu(toolsMenu, "toolsMenu");

@@ -69,6 +69,10 @@ struct MainControls {
     QAction* copyFrameMenu = nullptr;
     QAction* markInMenu = nullptr;
     QAction* markOutMenu = nullptr;
+    QMenu* subtitlesMenu = nullptr;
+    QAction* subtitlesOff = nullptr;
+    QAction* addSubtitleFileMenu = nullptr;
+    QMenu* audioMenu = nullptr;
     QAction* optionsMenuCommand = nullptr;
     QAction* howToUseMenu = nullptr;
     QAction* checkUpdates = nullptr;

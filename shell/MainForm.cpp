@@ -12,6 +12,7 @@
 #include "settings/ConfigFile.h"
 #include "settings/OptionsDialog.h"
 #include "settings/Settings.h"
+#include "settings/WindowPlacement.h"
 #include "shell/AboutForm.h"
 #include "shell/ControlStates.h"
 #include "shell/GlyphFaces.h"
@@ -19,6 +20,7 @@
 #include "shell/ProgressMarks.h"
 #include "shell/Skin.h"
 #include "shell/SplashForm.h"
+#include "shell/TrackMenus.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -54,6 +56,7 @@ MainForm::MainForm(Settings& settings, MediaEngine& engine, CaptureService& capt
     setWindowTitle(QStringLiteral("Framora"));
     setWindowIcon(applicationIcon());
     ui_ = MainControls::build(*this, platform_, this);
+    new TrackMenus(ui_, engine_, lookup_, this);
     setMuteGlyph(false);
     connectControls();
 
@@ -98,6 +101,8 @@ void MainForm::Form_Load(SplashForm* splash) {
     minHeight_ = static_cast<int>(std::lround(height() * tpp));
     minWidth_ = static_cast<int>(std::lround(width() * tpp));
     setMinimumSize(width(), height());
+    // Where the user left it last time; a broken or missing record leaves the design size.
+    (void)restoreGeometry(loadWindowPlacement(location_.folder));
     if (splash)
         splash->close();
     // No control has the focus at first: Space plays and pauses, Tab starts at Play.
@@ -151,6 +156,7 @@ void MainForm::connectControls() {
     onTrigger(ui_.markInMenu, [this] { player_.markIn(); });
     onTrigger(ui_.markOutMenu, [this] { player_.markOut(); });
     onTrigger(ui_.exportFramesMenu, &MainForm::exportFrames_Click);
+    onTrigger(ui_.addSubtitleFileMenu, &MainForm::addSubtitleFile_Click);
     connect(ui_.exitCommand, &QAction::triggered, this, &QWidget::close);
     onTrigger(ui_.snapshotCommand, &MainForm::snapshotCommand_Click);
     // The Edit menu's two capture items act as their buttons.
@@ -189,6 +195,7 @@ void MainForm::connectControls() {
     connect(&player_, &PlayerController::snapshotRefused, this, &MainForm::showSnapshotProblem);
     connect(&player_, &PlayerController::snapshotFailed, this, &MainForm::showSnapshotError);
     connect(&capture_, &CaptureService::previewReady, ui_.stage, &VideoSurface::showPreview);
+    connect(&capture_, &CaptureService::written, this, &MainForm::showWritten);
     ui_.movieTimer->start();
 }
 
@@ -228,6 +235,9 @@ void MainForm::showView() {
     ui_.editMenu->menuAction()->setEnabled(s.editMenu);
     for (QAction* action : ui_.editMenu->actions())
         action->setEnabled(s.editMenu);
+    // Tracks are the playing video's.
+    ui_.subtitlesMenu->menuAction()->setEnabled(s.editMenu);
+    ui_.audioMenu->menuAction()->setEnabled(s.editMenu);
     ui_.logoHide->setVisible(view.coverShown);
     ui_.movieProgress->setValue(view.progress);
     // The text changes once a second: only then is it set, as each setting is announced
@@ -272,6 +282,10 @@ void MainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!saveWindowPlacement(location_.folder, saveGeometry()))
+        WriteErrorLog(location_.errorLog(),
+                      QStringLiteral("The window's size and place could not be saved in %1")
+                          .arg(location_.folder));
     delete aboutForm_;
     delete optionsDialog_;
     ui_.movieTimer->stop();

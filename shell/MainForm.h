@@ -64,6 +64,9 @@ private:
     // Files dropped anywhere on the window: the first is opened.
     void dropped(const QStringList& files);
     [[nodiscard]] bool openFile(const QString& path, OpenedBy by);
+    // A subtitle file for the video: chosen in a file dialog, or dropped.
+    void addSubtitleFile_Click();
+    void addSubtitleFile(const QString& path);
     // Transport.
     void playButton_Click();
     void pauseButton_Click();
@@ -110,6 +113,9 @@ private:
     // many are left and how many frames were skipped, in the hover strip.
     void showCaptureStatus();
     void showSnapshotProblem(SnapshotProblem problem);
+    // A single snapshot written: its name in the hover strip for a moment (a capture run
+    // writes too many to name).
+    void showWritten(const QString& path);
     void showSnapshotError(const QString& reason);
     void showPlaybackError(const QString& path);
     void saveConfiguration();

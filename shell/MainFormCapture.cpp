@@ -10,6 +10,8 @@
 #include "shell/MainForm.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 
@@ -90,6 +92,14 @@ void MainForm::exportFrames_Click() {
         job, exportRangeFor(player_.markInMs(), player_.markOutMs(), lengthMs), lengthMs,
         engine_.currentFrame().bitDepth() > 8, lookup_, platform_, this);
     (void)platform_.execDialog(dialog);
+}
+
+void MainForm::showWritten(const QString& path) {
+    if (player_.modes().any())
+        return;
+    ui_.toolTips->setText(lookup_.text("045", "Saved %1").arg(QFileInfo(path).fileName()));
+    ui_.toolTips->setToolTip(QDir::toNativeSeparators(path));
+    ui_.toolTipTimer->start();
 }
 
 void MainForm::showCaptureStatus() {

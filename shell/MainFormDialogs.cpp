@@ -126,5 +126,6 @@ void MainForm::ShowToolTip(const QString& key, const QString& defaultText) {
 
 void MainForm::toolTipTimer_Timer() {
     ui_.toolTips->clear();
+    ui_.toolTips->setToolTip(QString());
     ui_.toolTipTimer->stop();
 }

@@ -6,6 +6,7 @@
 #include "playback/MediaEngine.h"
 #include "playback/MediaTypes.h"
 #include "playback/OpenRefusal.h"
+#include "playback/SideCarSubtitles.h"
 #include "playback/VideoSurface.h"
 #include "settings/Settings.h"
 #include "shell/AccessibleTexts.h"
@@ -53,7 +54,13 @@ void MainForm::dropped(const QStringList& files) {
 // Every way of opening comes here, so that a file opens the same way whichever way it
 // came, and a refusal always says why.
 bool MainForm::openFile(const QString& path, OpenedBy by) {
-    const QString refusal = openRefusal(path, supportedExtensions_);
+    ContentKind content = ContentKind::Unknown;
+    const QString refusal = openRefusal(path, supportedExtensions_, &content);
+    // Subtitles dropped (or opened) on a video are for that video.
+    if (content == ContentKind::Subtitles && player_.videoLoaded()) {
+        addSubtitleFile(path);
+        return true;
+    }
     if (!refusal.isEmpty()) {
         refuseOpening(path, refusal);
         return false;
@@ -68,6 +75,28 @@ bool MainForm::openFile(const QString& path, OpenedBy by) {
         return false;
     loadVideo(QFileInfo(path).absoluteFilePath());
     return true;
+}
+
+void MainForm::addSubtitleFile_Click() {
+    QStringList patterns;
+    for (const QString& extension : subtitleExtensions())
+        patterns << QStringLiteral("*.") + extension;
+    const QString path =
+        platform_.openFileDialog(this, {{lookup_.text("37", "Subtitle Files"), patterns},
+                                        {lookup_.text("043", "All Files"), {QStringLiteral("*")}}});
+    if (!path.isEmpty())
+        addSubtitleFile(path);
+}
+
+void MainForm::addSubtitleFile(const QString& path) {
+    const QString refusal = subtitleRefusal(path);
+    if (!refusal.isEmpty()) {
+        // Playback goes on, without them.
+        showEngineError(QStringLiteral("These subtitles cannot be used: %1.\n%2")
+                            .arg(refusal, QDir::toNativeSeparators(path)));
+        return;
+    }
+    engine_.addSubtitleFile(QFileInfo(path).absoluteFilePath());
 }
 
 void MainForm::loadVideo(const QString& path) {

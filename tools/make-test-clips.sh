@@ -115,6 +115,15 @@ for name in "$@"; do
     clip.m4v) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f ipod ;;
     clip.mkv) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a libvorbis -f matroska ;;
     clip.mp4) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
+    clip.mov | clip.qt) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mov ;;
+    clip.webm) encode "$name" 4 $small testsrc -- -c:v libvpx-vp9 -deadline realtime -b:v 300k -c:a libopus -f webm ;;
+    clip.mpeg) encode "$name" 4 $small testsrc -- -c:v mpeg2video -b:v 400k -c:a mp2 -f mpeg ;;
+    clip.m2v) encode "$name" 4 $small testsrc -- -an -c:v mpeg2video -b:v 400k -f mpeg2video ;;
+    clip.ts) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mpegts ;;
+    clip.m2ts | clip.mts) encode "$name" 4 $small testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a ac3 -f mpegts -mpegts_m2ts_mode 1 ;;
+    clip.ogv) encode "$name" 4 $small testsrc -- -c:v libtheora -q:v 5 -c:a libvorbis -f ogg ;;
+    clip.flv) encode "$name" 4 $small testsrc -- -c:v flv -c:a aac -ar 44100 -f flv ;;
+    clip.divx) encode "$name" 4 $small testsrc -- -c:v mpeg4 -vtag DIVX -c:a mp3 -f avi ;;
     play.mp4) encode "$name" 5 320x240 testsrc -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
     still.mp4) encode "$name" 20 160x120 color -- -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4 ;;
     rotated.mp4)

@@ -1,5 +1,8 @@
 #include "playback/vlc/VlcEngine.h"
 
+#include "playback/SideCarSubtitles.h"
+#include "playback/vlc/VlcTracks.h"
+
 #include "playback/media/MediaService.h"
 #include "playback/vlc/FrameSink.h"
 #include "playback/vlc/PlayerReaper.h"
@@ -17,10 +20,11 @@
 #endif
 
 constexpr std::array kPlayerEvents = {
-    libvlc_MediaPlayerOpening,      libvlc_MediaPlayerPlaying,
-    libvlc_MediaPlayerPaused,       libvlc_MediaPlayerStopped,
-    libvlc_MediaPlayerEndReached,   libvlc_MediaPlayerEncounteredError,
-    libvlc_MediaPlayerLengthChanged};
+    libvlc_MediaPlayerOpening,       libvlc_MediaPlayerPlaying,
+    libvlc_MediaPlayerPaused,        libvlc_MediaPlayerStopped,
+    libvlc_MediaPlayerEndReached,    libvlc_MediaPlayerEncounteredError,
+    libvlc_MediaPlayerLengthChanged, libvlc_MediaPlayerESAdded,
+    libvlc_MediaPlayerESDeleted,     libvlc_MediaPlayerESSelected};
 
 static QStringList instanceArguments(const QStringList& extra) {
     QStringList arguments = {
@@ -99,6 +103,9 @@ void VlcEngine::load(const QString& path, LoadMode mode) {
     itemPath_ = path;
     itemShowedPicture_ = false;
     itemWarnings_.clear();
+    itemSubtitleFiles_ = sideCarSubtitles(path);
+    subtitleChoice_ = -1;
+    adoptAddedSubtitle_ = false;
     media_.open(path);
     itemFacts_ = media_.facts();
     clockOffsetMs_ = 0;
@@ -361,9 +368,14 @@ void VlcEngine::playerEventCallback(const libvlc_event_t* event, void* data) {
     VlcEngine* engine = route->engine;
     const quint64 session = route->session;
     const int type = event->type;
-    const qint64 value = type == libvlc_MediaPlayerLengthChanged
-                             ? qint64(event->u.media_player_length_changed.new_length)
-                             : 0;
+    PlayerEventValue value;
+    if (type == libvlc_MediaPlayerLengthChanged) {
+        value.length = qint64(event->u.media_player_length_changed.new_length);
+    } else if (type == libvlc_MediaPlayerESAdded || type == libvlc_MediaPlayerESDeleted ||
+               type == libvlc_MediaPlayerESSelected) {
+        value.trackType = event->u.media_player_es_changed.i_type;
+        value.trackId = event->u.media_player_es_changed.i_id;
+    }
     QMetaObject::invokeMethod(
         engine, [engine, session, type, value] { engine->playerEvent(session, type, value); },
         Qt::QueuedConnection);
@@ -377,6 +389,12 @@ void VlcEngine::createSession() {
     session->player.reset(libvlc_media_player_new(instance_.get()));
     if (!session->media || !session->player)
         return;
+    // Subtitles are the user's choice: libVLC neither looks for files beside the video
+    // (we do, and list them) nor shows any track until one is chosen.
+    libvlc_media_add_option(session->media.get(), ":no-sub-autodetect-file");
+    for (const QString& file : itemSubtitleFiles_)
+        (void)libvlc_media_slaves_add(session->media.get(), libvlc_media_slave_type_subtitle, 0,
+                                      subtitleUri(file).constData());
     libvlc_media_player_set_media(session->player.get(), session->media.get());
 
     const quint64 id = session->id;
@@ -443,7 +461,7 @@ void VlcEngine::warnOnce(quint64 session, const QString& message) {
     Q_EMIT mediaWarning(QStringLiteral("%1: %2").arg(itemPath_, message));
 }
 
-void VlcEngine::playerEvent(quint64 session, int type, qint64 value) {
+void VlcEngine::playerEvent(quint64 session, int type, PlayerEventValue value) {
     if (!session_ || session_->id != session)
         return;
     switch (type) {
@@ -483,7 +501,12 @@ void VlcEngine::playerEvent(quint64 session, int type, qint64 value) {
         Q_EMIT playbackFailed(itemPath_);
         break;
     case libvlc_MediaPlayerLengthChanged:
-        Q_EMIT lengthChanged(value);
+        Q_EMIT lengthChanged(value.length);
+        break;
+    case libvlc_MediaPlayerESAdded:
+    case libvlc_MediaPlayerESDeleted:
+    case libvlc_MediaPlayerESSelected:
+        trackEvent(type, value.trackType, value.trackId);
         break;
     default:
         break;
@@ -551,4 +574,65 @@ void VlcEngine::updateScreenAwake() {
         return;
     screenAwake_ = awake;
     Q_EMIT screenAwakeChanged(awake);
+}
+
+// --- Subtitle and sound tracks -----------------------------------------------------------
+
+void VlcEngine::trackEvent(int type, int trackType, int trackId) {
+    libvlc_media_player_t* player = session_->player.get();
+    if (trackType == libvlc_track_text) {
+        if (type == libvlc_MediaPlayerESAdded && adoptAddedSubtitle_) {
+            // The file the user just added: its track is the one to show.
+            adoptAddedSubtitle_ = false;
+            subtitleChoice_ = trackId;
+            (void)libvlc_video_set_spu(player, trackId);
+        } else if (type == libvlc_MediaPlayerESSelected && trackId != subtitleChoice_) {
+            // libVLC picks a track of its own (one flagged default); the user's choice
+            // stands, none at first.
+            (void)libvlc_video_set_spu(player, subtitleChoice_);
+        }
+    }
+    Q_EMIT tracksChanged();
+}
+
+QList<MediaTrack> VlcEngine::subtitleTracks() const {
+    return session_ ? subtitleTracksOf(session_->player.get()) : QList<MediaTrack>();
+}
+
+int VlcEngine::subtitleTrack() const {
+    return subtitleChoice_;
+}
+
+void VlcEngine::setSubtitleTrack(int id) {
+    subtitleChoice_ = id;
+    if (session_ && session_->player)
+        (void)libvlc_video_set_spu(session_->player.get(), id);
+    Q_EMIT tracksChanged();
+}
+
+void VlcEngine::addSubtitleFile(const QString& path) {
+    if (!hasItem_ || itemSubtitleFiles_.contains(path))
+        return;
+    itemSubtitleFiles_ << path;
+    // Playing, the file joins at once; otherwise it comes with the next start.
+    if (session_ && session_->player && hasMedia()) {
+        adoptAddedSubtitle_ = true;
+        (void)libvlc_media_player_add_slave(session_->player.get(),
+                                            libvlc_media_slave_type_subtitle,
+                                            subtitleUri(path).constData(), true);
+    }
+}
+
+QList<MediaTrack> VlcEngine::audioTracks() const {
+    return session_ ? audioTracksOf(session_->player.get()) : QList<MediaTrack>();
+}
+
+int VlcEngine::audioTrack() const {
+    return session_ && session_->player ? libvlc_audio_get_track(session_->player.get()) : -1;
+}
+
+void VlcEngine::setAudioTrack(int id) {
+    if (session_ && session_->player)
+        (void)libvlc_audio_set_track(session_->player.get(), id);
+    Q_EMIT tracksChanged();
 }

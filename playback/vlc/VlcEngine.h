@@ -59,6 +59,14 @@ public:
 
     [[nodiscard]] VideoFrame currentFrame() const override { return currentFrame_; }
 
+    [[nodiscard]] QList<MediaTrack> subtitleTracks() const override;
+    [[nodiscard]] int subtitleTrack() const override;
+    void setSubtitleTrack(int id) override;
+    void addSubtitleFile(const QString& path) override;
+    [[nodiscard]] QList<MediaTrack> audioTracks() const override;
+    [[nodiscard]] int audioTrack() const override;
+    void setAudioTrack(int id) override;
+
     // The playback rate of the player (1 is normal), or the one it will get.
     [[nodiscard]] float rate() const;
     // Distinct pictures shown since the item last started (a picture shown again while
@@ -73,13 +81,20 @@ Q_SIGNALS:
 
 private:
     struct Session;
+    // What a player event carries beyond its type.
+    struct PlayerEventValue {
+        qint64 length = 0;  // LengthChanged
+        int trackType = -1; // the ES events: libvlc_track_type_t and the track's id
+        int trackId = -1;
+    };
 
     static void playerEventCallback(const libvlc_event_t* event, void* data);
 
     void createSession();
     void startSession();
     void retireSession();
-    void playerEvent(quint64 session, int type, qint64 value);
+    void playerEvent(quint64 session, int type, PlayerEventValue value);
+    void trackEvent(int type, int trackType, int trackId);
     void warnOnce(quint64 session, const QString& message);
     void frameArrived(quint64 session);
     void setCurrentFrame(VideoFrame frame);
@@ -113,6 +128,11 @@ private:
     bool keepScreenAwake_ = false;
     bool screenAwake_ = false;
     QSet<QString> itemWarnings_; // told already
+    // Subtitle files of the item (beside it, or added), given to every start of it.
+    QStringList itemSubtitleFiles_;
+    int subtitleChoice_ = -1;         // the user's; -1 none
+    bool adoptAddedSubtitle_ = false; // a file was just added: show its track
+
     std::shared_future<MediaFacts> itemFacts_;
 
     int volume_ = 50;

@@ -212,8 +212,8 @@ private Q_SLOTS:
             QVERIFY2(!caption.isEmpty() && caption.count(u'&') <= 1, qPrintable(key));
         }
         // Captions reachable at the same time.
-        for (const QString& menu :
-             {u"10 20 30 40 76"_s, u"11 12"_s, u"21 22 23 24"_s, u"41 42 43"_s, u"03 04 76"_s}) {
+        for (const QString& menu : {u"10 20 32 35 30 40 76"_s, u"11 12"_s, u"21 22 23 24"_s,
+                                    u"33 34"_s, u"41 42 43"_s, u"03 04 76"_s}) {
             QString letters; // the access keys so far
             for (const QString& key : menu.split(u' ')) {
                 const QString caption = text.SetCaptionfromINI(key, QString());

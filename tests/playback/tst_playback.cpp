@@ -2,6 +2,7 @@
 #include "playback/FormatTime.h"
 #include "playback/MediaTypes.h"
 #include "playback/OpenRefusal.h"
+#include "playback/SideCarSubtitles.h"
 #include "playback/VideoSurface.h"
 #include "playback/media/ColourConversion.h"
 #include "playback/vlc/FrameSize.h"
@@ -86,6 +87,24 @@ private Q_SLOTS:
     // The size asked of libVLC: the track's visible size inside the decoder's padded
     // picture, widened or heightened to square pixels; the decoder's own size when the
     // track's cannot be this picture's (another track, a size changed mid-stream).
+    // Subtitle files named as the video, with or without more before their extension, in
+    // any letter case; not another video's that merely begins alike.
+    void sideCarSubtitles() {
+        QTemporaryDir dir;
+        for (const char* name : {"film.mp4", "film.srt", "film.en.srt", "FILM.ass", "film.txt",
+                                 "filmmaker.srt", "other.vtt", "film.forced.vtt"}) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QStringList found;
+        for (const QString& path : ::sideCarSubtitles(dir.filePath(QStringLiteral("film.mp4"))))
+            found << QFileInfo(path).fileName();
+        found.sort(Qt::CaseInsensitive);
+        QCOMPARE(found,
+                 QStringList({QStringLiteral("FILM.ass"), QStringLiteral("film.en.srt"),
+                              QStringLiteral("film.forced.vtt"), QStringLiteral("film.srt")}));
+    }
+
     void outputSize_data() {
         QTest::addColumn<QSize>("decoded");
         QTest::addColumn<QSize>("track");

@@ -6,6 +6,7 @@
 #include "playback/media/MediaService.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
+#include "settings/WindowPlacement.h"
 #include "shell/ControlStates.h"
 #include "shell/GlyphFaces.h"
 #include "shell/LayoutPass.h"
@@ -58,6 +59,11 @@ struct Rig {
         if (location.folder.isEmpty())
             location.folder = dir.path();
         form = std::make_unique<MainForm>(settings, engine, capture, media, platform, location);
+    }
+    // A new window, as at the next start.
+    void reopen() {
+        form = std::make_unique<MainForm>(settings, engine, capture, media, platform,
+                                          SettingsLocation{dir.path()});
     }
     void writePack(const QString& name, const QByteArray& body) const {
         QDir(dir.path()).mkpath(u"Lang"_s);
@@ -307,6 +313,75 @@ private Q_SLOTS:
         if (!message.isEmpty())
             QVERIFY2(rig.messages().first().contains(message), qPrintable(rig.messages().first()));
         QCOMPARE(rig.player().modes().any(), capturing && answer == MessageAnswer::No);
+    }
+
+    // The track menus list the engine's tracks when they open, and a choice reaches it.
+    void trackMenus() {
+        Rig rig;
+        rig.loadPlaying();
+        rig.engine.subtitles = {{2, u"English"_s}, {3, QString()}};
+        rig.engine.audio = {{1, u"Stereo"_s}, {4, u"Commentary"_s}};
+        rig.engine.audioId = 1;
+        Q_EMIT rig.control<QMenu>(u"subtitlesMenu"_s)->aboutToShow();
+        Q_EMIT rig.control<QMenu>(u"audioMenu"_s)->aboutToShow();
+        QVERIFY(rig.control<QAction>(u"subtitlesOff"_s)->isChecked());
+        QCOMPARE(rig.control<QAction>(u"subtitleTrack3"_s)->text(), u"Track 3"_s);
+        QVERIFY(rig.control<QAction>(u"audioTrack1"_s)->isChecked());
+        rig.trigger(u"subtitleTrack3"_s);
+        rig.trigger(u"audioTrack4"_s);
+        rig.trigger(u"subtitlesOff"_s);
+        QCOMPARE(rig.engine.calls, QStringList({u"setSubtitleTrack 3"_s, u"setAudioTrack 4"_s,
+                                                u"setSubtitleTrack -1"_s}));
+        // Filled again, nothing is listed twice.
+        Q_EMIT rig.control<QMenu>(u"subtitlesMenu"_s)->aboutToShow();
+        QCOMPARE(rig.control<QMenu>(u"subtitlesMenu"_s)->actions().size(), 5);
+    }
+
+    // Subtitles from a file: chosen in the menu or dropped on the playing video; what is no
+    // subtitle file is refused with its name, and playback goes on.
+    void subtitleFiles_data() {
+        QTest::addColumn<QByteArray>("content"); // "huge": a file of 30 MB
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QString>("refusal");
+        const QByteArray srt = "1\n00:00:01,000 --> 00:00:02,000\nHello\n";
+        QTest::newRow("SubRip") << srt << false << QString();
+        QTest::newRow("SubRip dropped") << srt << true << QString();
+        QTest::newRow("binary") << QByteArray("\x00\x01\x02\xff\xfe", 5) << false
+                                << u"not subtitles"_s;
+        QTest::newRow("huge") << QByteArray("huge") << false << u"far too large"_s;
+    }
+    void subtitleFiles() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, dropped);
+        Rig rig;
+        rig.loadPlaying();
+        const QString path = rig.dir.filePath(u"film.srt"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (content == "huge")
+            QVERIFY(file.resize(30 * 1024 * 1024));
+        else
+            file.write(content);
+        file.close();
+        if (dropped) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(rig.form.get(), &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(rig.form.get(), &drop);
+        } else {
+            rig.platform.openFileAnswer = path;
+            rig.trigger(u"addSubtitleFileMenu"_s);
+        }
+        QFETCH(QString, refusal);
+        QCOMPARE(rig.engine.calls,
+                 refusal.isEmpty() ? QStringList{u"addSubtitleFile "_s + path} : QStringList());
+        QCOMPARE(rig.messages().size(), refusal.isEmpty() ? 0 : 1);
+        if (!refusal.isEmpty())
+            QVERIFY(rig.messages().first().contains(refusal) &&
+                    rig.messages().first().contains(path));
+        QVERIFY(rig.player().currentVideo().endsWith(u"clip.avi"_s));
     }
 
     // Speed steps with beeps at either end; mute twice; the slider unmutes.
@@ -653,6 +728,37 @@ private Q_SLOTS:
         QVERIFY(rig.capture.waitForDone(10000));
         QCOMPARE(rig.snapshots(), QStringList{u"NEW_00001.jpg"_s});
         QVERIFY(rig.engine.playing);
+    }
+
+    // The window comes back at its size and place; a broken record is ignored, and
+    // replaced at the next close.
+    void windowPlacement() {
+        Rig rig;
+        rig.form->Form_Load();
+        rig.form->show();
+        const QSize design = rig.form->size();
+        rig.form->setGeometry(QRect(QPoint(40, 30), design + QSize(200, 120)));
+        const QRect placed = rig.form->geometry();
+        rig.form->close();
+        rig.reopen();
+        rig.form->Form_Load();
+        QCOMPARE(rig.form->size(), placed.size());
+        rig.form->close();
+        QFile broken(rig.dir.filePath(u"Window.ini"_s));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("[MainWindow]\ngeometry=@ByteArray(\x01\xffnot a geometry)\n\0\0");
+        broken.close();
+        rig.reopen();
+        rig.form->Form_Load();
+        QCOMPARE(rig.form->size(), design);
+        QCOMPARE(rig.messages(), QStringList());
+        rig.form->close();
+        QVERIFY(!loadWindowPlacement(rig.dir.path()).isEmpty());
+        QVERIFY(rig.form->restoreGeometry(loadWindowPlacement(rig.dir.path())));
+        // Config.cfg keeps its eight lines.
+        QFile config(rig.dir.filePath(u"Config.cfg"_s));
+        QVERIFY(config.open(QIODevice::ReadOnly));
+        QCOMPARE(config.readAll().count('\n'), 8);
     }
 
     void closeQuestion_data() {

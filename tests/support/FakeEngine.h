@@ -20,6 +20,10 @@ public:
     VideoFrame frame;
     bool noVideo = false;
     bool muted = false;
+    QList<MediaTrack> subtitles;
+    int subtitle = -1;
+    QList<MediaTrack> audio;
+    int audioId = -1;
 
     // Tells what the fields say now, as an engine tells of every change.
     void report() { Q_EMIT stateChanged(state()); }
@@ -80,4 +84,20 @@ public:
     }
     VideoFrame currentFrame() const override { return frame; }
     bool hasNoVideo() const override { return noVideo; }
+
+    QList<MediaTrack> subtitleTracks() const override { return subtitles; }
+    int subtitleTrack() const override { return subtitle; }
+    void setSubtitleTrack(int id) override {
+        subtitle = id;
+        calls << QStringLiteral("setSubtitleTrack %1").arg(id);
+    }
+    void addSubtitleFile(const QString& path) override {
+        calls << QStringLiteral("addSubtitleFile %1").arg(path);
+    }
+    QList<MediaTrack> audioTracks() const override { return audio; }
+    int audioTrack() const override { return audioId; }
+    void setAudioTrack(int id) override {
+        audioId = id;
+        calls << QStringLiteral("setAudioTrack %1").arg(id);
+    }
 };
