@@ -36,10 +36,11 @@ cmake --build "$dir" -j"$(nproc)" --target $build
 
 symbolizer=$(command -v llvm-symbolizer || command -v llvm-symbolizer-14 || true)
 # Every error stops its test with a stack; leaks are errors too, except what
-# tools/lsan.supp lists (third-party code only).
+# tools/lsan.supp and tools/asan.supp list (third-party code only).
 ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:print_stacktrace=1"
 ASAN_OPTIONS="$ASAN_OPTIONS:check_initialization_order=1:strict_init_order=1"
 ASAN_OPTIONS="$ASAN_OPTIONS:detect_stack_use_after_return=1:strict_string_checks=1"
+ASAN_OPTIONS="$ASAN_OPTIONS:suppressions=$root/tools/asan.supp"
 UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:report_error_type=1"
 LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
 if [ -n "$symbolizer" ]; then
