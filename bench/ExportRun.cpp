@@ -10,7 +10,29 @@
 
 #include <cstdio>
 
-int runExport(const QString& clip, qint64 fromMs, qint64 toMs, bool jpeg, const QString& outDir) {
+static ExportChoice choiceOf(const QString& text) {
+    ExportChoice choice;
+    const QString kind = text.section(QLatin1Char(':'), 0, 0);
+    const QString value = text.section(QLatin1Char(':'), 1);
+    if (kind == QLatin1String("interval")) {
+        choice.mode = ExportMode::Interval;
+        choice.intervalSeconds = value.toDouble();
+    } else if (kind == QLatin1String("evenly")) {
+        choice.mode = ExportMode::Evenly;
+        choice.count = value.toInt();
+    } else if (kind == QLatin1String("scenes")) {
+        choice.mode = ExportMode::PerScene;
+        choice.sensitivity = value.toInt();
+    } else if (kind == QLatin1String("sheet")) {
+        choice.mode = ExportMode::ContactSheet;
+        choice.columns = value.section(QLatin1Char('x'), 0, 0).toInt();
+        choice.rows = value.section(QLatin1Char('x'), 1, 1).toInt();
+    }
+    return choice;
+}
+
+int runExport(const QString& clip, qint64 fromMs, qint64 toMs, bool jpeg, const QString& outDir,
+              const QString& choice) {
     FrameExport exporter;
     QEventLoop loop;
     QJsonObject result;
@@ -22,7 +44,9 @@ int runExport(const QString& clip, qint64 fromMs, qint64 toMs, bool jpeg, const 
             result.insert(QStringLiteral("problem"), problem);
             loop.quit();
         });
-    exporter.start({clip, outDir, QStringLiteral("IMG_"), jpeg, fromMs, toMs});
+    ExportJob job{clip, outDir, QStringLiteral("IMG_"), jpeg, fromMs, toMs};
+    job.choice = choiceOf(choice);
+    exporter.start(job);
     loop.exec();
     result.insert(QStringLiteral("cpuMs"), processCpuMs());
     // After the clock: what was written, read back.

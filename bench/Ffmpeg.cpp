@@ -58,6 +58,15 @@ Ffmpeg::Cost Ffmpeg::extractFrames(const QString& clip, double fromSeconds, doub
         options + output(out, true));
 }
 
+Ffmpeg::Cost Ffmpeg::filterFrames(const QString& clip, int threads, const QString& filter,
+                                  const QStringList& options, const QString& out) const {
+    const QStringList threadCount{QStringLiteral("-threads"), QString::number(threads)};
+    return run(threadCount + QStringList{QStringLiteral("-i"), clip} + threadCount +
+               QStringList{QStringLiteral("-vf"), filter, QStringLiteral("-fps_mode"),
+                           QStringLiteral("vfr")} +
+               options + output(out, true));
+}
+
 bool Ffmpeg::toRawRgb(const QString& input, const QString& raw, int maxFrames) const {
     return run({QStringLiteral("-i"), input, QStringLiteral("-frames:v"),
                 QString::number(maxFrames), QStringLiteral("-f"), QStringLiteral("rawvideo"),

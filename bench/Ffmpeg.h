@@ -30,6 +30,10 @@ public:
     [[nodiscard]] Cost extractFrames(const QString& clip, double fromSeconds, double toSeconds,
                                      int threads, const QStringList& options,
                                      const QString& output) const;
+    // Frames of the whole clip through a video filter (which picks them: fps=1/10,
+    // select=...) into image files, with extra output options.
+    [[nodiscard]] Cost filterFrames(const QString& clip, int threads, const QString& filter,
+                                    const QStringList& options, const QString& output) const;
     // Decodes image files (a path or an image2 pattern) into one raw RGB24 file, at most
     // maxFrames of them.
     [[nodiscard]] bool toRawRgb(const QString& input, const QString& raw, int maxFrames) const;

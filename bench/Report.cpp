@@ -87,6 +87,8 @@ int Report::run() {
         continuousCapture();
     if (wants("export"))
         frameExport();
+    if (wants("modes"))
+        exportModes();
     if (wants("peers"))
         peers();
     if (wants("idle"))

@@ -17,8 +17,10 @@ struct ReportOptions {
     double seconds = 10; // of continuous capture per run
     QString work;        // scratch folder; results.md and results.json end up here
     QString framora;     // the program's executable
-    // snapshot, colour, continuous, export, idle, startup, peers; empty = all but peers
+    // snapshot, colour, continuous, export, modes, idle, startup, peers; empty = all but
+    // peers and modes
     QStringList parts;
+    QString modeClips; // folder of long-1080p.mp4, long-1080p-2h.mp4 and scenes.mp4
 };
 
 // The whole benchmark: every measurement in a process of its own, ffmpeg beside ours,
@@ -41,9 +43,10 @@ public:
 
 private:
     [[nodiscard]] bool wants(const char* part) const {
-        // The peers take long and need other players installed: only when asked for.
+        // The peers need other players installed, the modes long clips: only when asked for.
         if (o_.parts.isEmpty())
-            return QLatin1String(part) != QLatin1String("peers");
+            return QLatin1String(part) != QLatin1String("peers") &&
+                   QLatin1String(part) != QLatin1String("modes");
         return o_.parts.contains(QLatin1String(part));
     }
     [[nodiscard]] QString clip(const QString& size) const;
@@ -61,6 +64,7 @@ private:
     void continuousCapture();
     [[nodiscard]] double ffmpegPngRate(const QString& raw, QSize size, int frames) const;
     void frameExport();
+    void exportModes();
     void colours();
     void peers();
     void idleAndPlaying();

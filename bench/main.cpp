@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
@@ -21,13 +22,15 @@ static int usage() {
         stderr,
         "usage: framora_bench report --clips DIR --work DIR --framora EXE [--runs N]\n"
         "                            [--seconds S] [--sizes WxH,...] [--parts a,b,...]\n"
+        "                            [--mode-clips DIR]\n"
         "       framora_bench snapshot CLIP png|jpg RUNS OUTDIR\n"
         "       framora_bench continuous CLIP png|jpg|none SECONDS FPS OUTDIR\n"
         "       framora_bench startup-probe\n"
         "       framora_bench still CLIP OUT.rgb\n"
         "       framora_bench convert WIDTH HEIGHT\n"
-        "parts: snapshot, colour, continuous, export, idle, startup, peers (default: all but "
-        "peers)\n");
+        "       framora_bench export CLIP FROM_MS TO_MS png|jpg OUTDIR [CHOICE]\n"
+        "parts: snapshot, colour, continuous, export, modes, idle, startup, peers (default: "
+        "all but peers and modes)\n");
     return 2;
 }
 
@@ -54,6 +57,8 @@ static int report(int argc, char** argv) {
             options.sizes = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
         else if (name == QLatin1String("--parts"))
             options.parts = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        else if (name == QLatin1String("--mode-clips"))
+            options.modeClips = QFileInfo(value).absoluteFilePath();
         else
             return usage();
     }
@@ -93,11 +98,12 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return runConversionCost(std::atoi(argv[2]), std::atoi(argv[3]));
     }
-    if (mode == QLatin1String("export") && argc == 7) {
-        QCoreApplication app(argc, argv);
+    if (mode == QLatin1String("export") && (argc == 7 || argc == 8)) {
+        // A contact sheet paints its text: a GUI application, without a screen.
+        QGuiApplication app(argc, argv);
         const QStringList a = QCoreApplication::arguments();
         return runExport(a[2], a[3].toLongLong(), a[4].toLongLong(), a[5] == QLatin1String("jpg"),
-                         a[6]);
+                         a[6], a.value(7));
     }
     return usage();
 }

@@ -1,5 +1,7 @@
 #include "capture/ExportFramesDialog.h"
 
+#include "capture/ExportChoiceForm.h"
+#include "capture/SheetLayout.h"
 #include "localisation/TextLookup.h"
 #include "platform/Platform.h"
 #include "playback/FormatTime.h"
@@ -42,6 +44,7 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     };
     fromTime_ = timeEdit("fromTime", range.fromMs);
     toTime_ = timeEdit("toTime", range.toMs);
+    choiceForm_ = named(new ExportChoiceForm(job.choice, text_, this), "exportChoice");
     // In the order of the Options dialog's list: PNG first.
     imageFormat_ = named(new QComboBox(this), "imageFormat");
     imageFormat_->addItems({QStringLiteral("PNG"), QStringLiteral("JPG")});
@@ -74,6 +77,7 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     auto* form = new QFormLayout;
     form->addRow(text_.text("95", "From:"), fromTime_);
     form->addRow(text_.text("96", "To:"), toTime_);
+    form->addRow(choiceForm_);
     form->addRow(text_.text("74", "Image Format:"), imageFormat_);
     form->addRow(keepHdr_);
     form->addRow(exportProgress_);
@@ -110,12 +114,27 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     connect(exportButton_, &QPushButton::clicked, this, &ExportFramesDialog::exportButton_Click);
     connect(cancelButton_, &QPushButton::clicked, this, &ExportFramesDialog::reject);
     connect(&export_, &FrameExport::progress, this, &ExportFramesDialog::showProgress);
+    connect(&export_, &FrameExport::analysing, this, &ExportFramesDialog::showAnalysing);
     connect(&export_, &FrameExport::finished, this, &ExportFramesDialog::exportFinished);
 }
 
 void ExportFramesDialog::exportButton_Click() {
     if (export_.isRunning())
         return;
+    QString problem;
+    const std::optional<ExportChoice> choice = choiceForm_->choice(&problem);
+    const bool jpeg = imageFormat_->currentIndex() == 1;
+    // A sheet too large for its format is refused before any work.
+    if (choice && choice->mode == ExportMode::ContactSheet)
+        problem = sheetSizeProblem(
+            sheetLayoutFor(job_.shown, choice->columns, choice->rows, choice->thumbnailWidth),
+            jpeg);
+    if (!choice || !problem.isEmpty()) {
+        (void)platform_.messageBox(this, problem, text_.text("010", "Error"), MessageIcon::Critical,
+                                   MessageButtons::Ok);
+        return;
+    }
+    job_.choice = *choice;
     const ExportRange range = exportRangeFor(fromTime_->time().msecsSinceStartOfDay(),
                                              toTime_->time().msecsSinceStartOfDay(), lengthMs_);
     // The times show what is exported: the right way round, within the video.
@@ -123,7 +142,7 @@ void ExportFramesDialog::exportButton_Click() {
     toTime_->setTime(timeOf(range.toMs));
     job_.fromMs = range.fromMs;
     job_.toMs = range.toMs;
-    job_.jpeg = imageFormat_->currentIndex() == 1;
+    job_.jpeg = jpeg;
     job_.keepSignal = !job_.jpeg && !keepHdr_->isHidden() && keepHdr_->isChecked();
     setInputsEnabled(false);
     exportProgress_->setRange(0, 0); // busy until the number of frames is known
@@ -132,9 +151,13 @@ void ExportFramesDialog::exportButton_Click() {
     export_.start(job_);
 }
 
+ExportChoice ExportFramesDialog::choice() const {
+    return choiceForm_->choice(nullptr).value_or(job_.choice);
+}
+
 void ExportFramesDialog::setInputsEnabled(bool enabled) {
-    for (QWidget* input :
-         std::initializer_list<QWidget*>{fromTime_, toTime_, imageFormat_, exportButton_})
+    for (QWidget* input : std::initializer_list<QWidget*>{fromTime_, toTime_, choiceForm_,
+                                                          imageFormat_, exportButton_})
         input->setEnabled(enabled);
     keepHdr_->setEnabled(enabled && imageFormat_->currentIndex() == 0);
 }
@@ -149,6 +172,13 @@ void ExportFramesDialog::showProgress(int written, int total, qint64 msLeft) {
     }
     if (msLeft >= 0)
         timeLeft_->setText(FormatTime((msLeft + 999) / 1000));
+}
+
+void ExportFramesDialog::showAnalysing(int frames, int total) {
+    exportProgress_->setRange(0, std::max(1, total));
+    exportProgress_->setValue(std::min(frames, total));
+    framesWritten_->setText(text_.text("69", "Looking for scenes: %1")
+                                .arg(QStringLiteral("%1 / %2").arg(frames).arg(total)));
 }
 
 void ExportFramesDialog::exportFinished(int written, const QString& problem, bool cancelled) {

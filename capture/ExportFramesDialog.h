@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class ExportChoiceForm;
 class Platform;
 class QCheckBox;
 class QLabel;
@@ -14,8 +15,9 @@ class QPushButton;
 class QTimeEdit;
 class TextLookup;
 
-// Exports every frame of a stretch of the video: the range (the marks, editable), the
-// format, then a progress bar with the frames written and the time left. Cancel (also Esc
+// Exports frames of a stretch of the video: the range (the marks, editable), which frames
+// (every one, one every N seconds, N spread evenly, one per scene, or a contact sheet),
+// the format, then a progress bar with the frames written and the time left. Cancel (also Esc
 // and the close box) stops a running export and closes; a finished export leaves the
 // dialog open for another range. Problems are reported in a message box with the number
 // of frames written.
@@ -31,9 +33,12 @@ public:
     void exportButton_Click();
     void reject() override;
     [[nodiscard]] bool isExporting() const { return export_.isRunning(); }
+    // Which frames the dialog says now (what it was opened with where that makes no sense).
+    [[nodiscard]] ExportChoice choice() const;
 
 private:
     void showProgress(int written, int total, qint64 msLeft);
+    void showAnalysing(int frames, int total);
     void exportFinished(int written, const QString& problem, bool cancelled);
     void setInputsEnabled(bool enabled);
 
@@ -44,6 +49,7 @@ private:
     FrameExport export_;
     QTimeEdit* fromTime_;
     QTimeEdit* toTime_;
+    ExportChoiceForm* choiceForm_;
     QComboBox* imageFormat_;
     QCheckBox* keepHdr_;
     QProgressBar* exportProgress_;

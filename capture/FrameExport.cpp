@@ -1,9 +1,11 @@
 #include "capture/FrameExport.h"
 
+#include "capture/ContactSheet.h"
 #include "capture/SnapshotWriter.h"
 #include "platform/FileNames.h"
 #include "playback/media/FrameIndex.h"
 #include "playback/media/FrameReader.h"
+#include "playback/media/SceneDetector.h"
 
 #include <QThread>
 
@@ -46,8 +48,9 @@ void FrameExport::start(const ExportJob& job) {
     cancel_ = false;
     running_ = true;
     decodingDone_ = false;
+    sheet_ = job.choice.mode == ExportMode::ContactSheet;
     total_ = -1;
-    submitted_ = written_ = failed_ = 0;
+    submitted_ = written_ = failed_ = taken_ = 0;
     problem_.clear();
     clock_.start();
     thread_ = std::thread([this, job] { decodeAll(job); });
@@ -72,46 +75,204 @@ void FrameExport::decodeAll(const ExportJob& job) {
     // end of the video, whose last frame then ends it.
     const FrameIndex& index = reader.index();
     const qint64 first = index.numberAt(job.fromMs, kIndexWaitMs).value_or(0);
+    readerAt_ = first;
     const std::optional<qint64> last = index.numberAt(job.toMs, kIndexWaitMs);
-    const int total = last ? int(std::max<qint64>(1, *last - first + 1)) : -1;
-    QMetaObject::invokeMethod(this, [this, total] { total_ = total; });
-    const QString video = fileNameOf(job.video);
+    const ExportChoice& choice = job.choice;
     int submitted = 0;
-    qint64 lastWritten = first - 1;
-    while (!cancel_) {
-        // The decoder waits for the writer rather than fill the memory with pictures.
-        while (!cancel_ && writer_->pending() >= aheadBudget())
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        std::optional<VideoFrame> frame = reader.next();
-        // Past the range, or where the index knows no more.
-        if (!frame || frame->frameNumber < 0 || (last && frame->frameNumber > *last))
-            break;
-        if (cancel_)
-            break;
-        lastWritten = frame->frameNumber;
-        SnapshotRequest request =
-            snapshotRequestFor(std::move(*frame), video, job.folder, job.prefix, job.jpeg);
-        request.batch = true;
-        request.keepSignal = job.keepSignal;
-        writer_->submit(std::move(request));
-        ++submitted;
-    }
-    // Decoding stopped short of the range's last frame, or the file itself ends before
-    // what its container promised (an interrupted download): it is damaged there.
     QString problem;
-    if (!cancel_ && ((last && lastWritten < *last) ||
-                     (index.isTruncated() &&
-                      job.toMs > index.millisecondsOf(index.ptsOf(index.count() - 1).value_or(0)))))
-        problem = tr("The video could not be decoded beyond this point.");
+    if (choice.mode == ExportMode::EveryFrame) {
+        const int total = last ? int(std::max<qint64>(1, *last - first + 1)) : -1;
+        QMetaObject::invokeMethod(this, [this, total] { total_ = total; });
+        submitted = writeEveryFrame(reader, job, last.value_or(-1));
+        // Decoding stopped short of the range's last frame, or the file itself ends before
+        // what its container promised (an interrupted download): it is damaged there.
+        const std::optional<qint64> lastIndexed = index.ptsOf(index.count() - 1);
+        if (!cancel_ &&
+            ((last && submitted < *last - first + 1) ||
+             (index.isTruncated() && job.toMs > index.millisecondsOf(lastIndexed.value_or(0)))))
+            problem = tr("The video could not be decoded beyond this point.");
+    } else {
+        // Where the index ends (timestamps that stop making sense) the range ends too.
+        const qint64 end = last.value_or(std::max<qint64>(first, index.count() - 1));
+        std::vector<qint64> frames;
+        const int cells = choice.columns * choice.rows;
+        switch (choice.mode) {
+        case ExportMode::Interval:
+            frames = intervalFrames(
+                [&index](qint64 ms) { return index.numberAt(ms, kIndexWaitMs); }, job.fromMs,
+                job.toMs, exportIntervalMs(choice.intervalSeconds).value_or(10000));
+            break;
+        case ExportMode::Evenly:
+            frames = evenlySpreadFrames(first, end, choice.count);
+            break;
+        case ExportMode::PerScene:
+            frames = sceneStarts(reader, job, first, end);
+            break;
+        case ExportMode::ContactSheet:
+            frames = choice.sheetPerScene ? thinOut(sceneStarts(reader, job, first, end), cells)
+                                          : evenlySpreadFrames(first, end, cells);
+            break;
+        case ExportMode::EveryFrame:
+            break;
+        }
+        const int total = int(frames.size());
+        QMetaObject::invokeMethod(this, [this, total] { total_ = total; });
+        submitted =
+            sheet_ ? writeSheet(reader, job, frames, problem) : writeChosen(reader, job, frames);
+        if (!cancel_ && !sheet_ && submitted < total)
+            problem = tr("%1 of %2 frames could be decoded; the video could not be decoded "
+                         "beyond that point.")
+                          .arg(submitted)
+                          .arg(total);
+        if (!cancel_ && sheet_ && submitted == 0 && problem.isEmpty())
+            problem = tr("The video could not be decoded.");
+    }
     QMetaObject::invokeMethod(this,
                               [this, submitted, problem] { decodingEnded(submitted, problem); });
 }
 
+void FrameExport::waitForWriter() {
+    // The decoder waits for the writer rather than fill the memory with pictures.
+    while (!cancel_ && writer_->pending() >= aheadBudget())
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+void FrameExport::submit(VideoFrame frame, const ExportJob& job, const QString& prefix) {
+    SnapshotRequest request =
+        snapshotRequestFor(std::move(frame), fileNameOf(job.video), job.folder, prefix, job.jpeg);
+    request.batch = true;
+    request.keepSignal = job.keepSignal;
+    writer_->submit(std::move(request));
+}
+
+int FrameExport::writeEveryFrame(FrameReader& reader, const ExportJob& job, qint64 last) {
+    int submitted = 0;
+    while (!cancel_) {
+        waitForWriter();
+        std::optional<VideoFrame> frame = reader.next();
+        // Past the range, or where the index knows no more.
+        if (!frame || frame->frameNumber < 0 || (last >= 0 && frame->frameNumber > last) || cancel_)
+            break;
+        submit(std::move(*frame), job, job.prefix);
+        ++submitted;
+    }
+    return submitted;
+}
+
+namespace {
+// The frame numbered wanted: decoded on from where the reader is when it is near, found by
+// a seek when it lies further ahead than a seek costs (a group of pictures or so) or behind.
+std::optional<VideoFrame> frameNumbered(FrameReader& reader, qint64 wanted, qint64& at) {
+    const double fps = reader.framesPerSecond();
+    const qint64 seekBeyond = std::max<qint64>(12, qint64(2 * (fps > 0 ? fps : 25)));
+    if (at < 0 || wanted < at || wanted - at > seekBeyond) {
+        if (!reader.seekToFrame(wanted))
+            return std::nullopt;
+        at = wanted;
+    }
+    while (std::optional<VideoFrame> frame = reader.next()) {
+        if (frame->frameNumber < 0)
+            return std::nullopt; // beyond what the index knows
+        at = frame->frameNumber + 1;
+        if (frame->frameNumber >= wanted)
+            return frame;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+int FrameExport::writeChosen(FrameReader& reader, const ExportJob& job,
+                             const std::vector<qint64>& frames) {
+    int submitted = 0;
+    for (const qint64 wanted : frames) {
+        waitForWriter();
+        if (cancel_)
+            break;
+        std::optional<VideoFrame> frame = frameNumbered(reader, wanted, readerAt_);
+        if (!frame)
+            break;
+        submit(std::move(*frame), job, job.prefix);
+        ++submitted;
+    }
+    return submitted;
+}
+
+std::vector<qint64> FrameExport::sceneStarts(FrameReader& reader, const ExportJob& job,
+                                             qint64 first, qint64 last) {
+    std::vector<qint64> starts{first};
+    const int total = int(last - first + 1);
+    if (!reader.seekToFrame(first))
+        return starts;
+    readerAt_ = first;
+    SceneDetector detector(job.choice.sensitivity);
+    int looked = 0;
+    while (!cancel_) {
+        std::optional<VideoFrame> frame = reader.next();
+        if (!frame || frame->frameNumber < 0 || frame->frameNumber > last)
+            break;
+        readerAt_ = frame->frameNumber + 1;
+        if (const std::optional<qint64> start =
+                detector.add(frame->frameNumber, sceneFeaturesOf(*frame)))
+            starts.push_back(*start);
+        if (++looked % 25 == 0)
+            QMetaObject::invokeMethod(this,
+                                      [this, looked, total] { Q_EMIT analysing(looked, total); });
+    }
+    if (const std::optional<qint64> start = detector.finish())
+        starts.push_back(*start);
+    return starts;
+}
+
+int FrameExport::writeSheet(FrameReader& reader, const ExportJob& job,
+                            const std::vector<qint64>& frames, QString& problem) {
+    const ExportChoice& choice = job.choice;
+    std::vector<SheetThumbnail> thumbnails;
+    QSize shown;
+    SheetLayout layout;
+    for (const qint64 wanted : frames) {
+        if (cancel_)
+            return 0;
+        std::optional<VideoFrame> frame = frameNumbered(reader, wanted, readerAt_);
+        if (!frame)
+            break;
+        if (shown.isEmpty()) {
+            shown = frame->displaySize();
+            layout = sheetLayoutFor(shown, choice.columns, choice.rows, choice.thumbnailWidth);
+            problem = sheetSizeProblem(layout, job.jpeg);
+            if (!problem.isEmpty())
+                return 0;
+        }
+        thumbnails.push_back({frame->toImage(layout.thumbnail), frame->frameNumber, frame->timeMs});
+        const int taken = int(thumbnails.size());
+        QMetaObject::invokeMethod(this, [this, taken] {
+            taken_ = taken;
+            Q_EMIT progress(taken_, total_, -1);
+        });
+    }
+    if (thumbnails.empty() || cancel_)
+        return 0;
+    const SheetHeader header{fileNameOf(job.video), reader.durationMs(), shown, reader.codecName()};
+    SnapshotRequest request;
+    request.image = composeSheet(layout, header, thumbnails);
+    request.folder = job.folder;
+    request.prefix = job.prefix + QStringLiteral("sheet_");
+    request.jpeg = job.jpeg;
+    request.batch = true;
+    request.origin = {fileNameOf(job.video), -1, -1, QDateTime::currentDateTime(),
+                      thumbnailFields(thumbnails)};
+    writer_->submit(std::move(request));
+    return 1;
+}
+
 void FrameExport::frameWritten() {
     ++written_;
-    const int remaining = total_ >= 0 ? std::max(0, total_ - written_) : -1;
-    const qint64 left = remaining >= 0 ? clock_.elapsed() * remaining / written_ : -1;
-    Q_EMIT progress(written_, total_, left);
+    if (sheet_) {
+        Q_EMIT progress(taken_, total_, 0);
+    } else {
+        const int remaining = total_ >= 0 ? std::max(0, total_ - written_) : -1;
+        const qint64 left = remaining >= 0 ? clock_.elapsed() * remaining / written_ : -1;
+        Q_EMIT progress(written_, total_, left);
+    }
     finishIfDone();
 }
 

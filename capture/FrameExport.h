@@ -1,7 +1,10 @@
 #pragma once
 
+#include "capture/ExportSelection.h"
+
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 #include <atomic>
@@ -9,10 +12,13 @@
 #include <thread>
 
 class FrameIndex;
+class FrameReader;
 class SnapshotWriter;
+struct VideoFrame;
 
-// What to export: every frame from the one on screen at fromMs to the one on screen at toMs,
-// both included, into folder with the usual naming.
+// What to export: frames from the one on screen at fromMs to the one on screen at toMs,
+// both included (every one, or those the choice picks; or a contact sheet of them), into
+// folder with the usual naming.
 struct ExportJob {
     QString video; // the file
     QString folder;
@@ -24,12 +30,17 @@ struct ExportJob {
     bool keepSignal = false;
     // The file's frame index where the media service has one; else the export reads it.
     std::shared_ptr<const FrameIndex> index = {};
+    ExportChoice choice = {};
+    // The video's pictures as seen (for a contact sheet's size before any is decoded).
+    QSize shown = {};
 };
 
-// Writes every frame of a stretch of video, each exactly once and in order, as fast as
+// Writes the frames of a stretch of video, each exactly once and in order, as fast as
 // decoding and encoding go: frames are decoded on a thread of their own (our own decoder,
-// not the player's) and encoded and written by a snapshot writer on every core. Cancel
-// stops at once; files being written are finished, nothing half-made remains.
+// not the player's) and encoded and written by a snapshot writer on every core. Frames far
+// apart are reached by seeking rather than decoding all between; one frame per scene first
+// looks at every frame for the cuts. Cancel stops at once; files being written are
+// finished, nothing half-made remains.
 class FrameExport : public QObject {
     Q_OBJECT
 public:
@@ -42,9 +53,11 @@ public:
     [[nodiscard]] bool isRunning() const { return running_; }
 
 Q_SIGNALS:
-    // total: frames in the range, -1 when the video does not tell its frame rate;
+    // total: frames to write (thumbnails for a sheet), -1 when the video does not tell;
     // msLeft: an estimate, -1 while there is none.
     void progress(int written, int total, qint64 msLeft);
+    // Looking for scenes: frames looked at so far, of total.
+    void analysing(int frames, int total);
     // The end, always exactly once per start: problem is empty when every frame was
     // written, otherwise why not (a write failed, the video could not be decoded further);
     // cancelled when the user stopped it.
@@ -52,6 +65,16 @@ Q_SIGNALS:
 
 private:
     void decodeAll(const ExportJob& job);
+    // On the decoding thread: every frame from first to last; the chosen ones; the frames
+    // that begin scenes; a contact sheet. Each returns the number of files submitted.
+    int writeEveryFrame(FrameReader& reader, const ExportJob& job, qint64 last);
+    int writeChosen(FrameReader& reader, const ExportJob& job, const std::vector<qint64>& frames);
+    [[nodiscard]] std::vector<qint64> sceneStarts(FrameReader& reader, const ExportJob& job,
+                                                  qint64 first, qint64 last);
+    int writeSheet(FrameReader& reader, const ExportJob& job, const std::vector<qint64>& frames,
+                   QString& problem);
+    void submit(VideoFrame frame, const ExportJob& job, const QString& prefix);
+    void waitForWriter();
     void frameWritten();
     void frameFailed(const QString& reason);
     void decodingEnded(int submitted, const QString& problem);
@@ -64,6 +87,11 @@ private:
     bool running_ = false;
     bool decodingDone_ = false;
     int total_ = -1;
+    // The sheet's thumbnails count towards progress as they are taken; files as written.
+    int taken_ = 0;
+    bool sheet_ = false;
+    // Where the reader stands: the number of the frame next() gives (or -1 when not known).
+    qint64 readerAt_ = -1;
     int submitted_ = 0;
     int written_ = 0;
     int failed_ = 0;

@@ -38,5 +38,6 @@ QList<QPair<QString, QString>> originFields(const SnapshotOrigin& origin) {
     }
     if (origin.frameNumber >= 0)
         fields << qMakePair(QStringLiteral("Frame Number"), QString::number(origin.frameNumber));
+    fields << origin.more;
     return fields;
 }

@@ -12,6 +12,8 @@ struct SnapshotOrigin {
     qint64 timeMs = -1;      // where in the video; -1 unknown
     qint64 frameNumber = -1; // counted from 0; -1 when the frame is not known exactly
     QDateTime created = {};  // when it was captured
+    // More fields after the usual ones (a contact sheet's, one set per thumbnail).
+    QList<QPair<QString, QString>> more = {};
 };
 
 // "00:01:02.345": hours, minutes, seconds and milliseconds.

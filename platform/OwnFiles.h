@@ -11,5 +11,9 @@
 // leaves the old file as it was. False, with the reason in *error when given, on failure.
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// Makes the folder and any missing folder above it. False, with which folder could not be
+// made and why in *error when given, on failure.
+bool makeFolder(const QString& path, QString* error = nullptr);
+
 // Appends bytes to path, creating it when missing. False when it cannot.
 bool appendToFile(const QString& path, const QByteArray& bytes);

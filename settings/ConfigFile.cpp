@@ -17,6 +17,8 @@
 // Eight short lines; anything beyond this is not a settings file.
 static constexpr qint64 maxConfigBytes = 1024 * 1024;
 static constexpr int lineCount = 8;
+// No folder, prefix or pack name is longer than a path may be.
+static constexpr qsizetype longestLine = 4096;
 
 // Lines end with CR LF or LF; a final line without an ending still counts, while the
 // ending of the last line does not start another one.
@@ -82,23 +84,31 @@ static bool writeLines(const QString& path, const QStringList& lines, QString* e
     return replaceFile(path, bytes, error);
 }
 
-bool LoadConfiguration(const QString& path, Settings& settings) {
-    if (!QFileInfo(path).isFile())
+bool LoadConfiguration(const QString& path, Settings& settings, QString* problem) {
+    const auto fail = [problem](const QString& why) {
+        if (problem)
+            *problem = why;
         return false;
+    };
+    if (!QFileInfo(path).isFile())
+        return fail(QFileInfo::exists(path) ? QStringLiteral("it is not a file")
+                                            : QStringLiteral("it is missing"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return fail(file.errorString());
     const QByteArray bytes = file.read(std::min<qint64>(file.size(), maxConfigBytes));
     file.close();
 
     const QStringList lines = splitLines(DecodeTextFile(bytes));
     if (lines.size() < lineCount)
-        return false;
-    // A CR left inside a line would become part of a folder or file name, which no save
-    // could ever write back: such a line is malformed.
+        return fail(QStringLiteral("it has %1 lines, not %2").arg(lines.size()).arg(lineCount));
     for (int i = 0; i < lineCount; ++i) {
+        // A CR left inside a line would become part of a folder or file name, which no
+        // save could ever write back; a line longer than any path is no setting at all.
         if (lines[i].contains(u'\r'))
-            return false;
+            return fail(QStringLiteral("line %1 holds a line break").arg(i + 1));
+        if (lines[i].size() > longestLine)
+            return fail(QStringLiteral("line %1 is longer than any setting can be").arg(i + 1));
     }
 
     Settings read = settings;
@@ -107,7 +117,7 @@ bool LoadConfiguration(const QString& path, Settings& settings) {
         readNumber(lines[4], read.timedInterval) && readNumber(lines[5], read.showPreview) &&
         readNumber(lines[6], read.disableScreenSaver);
     if (!numbersFit)
-        return false;
+        return fail(QStringLiteral("a number in it cannot be read"));
     read.snapshotFolder = lines[1].trimmed();
     read.filePrefix = lines[2].trimmed();
     read.languageFile = lines[7].trimmed();
@@ -143,10 +153,13 @@ ConfigurationStart StartConfiguration(const SettingsLocation& location, Settings
     ConfigurationStart start;
     const QString path = location.configFile();
     start.newUser = location.perUser && !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();
-    if (start.newUser)
-        (void)QDir().mkpath(location.folder); // a failure shows in the save below
-    start.read = !start.newUser && LoadConfiguration(path, settings);
+    // A folder that cannot be made is the reason the settings cannot be saved.
+    QString folderError;
+    const bool folder = !start.newUser || makeFolder(location.folder, &folderError);
+    start.read = !start.newUser && LoadConfiguration(path, settings, &start.problem);
     start.recreated = start.read || RecreateConfiguration(path, settings, &start.error,
                                                           start.newUser ? newUserPack : QString());
+    if (!folder)
+        start.error = folderError;
     return start;
 }

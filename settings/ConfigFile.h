@@ -11,9 +11,11 @@ struct Settings;
 // numbers, LF-only lines and Windows-1252 text.
 
 // Fills settings from the file; false when it is missing, unreadable, short, holds a
-// number that is not a number or does not fit its field, or a line with a CR inside.
-// On failure settings are left as they were.
-[[nodiscard]] bool LoadConfiguration(const QString& path, Settings& settings);
+// number that is not a number or does not fit its field, a line with a CR inside, or a
+// line longer than any path. On failure settings are left as they were, and *problem
+// (when given) says what was wrong.
+[[nodiscard]] bool LoadConfiguration(const QString& path, Settings& settings,
+                                     QString* problem = nullptr);
 
 // Replaces the file with the eight default lines and resets every field to its default
 // (the pack to languageFile when one is given). False when the file could not be written
@@ -38,6 +40,7 @@ struct ConfigurationStart {
     bool read = false;
     bool newUser = false;
     bool recreated = false;
+    QString problem; // what was wrong with the file that could not be read
     QString error;
     // The user is to be told: the file was damaged or could not be saved.
     [[nodiscard]] bool tell() const { return !read && !(newUser && recreated); }

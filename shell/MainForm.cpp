@@ -118,7 +118,9 @@ void MainForm::Form_Load(SplashForm* splash) {
                                           .arg(configPath_, config.error);
         (void)platform_.messageBox(
             this,
-            lookup_.text("08", "Error in the configuration file.") + QLatin1Char('\r') + outcome,
+            lookup_.text("08", "Error in the configuration file.") + QLatin1Char('\r') +
+                (config.problem.isEmpty() ? QString() : config.problem + QLatin1Char('\r')) +
+                outcome,
             lookup_.text("010", "Error"), MessageIcon::Critical, MessageButtons::Ok);
     }
     Form_Resize();
@@ -256,8 +258,11 @@ void MainForm::showView() {
         if (!ui_.snapshotsTimer->isActive())
             ui_.snapshotsTimer->start();
     }
-    if (windowTitle() != view.title)
-        setWindowTitle(view.title);
+    // "[*]" in a title is Qt's mark for unsaved changes; a file's name keeps it as it is.
+    QString title = view.title;
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    if (windowTitle() != title)
+        setWindowTitle(title);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

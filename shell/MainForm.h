@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/ExportSelection.h"
 #include "localisation/CaptionApplication.h"
 #include "localisation/TextLookup.h"
 #include "localisation/UiTranslation.h"
@@ -135,6 +136,7 @@ private:
     PlayerController player_;
 
     QStringList supportedExtensions_;
+    ExportChoice exportChoice_;
     int minWidth_ = 0;  // twips
     int minHeight_ = 0; // twips
     float progressBottomGap_ = 0;

@@ -88,10 +88,13 @@ void MainForm::exportFrames_Click() {
     const qint64 lengthMs = player_.lengthMs();
     ExportJob job{video, target.folder, target.prefix, target.jpeg, 0, 0};
     job.index = player_.frameIndex();
+    job.choice = exportChoice_;
+    job.shown = engine_.currentFrame().displaySize();
     ExportFramesDialog dialog(
         job, exportRangeFor(player_.markInMs(), player_.markOutMs(), lengthMs), lengthMs,
         engine_.currentFrame().bitDepth() > 8, lookup_, platform_, this);
     (void)platform_.execDialog(dialog);
+    exportChoice_ = dialog.choice(); // for the next time, while the program runs
 }
 
 void MainForm::showWritten(const QString& path) {

@@ -4,9 +4,10 @@
 # and prints the tables that docs/performance.md records (also written to
 # <build dir>/bench-work/results.md). Takes about 15 minutes with the defaults.
 #   tools/bench.sh [--runs N] [--seconds S] [--sizes 640x360,1280x720,1920x1080]
-#                  [--parts snapshot,colour,continuous,export,idle,startup,peers]
+#                  [--parts snapshot,colour,continuous,export,modes,idle,startup,peers]
 # The peers part (other players capturing every frame) is run only when named; it
-# installs VLC and mpv first. A size of 3840x2160 makes a 4K clip as well.
+# installs VLC and mpv first. The modes part (Export Frames' other choices) is run only
+# when named: it makes a 10-minute and a 2-hour 1080p clip first (a few minutes, once). A size of 3840x2160 makes a 4K clip as well.
 set -eu
 cd "$(dirname "$0")/.."
 for tool in cmake ninja ffmpeg xvfb-run; do
@@ -83,8 +84,31 @@ case " $* " in
     ;;
 esac
 
+# The modes part's clips: ten minutes of 1080p H.264 with a key frame every 2 s, the same
+# twelve times over as two hours (joined without re-encoding), and the film of 20 shots.
+modes=$work/clips-modes
+case " $* " in
+*modes*)
+    mkdir -p "$modes"
+    if [ ! -s "$modes/long-1080p.mp4" ]; then
+        echo "Making $modes/long-1080p.mp4" >&2
+        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+            -i "testsrc2=size=1920x1080:rate=25:duration=600" -c:v libx264 -preset ultrafast \
+            -g 50 -b:v 2M -pix_fmt yuv420p "$modes/long-1080p.part.mp4"
+        mv "$modes/long-1080p.part.mp4" "$modes/long-1080p.mp4"
+    fi
+    if [ ! -s "$modes/long-1080p-2h.mp4" ]; then
+        for _ in 1 2 3 4 5 6 7 8 9 10 11 12; do echo "file 'long-1080p.mp4'"; done >"$modes/list.txt"
+        ffmpeg -hide_banner -loglevel error -nostdin -y -f concat -safe 0 -i "$modes/list.txt" \
+            -c copy "$modes/long-1080p-2h.part.mp4"
+        mv "$modes/long-1080p-2h.part.mp4" "$modes/long-1080p-2h.mp4"
+    fi
+    [ -s "$modes/scenes.mp4" ] || sh tools/make-test-clips.sh "$modes" scenes.mp4
+    ;;
+esac
+
 set -- "$dir/bin/framora_bench" report --clips "$clips" --work "$work" \
-    --framora "$dir/bin/framora" "$@"
+    --framora "$dir/bin/framora" --mode-clips "$modes" "$@"
 # The main window needs an X server; the measured runs start their own processes in it.
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1920x1080x24" "$@"

@@ -178,6 +178,42 @@ for name in "$@"; do
         cat "$out/part1.ts" "$out/part2.ts" >"$out/$name"
         rm -f "$out/part1.ts" "$out/part2.ts"
         ;;
+    scenes.mp4)
+        # A film of twenty shots, 320x180 at 25 fps, 990 frames, for finding scenes. Hard
+        # cuts start shots at frames 50 90 150 200 245 295 390 430 510 550 655 695 745 790
+        # 830 880 930. Shot 7 dissolves into shot 8 over frames 330-354 (shot 8 whole from
+        # 355); shot 12 fades to black over 588-599 and shot 13 fades in from black over
+        # 600-611. Shot 10 (430-509) is a camera pan over a still picture, 12 pixels a
+        # frame, with no cut inside. Some shots move (counters, zooms, living cells), some
+        # carry grain, some stand still.
+        s=320x180
+        ffmpeg -hide_banner -loglevel error -nostdin -y -filter_complex "
+            testsrc2=s=$s,trim=end_frame=50,format=yuv420p[s1];
+            smptebars=s=$s,trim=end_frame=40,format=yuv420p[s2];
+            mandelbrot=s=$s,trim=end_frame=60,format=yuv420p[s3];
+            life=s=$s:seed=7:mold=10:life_color=#40ff40:death_color=#501010:mold_color=#ff40c0,trim=end_frame=50,format=yuv420p[s4];
+            cellauto=s=$s:seed=3:rule=110,trim=end_frame=45,format=yuv420p[s5];
+            gradients=s=$s:seed=1:c0=#ff8000:c1=#400060:speed=0.05,trim=end_frame=50,format=yuv420p[s6];
+            color=c=#101848:s=$s[b7]; color=c=#e0e0e0:s=60x50[k7];
+            [b7][k7]overlay=x='20+3*n':y=60,noise=alls=12:allf=t,trim=end_frame=60,format=yuv420p[s7];
+            sierpinski=s=$s:seed=5,trim=end_frame=60,format=yuv420p[s8];
+            [s7][s8]xfade=transition=fade:duration=1:offset=1.4[s78];
+            yuvtestsrc=s=$s,trim=end_frame=40,format=yuv420p[s9];
+            mandelbrot=s=1440x240:start_scale=1.2:end_scale=1.2,crop=320:180:'160+12*n':30,trim=end_frame=80,format=yuv420p[s10];
+            smptehdbars=s=$s,eq=brightness=-0.15,trim=end_frame=40,format=yuv420p[s11];
+            color=c=#0c3a14:s=$s,drawbox=x=40:y=30:w=90:h=90:c=#c0a030:t=fill,drawbox=x=200:y=80:w=80:h=60:c=#6080ff:t=8,noise=alls=8:allf=t,trim=end_frame=50,fade=t=out:start_frame=38:nb_frames=12,format=yuv420p[s12];
+            testsrc=s=$s,trim=end_frame=55,fade=t=in:start_frame=0:nb_frames=12,format=yuv420p[s13];
+            haldclutsrc=level=6,scale=$s,setsar=1,trim=end_frame=40,format=yuv420p[s14];
+            life=s=$s:seed=11:ratio=0.3:life_color=#ffe080:death_color=#203070,trim=end_frame=50,format=yuv420p[s15];
+            gradients=s=$s:seed=2:c0=#00c0a0:c1=#102010:type=radial:speed=0.03,trim=end_frame=45,format=yuv420p[s16];
+            rgbtestsrc=s=$s,trim=end_frame=40,format=yuv420p[s17];
+            cellauto=s=$s:seed=9:rule=30,format=rgb24,colorchannelmixer=rr=0.9:gg=0.7:bb=0.2,trim=end_frame=50,format=yuv420p[s18];
+            mandelbrot=s=$s:start_x=-0.2:start_y=0.8:start_scale=0.8:end_scale=0.4:end_pts=50,trim=end_frame=50,format=yuv420p[s19];
+            color=c=#601018:s=$s,drawgrid=w=40:h=30:t=2:c=#ffffff@0.5[b20]; color=c=#20c0c0:s=40x40[k20];
+            [b20][k20]overlay=x='260-2*n':y=100,noise=alls=10:allf=t,trim=end_frame=60,format=yuv420p[s20];
+            [s1][s2][s3][s4][s5][s6][s78][s9][s10][s11][s12][s13][s14][s15][s16][s17][s18][s19][s20]concat=n=19[v]" \
+            -map '[v]' -c:v libx264 -preset ultrafast -g 50 "$out/$name"
+        ;;
     audio.mp4) encode "$name" 3 160x120 color -- -vn -c:a aac -f mp4 ;;
     cut.mp4)
         # counter.mp4 with its index in front and the second half of its frames missing.

@@ -271,6 +271,13 @@ double FrameReader::framesPerSecond() const {
     return d_->fps;
 }
 
+QString FrameReader::codecName() const {
+    if (!d_->codec)
+        return {};
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(d_->codec->codec_id);
+    return descriptor ? QString::fromLatin1(descriptor->name) : QString();
+}
+
 qint64 FrameReader::durationMs() const {
     if (!isOpen() || d_->format->duration == AV_NOPTS_VALUE)
         return 0;

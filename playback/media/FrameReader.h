@@ -30,6 +30,8 @@ public:
     // Frames per second, 0 when the file does not tell.
     [[nodiscard]] double framesPerSecond() const;
     [[nodiscard]] qint64 durationMs() const;
+    // The video's coding, as ffmpeg names it ("h264", "hevc"); empty when not open.
+    [[nodiscard]] QString codecName() const;
     [[nodiscard]] const FrameIndex& index() const;
 
     // Positions the reader so that next() returns the frame on screen at timeMs: the last

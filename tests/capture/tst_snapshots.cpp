@@ -2,6 +2,7 @@
 // written in order without blocking the caller.
 #include "capture/CaptureService.h"
 #include "capture/FrameExport.h"
+#include "capture/SheetLayout.h"
 #include "support/EngineTestSupport.h"
 #include "support/ImagePixels.h"
 
@@ -41,7 +42,7 @@ private Q_SLOTS:
             clips_.path(),
             {"play.mp4", "wide.vob", "bars709.mp4", "bars601.mp4", "bars-untagged.mp4",
              "bars709full.mp4", "bars709-10bit.mp4", "bars2020.mp4", "barspq.mp4", "barshlg.mp4",
-             "rampq.mp4", "counter.mp4", "counter2997.mp4", "cut.mp4"});
+             "rampq.mp4", "counter.mp4", "counter2997.mp4", "cut.mp4", "scenes.mp4"});
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
     void init() {
@@ -218,6 +219,77 @@ private Q_SLOTS:
             const QImage image(QDir(folder).filePath(files[i]));
             QCOMPARE(image.text(QStringLiteral("Frame Number")).toInt(), first + i);
             QVERIFY(qAbs(qGray(image.pixel(160, 120)) - (first + i)) <= 1);
+        }
+    }
+
+    // The frames each choice picks are the ones written, found by seeking where that is
+    // quicker (frame n of the counter clip is grey level n; 25 frames a second); a sheet
+    // is as large as asked and keeps where each thumbnail comes from.
+    void exportChosenFrames_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<double>("setting"); // seconds, or a number of frames
+        QTest::addColumn<qint64>("fromMs");
+        QTest::addColumn<qint64>("toMs");
+        QTest::addColumn<QList<qint64>>("frames");
+        QTest::addColumn<QString>("clip");
+        using Frames = QList<qint64>;
+        const int interval = int(ExportMode::Interval), evenly = int(ExportMode::Evenly);
+        QTest::newRow("every second")
+            << interval << 1.0 << 0LL << 4000LL << Frames{0, 25, 50, 75, 100} << "counter.mp4";
+        QTest::newRow("every half second, between frames")
+            << interval << 0.5 << 2010LL << 3000LL << Frames{50, 62} << "counter.mp4";
+        QTest::newRow("range shorter than the interval")
+            << interval << 60.0 << 1000LL << 3000LL << Frames{25} << "counter.mp4";
+        QTest::newRow("seven spread evenly")
+            << evenly << 7.0 << 0LL << 9960LL << Frames{17, 53, 89, 125, 160, 196, 232}
+            << "counter.mp4";
+        QTest::newRow("more than there are")
+            << evenly << 10.0 << 2000LL << 2120LL << Frames{50, 51, 52, 53} << "counter.mp4";
+        QTest::newRow("contact sheet") << int(ExportMode::ContactSheet) << 6.0 << 0LL << 9960LL
+                                       << Frames{20, 62, 104, 145, 187, 229} << "counter.mp4";
+        QTest::newRow("one per scene") << int(ExportMode::PerScene) << 0.0 << 0LL << 7000LL
+                                       << Frames{0, 50, 90, 150} << "scenes.mp4";
+    }
+    void exportChosenFrames() {
+        QFETCH(int, mode);
+        QFETCH(double, setting);
+        QFETCH(QList<qint64>, frames);
+        QFETCH(QString, clip);
+        ExportJob job{clips_.filePath(clip), shots_->path(), "IMG_", false};
+        QFETCH(qint64, fromMs);
+        QFETCH(qint64, toMs);
+        job.fromMs = fromMs;
+        job.toMs = toMs;
+        job.choice.mode = ExportMode(mode);
+        job.choice.intervalSeconds = setting;
+        job.choice.count = int(setting);
+        job.choice.columns = 3;
+        job.choice.rows = 2;
+        job.choice.thumbnailWidth = 160;
+        FrameExport exporter;
+        QSignalSpy finished(&exporter, &FrameExport::finished);
+        exporter.start(job);
+        QVERIFY(finished.wait(kDeadline * 3));
+        QCOMPARE(finished.at(0).at(1).toString(), QString());
+        const QStringList files = QDir(shots_->path()).entryList(QDir::Files, QDir::Name);
+        if (job.choice.mode == ExportMode::ContactSheet) {
+            QCOMPARE(files, QStringList{QStringLiteral("IMG_sheet_00001.png")});
+            const QImage sheet(shots_->filePath(files.first()));
+            QCOMPARE(sheet.size(), sheetLayoutFor(QSize(320, 240), 3, 2, 160).size);
+            for (int i = 0; i < frames.size(); ++i) {
+                const QString cell = QStringLiteral("Thumbnail %1 ").arg(i + 1);
+                QCOMPARE(sheet.text(cell + QStringLiteral("Frame Number")).toLongLong(), frames[i]);
+                QCOMPARE(sheet.text(cell + QStringLiteral("Media Time ms")).toLongLong(),
+                         frames[i] * 40);
+            }
+            return;
+        }
+        QCOMPARE(files.size(), frames.size());
+        for (int i = 0; i < frames.size(); ++i) {
+            const QImage image(shots_->filePath(files[i]));
+            QCOMPARE(image.text(QStringLiteral("Frame Number")).toLongLong(), frames[i]);
+            if (clip == QLatin1String("counter.mp4"))
+                QVERIFY(qAbs(qGray(image.pixel(160, 120)) - int(frames[i])) <= 1);
         }
     }
 

@@ -12,7 +12,9 @@
 #include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTest>
+#include <future>
 #include <stdexcept>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -134,6 +136,15 @@ private Q_SLOTS:
         (void)text.SetCaptionfromINI(u"10"_s, u"&File"_s);
         QCOMPARE(app.readFile(u"elsewhere.txt"_s), QByteArray("kept"));
         QVERIFY(!QFileInfo(app.path() + u"/errorlog.txt"_s).isSymLink());
+        // A pipe in its place, which nobody reads, does not hold the program.
+        const QString pipe = app.path() + u"/pipe.txt"_s;
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        auto writing = std::async(std::launch::async, [&] { WriteErrorLog(pipe, u"x"_s); });
+        const bool returned =
+            writing.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!returned) // let the writer go, so that the test can end and say so
+            QFile(pipe).open(QIODevice::ReadOnly);
+        QVERIFY(returned);
     }
 
     // The dialogs built later take OK and Cancel from the shared captions.

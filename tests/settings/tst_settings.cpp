@@ -57,6 +57,12 @@ private Q_SLOTS:
         QVERIFY(read == unusual);
         QCOMPARE(QDir(app_->path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{u"Config.cfg"_s});
+        // A new file is readable by all, as files are; a save keeps the mode it had.
+        QCOMPARE(QFileInfo(configPath_).permissions() & 0x0777, QFileDevice::Permissions(0x0644));
+        QVERIFY(
+            QFile::setPermissions(configPath_, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(SaveConfiguration(configPath_, unusual));
+        QCOMPARE(QFileInfo(configPath_).permissions() & 0x0777, QFileDevice::Permissions(0x0600));
     }
 
     void load_data() {

@@ -29,6 +29,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QWindow>
 #include <QtTest>
 
 #include <functional>
@@ -144,19 +145,24 @@ Q_DECLARE_METATYPE(RigStep)
 class TstShell : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Config.cfg fine, missing, or not replaceable (a folder of that name): the message
-    // comes after the captions and the splash, and claims no file that is not there.
+    // Config.cfg fine, missing, with a line longer than any path, or not replaceable (a
+    // folder of that name): the message comes after the captions and the splash, says
+    // what was wrong, and claims no file that is not there.
     void startUp_data() {
         QTest::addColumn<QString>("config");
         QTest::addColumn<QString>("message");
         QTest::newRow("fine") << "fine" << QString();
         QTest::newRow("missing") << "missing"
-                                 << u"Critical Error: Broken.\rA new one was created with the "
-                                    "defaults. [Ok]"_s;
+                                 << u"Critical Error: Broken.\rit is missing\rA new one was "
+                                    "created with the defaults. [Ok]"_s;
+        QTest::newRow("overlong line")
+            << "overlong"
+            << u"Critical Error: Broken.\rline 2 is longer than any setting can "
+               "be\rA new one was created with the defaults. [Ok]"_s;
         QTest::newRow("cannot be replaced")
             << "folder"
-            << u"Critical Error: Broken.\rThe defaults are used, but they could not "
-               "be saved to "_s;
+            << u"Critical Error: Broken.\rit is not a file\rThe defaults are used, but they "
+               "could not be saved to "_s;
     }
     void startUp() {
         QFETCH(QString, config);
@@ -165,6 +171,13 @@ private Q_SLOTS:
         rig.writePack(u"English.ini"_s, "10=&Datei\r\n08=Broken.\r\n");
         if (config == "folder")
             QVERIFY(QDir(rig.dir.path()).mkdir(u"Config.cfg"_s));
+        if (config == "overlong") {
+            QFile file(rig.dir.filePath(u"Config.cfg"_s));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("0\r\n" + QByteArray(900 * 1024, 'a') +
+                       "\r\nIMG_\r\n0\r\n5000\r\n0\r\n1\r\n"
+                       "English.ini\r\n");
+        }
         rig.engine.volume = 37;
         SplashForm splash;
         splash.showNow();
@@ -313,6 +326,15 @@ private Q_SLOTS:
         if (!message.isEmpty())
             QVERIFY2(rig.messages().first().contains(message), qPrintable(rig.messages().first()));
         QCOMPARE(rig.player().modes().any(), capturing && answer == MessageAnswer::No);
+    }
+
+    // The title shows a file's name as it is, "[*]" included (Qt's mark for unsaved changes).
+    void titleKeepsTheName() {
+        Rig rig;
+        rig.form->show();
+        rig.loadPlaying();
+        rig.play(u"a[*]b.mp4"_s);
+        QCOMPARE(rig.form->windowHandle()->title(), u"Framora [ a[*]b.mp4 ]"_s);
     }
 
     // The track menus list the engine's tracks when they open, and a choice reaches it.
