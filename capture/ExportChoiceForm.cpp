@@ -33,23 +33,22 @@ std::optional<double> secondsOf(const QString& text) {
 } // namespace
 
 ExportChoiceForm::ExportChoiceForm(const ExportChoice& choice, const TextLookup& text,
-                                   QWidget* parent)
-    : QWidget(parent), text_(text), form_(new QFormLayout(this)) {
-    form_->setContentsMargins(0, 0, 0, 0);
-    mode_ = named(new QComboBox(this), "exportMode");
+                                   QFormLayout* form, QWidget* dialog)
+    : QObject(dialog), text_(text), form_(form) {
+    mode_ = named(new QComboBox(dialog), "exportMode");
     // In the order of ExportMode.
     mode_->addItems({text_.text("55", "Every frame"), text_.text("56", "One frame every N seconds"),
                      text_.text("57", "Frames spread evenly"),
                      text_.text("58", "One frame per scene"), text_.text("59", "Contact sheet")});
     mode_->setCurrentIndex(int(choice.mode));
     interval_ =
-        named(new QLineEdit(QLocale().toString(choice.intervalSeconds), this), "intervalSeconds");
-    count_ = spinBox(this, "frameCount", 1, 100000, choice.count);
-    sensitivity_ = spinBox(this, "sceneSensitivity", 1, 100, choice.sensitivity);
-    columns_ = spinBox(this, "sheetColumns", 1, 20, choice.columns);
-    rows_ = spinBox(this, "sheetRows", 1, 50, choice.rows);
-    thumbnailWidth_ = spinBox(this, "thumbnailWidth", 64, 3840, choice.thumbnailWidth);
-    sheetPick_ = named(new QComboBox(this), "sheetPick");
+        named(new QLineEdit(QLocale().toString(choice.intervalSeconds), dialog), "intervalSeconds");
+    count_ = spinBox(dialog, "frameCount", 1, 100000, choice.count);
+    sensitivity_ = spinBox(dialog, "sceneSensitivity", 1, 100, choice.sensitivity);
+    columns_ = spinBox(dialog, "sheetColumns", 1, 20, choice.columns);
+    rows_ = spinBox(dialog, "sheetRows", 1, 50, choice.rows);
+    thumbnailWidth_ = spinBox(dialog, "thumbnailWidth", 64, 3840, choice.thumbnailWidth);
+    sheetPick_ = named(new QComboBox(dialog), "sheetPick");
     sheetPick_->addItems({text_.text("67", "Spread evenly"), text_.text("68", "One per scene")});
     sheetPick_->setCurrentIndex(choice.sheetPerScene ? 1 : 0);
 
@@ -77,6 +76,8 @@ void ExportChoiceForm::showSettings() {
     for (QWidget* setting : {static_cast<QWidget*>(columns_), static_cast<QWidget*>(rows_),
                              static_cast<QWidget*>(thumbnailWidth_)})
         form_->setRowVisible(setting, sheet);
+    // The dialog grows and shrinks with its rows, so that nothing below them is cut off.
+    mode_->window()->adjustSize();
 }
 
 std::optional<ExportChoice> ExportChoiceForm::choice(QString* problem) const {
@@ -97,4 +98,10 @@ std::optional<ExportChoice> ExportChoiceForm::choice(QString* problem) const {
     choice.thumbnailWidth = thumbnailWidth_->value();
     choice.sheetPerScene = sheetPick_->currentIndex() == 1;
     return choice;
+}
+
+void ExportChoiceForm::setEnabled(bool enabled) {
+    for (QWidget* input : std::initializer_list<QWidget*>{
+             mode_, interval_, count_, sensitivity_, columns_, rows_, thumbnailWidth_, sheetPick_})
+        input->setEnabled(enabled);
 }

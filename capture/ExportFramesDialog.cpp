@@ -44,7 +44,6 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     };
     fromTime_ = timeEdit("fromTime", range.fromMs);
     toTime_ = timeEdit("toTime", range.toMs);
-    choiceForm_ = named(new ExportChoiceForm(job.choice, text_, this), "exportChoice");
     // In the order of the Options dialog's list: PNG first.
     imageFormat_ = named(new QComboBox(this), "imageFormat");
     imageFormat_->addItems({QStringLiteral("PNG"), QStringLiteral("JPG")});
@@ -77,7 +76,7 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     auto* form = new QFormLayout;
     form->addRow(text_.text("95", "From:"), fromTime_);
     form->addRow(text_.text("96", "To:"), toTime_);
-    form->addRow(choiceForm_);
+    choiceForm_ = new ExportChoiceForm(job.choice, text_, form, this);
     form->addRow(text_.text("74", "Image Format:"), imageFormat_);
     form->addRow(keepHdr_);
     form->addRow(exportProgress_);
@@ -109,7 +108,7 @@ ExportFramesDialog::ExportFramesDialog(const ExportJob& job, ExportRange range, 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    setMinimumWidth(360);
+    setMinimumWidth(420);
 
     connect(exportButton_, &QPushButton::clicked, this, &ExportFramesDialog::exportButton_Click);
     connect(cancelButton_, &QPushButton::clicked, this, &ExportFramesDialog::reject);
@@ -156,9 +155,10 @@ ExportChoice ExportFramesDialog::choice() const {
 }
 
 void ExportFramesDialog::setInputsEnabled(bool enabled) {
-    for (QWidget* input : std::initializer_list<QWidget*>{fromTime_, toTime_, choiceForm_,
-                                                          imageFormat_, exportButton_})
+    for (QWidget* input :
+         std::initializer_list<QWidget*>{fromTime_, toTime_, imageFormat_, exportButton_})
         input->setEnabled(enabled);
+    choiceForm_->setEnabled(enabled);
     keepHdr_->setEnabled(enabled && imageFormat_->currentIndex() == 0);
 }
 
@@ -196,6 +196,7 @@ void ExportFramesDialog::exportFinished(int written, const QString& problem, boo
             text_.text("046", "The frames are in %1").arg(QDir::toNativeSeparators(job_.folder)));
         writtenTo_->show();
         openFolderButton_->show();
+        adjustSize();
         return;
     }
     if (exportProgress_->maximum() == 0)
