@@ -7,6 +7,7 @@
 #include "playback/media/FrameReader.h"
 #include "playback/media/SceneDetector.h"
 
+#include <QFile>
 #include <QThread>
 
 #include <chrono>
@@ -51,6 +52,7 @@ void FrameExport::start(const ExportJob& job) {
     sheet_ = job.choice.mode == ExportMode::ContactSheet;
     total_ = -1;
     submitted_ = written_ = failed_ = taken_ = 0;
+    writeFailed_ = false;
     problem_.clear();
     clock_.start();
     thread_ = std::thread([this, job] { decodeAll(job); });
@@ -264,7 +266,15 @@ int FrameExport::writeSheet(FrameReader& reader, const ExportJob& job,
     return 1;
 }
 
-void FrameExport::frameWritten() {
+void FrameExport::frameWritten(const QString& path) {
+    if (writeFailed_) {
+        // Written after a frame before it failed (the writers work side by side): kept, it
+        // would leave a hole in the frames on disk, so the export ends where it failed.
+        QFile::remove(path);
+        ++failed_;
+        finishIfDone();
+        return;
+    }
     ++written_;
     if (sheet_) {
         Q_EMIT progress(taken_, total_, 0);
@@ -278,8 +288,11 @@ void FrameExport::frameWritten() {
 
 void FrameExport::frameFailed(const QString& reason) {
     // A full disk or a folder gone: nothing after this can be written either.
-    if (problem_.isEmpty())
+    if (!reason.isEmpty() && !writeFailed_) {
+        writeFailed_ = true;
         problem_ = reason;
+        writer_->dropQueued();
+    }
     cancel_ = true;
     ++failed_;
     finishIfDone();

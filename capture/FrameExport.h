@@ -75,7 +75,7 @@ private:
                    QString& problem);
     void submit(VideoFrame frame, const ExportJob& job, const QString& prefix);
     void waitForWriter();
-    void frameWritten();
+    void frameWritten(const QString& path);
     void frameFailed(const QString& reason);
     void decodingEnded(int submitted, const QString& problem);
     void finishIfDone();
@@ -95,6 +95,7 @@ private:
     int submitted_ = 0;
     int written_ = 0;
     int failed_ = 0;
+    bool writeFailed_ = false; // a frame could not be written: the export ends there
     QString problem_;
     QElapsedTimer clock_;
 };

@@ -83,8 +83,11 @@ bool SnapshotPartFile::write(const QString& finalPath, const QByteArray& bytes, 
                                                 QLatin1String(".part");
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            // Another writer's temporary file may be renamed away between the refusal and a
+            // look: the refusal's own reason counts.
+            const int refusal = errno;
             const QFileInfo existing(path);
-            if (existing.exists() || existing.isSymLink())
+            if (refusal == EEXIST || existing.exists() || existing.isSymLink())
                 continue;
             if (error)
                 *error = file.errorString();

@@ -11,6 +11,21 @@ QString formatMediaTime(qint64 ms) {
         .arg(ms % 1000, 3, 10, QLatin1Char('0'));
 }
 
+QString escapedFieldText(const QString& text) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\\')
+            escaped += QStringLiteral("\\\\");
+        else if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            escaped += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
 QList<QPair<QString, QString>> originFields(const SnapshotOrigin& origin) {
     QList<QPair<QString, QString>> fields;
     fields << qMakePair(QStringLiteral("Software"), QStringLiteral("Framora %1.%2.%3")
@@ -39,5 +54,7 @@ QList<QPair<QString, QString>> originFields(const SnapshotOrigin& origin) {
     if (origin.frameNumber >= 0)
         fields << qMakePair(QStringLiteral("Frame Number"), QString::number(origin.frameNumber));
     fields << origin.more;
+    for (auto& field : fields)
+        field.second = escapedFieldText(field.second);
     return fields;
 }

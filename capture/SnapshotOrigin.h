@@ -22,3 +22,8 @@ struct SnapshotOrigin {
 // Keyword and text pairs for the image's text fields: the standard Software, Creation Time
 // and Description first, then Video, Media Time, Media Time ms and Frame Number where known.
 [[nodiscard]] QList<QPair<QString, QString>> originFields(const SnapshotOrigin& origin);
+
+// A control character would make a PNG text chunk invalid and the JPEG comment's lines
+// ambiguous (a video name with a line break could forge a field of its own): each is
+// written as \xNN, and a backslash as \\, so that the text can still be read back exactly.
+[[nodiscard]] QString escapedFieldText(const QString& text);

@@ -14,7 +14,9 @@
 #include "support/ImagePixels.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QtEndian>
 #include <QtTest>
 
 #include <csignal>
@@ -249,22 +251,53 @@ private Q_SLOTS:
         QTEST(pngLevelFor(pixels, others, 2), "level");
     }
 
-    // Where an image came from, readable from the file: PNG text, a JPEG comment.
+    // Each image says where it came from, in fields that stay valid and unambiguous
+    // whatever the video is called: no control character in a PNG text chunk (as pngcheck
+    // demands), no forged field in the JPEG comment, and the name read back exactly.
+    void origin_data() {
+        QTest::addColumn<QString>("video");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("Latin-1") << u"Å clip.mp4"_s << u"Å clip.mp4"_s;
+        QTest::newRow("beyond Latin-1") << u"日本.mp4"_s << u"日本.mp4"_s;
+        const QChar esc(0x1b), bell(7), tab(9), lineBreak(10);
+        QTest::newRow("escape, bell, tab")
+            << u"a"_s + esc + u"[31m"_s + bell + tab + u"b.mp4"_s << u"a\\x1b[31m\\x07\\x09b.mp4"_s;
+        QTest::newRow("a line break and a forged field")
+            << u"x.mp4"_s + lineBreak + u"Frame Number: 7"_s << u"x.mp4\\x0aFrame Number: 7"_s;
+        QTest::newRow("a backslash") << u"a\\x0a.mp4"_s << u"a\\\\x0a.mp4"_s;
+    }
     void origin() {
-        const SnapshotOrigin origin{u"Å clip.mp4"_s, 3723004, 93075, QDateTime::currentDateTime()};
-        const QImage png =
-            QImage::fromData(encodePng(noise({8, 8}), SnapshotDeflate(), 5, origin).bytes);
-        QCOMPARE(png.text(u"Video"_s), u"Å clip.mp4"_s);
-        QCOMPARE(
-            QImage::fromData(encodePng(noise({8, 8}), SnapshotDeflate(), 5, {u"日本.mp4"_s}).bytes)
-                .text(u"Video"_s),
-            u"日本.mp4"_s);
+        QFETCH(QString, video);
+        QFETCH(QString, written);
+        const SnapshotOrigin origin{video, 3723004, 93075, QDateTime::currentDateTime()};
+        const QByteArray pngBytes = encodePng(noise({8, 8}), SnapshotDeflate(), 5, origin).bytes;
+        const QImage png = QImage::fromData(pngBytes);
+        QCOMPARE(png.text(u"Video"_s), written);
         QCOMPARE(png.text(u"Media Time"_s), u"01:02:03.004"_s);
         QCOMPARE(png.text(u"Frame Number"_s), u"93075"_s);
         QVERIFY(png.text(u"Software"_s).startsWith(u"Framora "_s));
+        for (qsizetype at = 8; at + 12 <= pngBytes.size();) {
+            const qsizetype length = qFromBigEndian<quint32>(pngBytes.constData() + at);
+            const QByteArray type = pngBytes.mid(at + 4, 4);
+            const QByteArray data = pngBytes.mid(at + 8, length);
+            if (type == "tEXt" || type == "iTXt") {
+                const QByteArray text = data.mid(data.lastIndexOf('\0') + 1);
+                QVERIFY2(std::none_of(text.cbegin(), text.cend(),
+                                      [](char c) { return uchar(c) < 0x20 || uchar(c) == 0x7f; }),
+                         text.constData());
+            }
+            at += 12 + length;
+        }
         const QByteArray jpeg = encodeJpeg(noise({8, 8}), origin).bytes;
-        QVERIFY(jpeg.contains("\xFF\xFE"));
-        QVERIFY(jpeg.contains(u"Description: Å clip.mp4 at 01:02:03.004, frame 93075"_s.toUtf8()));
+        const qsizetype comment = jpeg.indexOf("\xFF\xFE");
+        QVERIFY(comment > 0);
+        const QStringList lines =
+            QString::fromUtf8(
+                jpeg.mid(comment + 4, qFromBigEndian<quint16>(jpeg.constData() + comment + 2) - 2))
+                .split(QLatin1Char('\n'));
+        QCOMPARE(lines.filter(QRegularExpression(u"^Frame Number: "_s)),
+                 QStringList{u"Frame Number: 93075"_s});
+        QVERIFY(lines.contains(u"Description: "_s + written + u" at 01:02:03.004, frame 93075"_s));
     }
 
     // What the pixels mean, in every file: an 8-bit PNG and a JPEG say sRGB (the screen's);

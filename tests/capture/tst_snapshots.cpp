@@ -3,6 +3,7 @@
 #include "capture/CaptureService.h"
 #include "capture/FrameExport.h"
 #include "capture/SheetLayout.h"
+#include "capture/SnapshotNaming.h"
 #include "support/EngineTestSupport.h"
 #include "support/ImagePixels.h"
 
@@ -233,6 +234,23 @@ private Q_SLOTS:
             QCOMPARE(image.text(QStringLiteral("Frame Number")).toInt(), first + i);
             QVERIFY(qAbs(qGray(image.pixel(160, 120)) - (first + i)) <= 1);
         }
+    }
+
+    // Two exports into one folder at once (as from two windows): neither stops at a name
+    // the other took; between them every number is used once.
+    void exportsSharingAFolder() {
+        FrameExport one, two;
+        QSignalSpy oneFinished(&one, &FrameExport::finished);
+        QSignalSpy twoFinished(&two, &FrameExport::finished);
+        one.start({clips_.filePath("counter.mp4"), shots_->path(), "IMG_", false, 0, 3960});
+        two.start({clips_.filePath("counter.mp4"), shots_->path(), "IMG_", false, 0, 3960});
+        QTRY_VERIFY_WITH_TIMEOUT(oneFinished.size() == 1 && twoFinished.size() == 1, kDeadline * 3);
+        QCOMPARE(oneFinished.at(0).at(1).toString() + twoFinished.at(0).at(1).toString(),
+                 QString());
+        QStringList expected;
+        for (int n = 1; n <= 200; ++n)
+            expected << snapshotFileName("IMG_", n, false);
+        QCOMPARE(QDir(shots_->path()).entryList(QDir::Files, QDir::Name), expected);
     }
 
     // The frames each choice picks are the ones written, found by seeking where that is
