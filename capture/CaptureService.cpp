@@ -150,3 +150,7 @@ void CaptureService::ended(bool written, const QString& text) {
     writer_->dropQueued();
     Q_EMIT failed(text);
 }
+
+void CaptureService::dropWaiting() {
+    writer_->dropQueued();
+}

@@ -44,6 +44,8 @@ public:
     void resetSkipped() { throttle_.resetSkipped(); }
     // Blocks until every accepted snapshot is written or failed; false on timeout.
     bool waitForDone(int msecs = -1);
+    // Images waiting to be written are not written (those being written still are).
+    void dropWaiting();
 
 Q_SIGNALS:
     void written(const QString& path);

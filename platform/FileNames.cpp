@@ -1,5 +1,8 @@
 #include "platform/FileNames.h"
 
+#include <QFile>
+#include <QUrl>
+
 #include <algorithm>
 
 QString fileNameOf(const QString& path) {
@@ -8,4 +11,10 @@ QString fileNameOf(const QString& path) {
     cut = std::max(cut, path.lastIndexOf(QLatin1Char('\\')));
 #endif
     return path.mid(cut + 1);
+}
+
+bool localNameIsText(const QUrl& url) {
+    const QByteArray bytes =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return QFile::encodeName(QFile::decodeName(bytes)) == bytes;
 }

@@ -247,8 +247,10 @@ void OptionsDialog::OKButton_Click() {
     case PrefixCheck::Usable:
         break;
     }
-    // Blanks typed around the folder go: Config.cfg keeps none at either end of a line.
-    const QString folder = snapshotPath_->text().trimmed();
+    // A blank at either end is refused, as the main window's Browse refuses it: trimmed, it
+    // would name another folder than the one picked (Config.cfg keeps none at either end of
+    // a line).
+    const QString folder = snapshotPath_->text();
     const QString folderProblem = snapshotFolderProblem(folder, defaultSnapshotFolder());
     if (!folderProblem.isEmpty()) {
         (void)platform_.messageBox(this, folderProblem, errorTitle, MessageIcon::Critical,

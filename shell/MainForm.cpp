@@ -276,16 +276,27 @@ void MainForm::closeEvent(QCloseEvent* event) {
         }
     }
     // Images still waiting to be written are written first, the window showing how many
-    // are left (movieTimer_Timer closes it when they are done or the wait is over); a
-    // second close request does not wait.
-    if (capture_.pending() > 0 && !closing_) {
-        closing_ = true;
-        closeDeadline_.setRemainingTime(kCloseWaitMs);
-        player_.endCaptureModes();
-        player_.pause();
-        showCaptureStatus();
-        event->ignore();
-        return;
+    // are left (movieTimer_Timer closes it when they are done); a second close request is
+    // the way to give up, and says how many would be lost.
+    if (capture_.pending() > 0) {
+        if (!closing_) {
+            closing_ = true;
+            player_.endCaptureModes();
+            player_.pause();
+            showCaptureStatus();
+            event->ignore();
+            return;
+        }
+        const MessageAnswer answer = platform_.messageBox(
+            this,
+            lookup_.text("052", "%1 images are not written yet. Close anyway and lose them?")
+                .arg(capture_.pending()),
+            QString(), MessageIcon::Exclamation, MessageButtons::YesNo);
+        if (answer != MessageAnswer::Yes) {
+            event->ignore();
+            return;
+        }
+        capture_.dropWaiting();
     }
     if (!saveWindowPlacement(location_.folder, saveGeometry()))
         WriteErrorLog(location_.errorLog(),

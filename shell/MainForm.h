@@ -8,7 +8,6 @@
 #include "shell/MainControls.h"
 #include "shell/PlayerController.h"
 
-#include <QDeadlineTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -142,11 +141,9 @@ private:
     float progressBottomGap_ = 0;
     bool showingSnapshotError_ = false;
     bool closed_ = false;
-    // A close request is waiting for the images still to be written, until closeDeadline_.
+    // A close request is waiting for the images still to be written.
     bool closing_ = false;
-    QDeadlineTimer closeDeadline_;
     QStringList statusTexts_; // the pack's texts of showCaptureStatus while it shows
-    static constexpr int kCloseWaitMs = 30000;
 
     // Controls; their objectNames are the names of the program's design.
     MainControls ui_;

@@ -4,6 +4,8 @@
 #include "shell/LayoutPass.h"
 #include "shell/MainForm.h"
 
+#include "platform/FileNames.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
@@ -77,6 +79,12 @@ void MainForm::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls())
         files << (url.isLocalFile() ? url.toLocalFile() : url.toString());
     event->acceptProposedAction();
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile() && !localNameIsText(urls.first())) {
+        refuseOpening(files.first(), QStringLiteral("its name is not valid text (UTF-8); "
+                                                    "rename the file to open it"));
+        return;
+    }
     dropped(files);
 }
 

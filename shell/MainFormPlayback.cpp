@@ -170,7 +170,7 @@ void MainForm::movieProgress_MouseDown(Qt::MouseButton button, float offsetTwips
 
 void MainForm::movieTimer_Timer() {
     showCaptureStatus();
-    if (closing_ && (capture_.pending() == 0 || closeDeadline_.hasExpired())) {
+    if (closing_ && capture_.pending() == 0) {
         close();
         return;
     }

@@ -1,6 +1,7 @@
 // The capture rules and the capture service on real files: numbering, encoding, writing,
 // the throttle, the interval text and the capture modes.
 #include "capture/CaptureService.h"
+#include "capture/EngineOptions.h"
 #include "capture/ExportRange.h"
 #include "capture/IntervalText.h"
 #include "capture/PngFilter.h"
@@ -249,6 +250,34 @@ private Q_SLOTS:
         QFETCH(qint64, pixels);
         QFETCH(int, others);
         QTEST(pngLevelFor(pixels, others, 2), "level");
+    }
+
+    // Every video has a folder of its own whose name the file system takes (at most 255
+    // bytes): a long name is cut at a whole character, and two long names that differ only
+    // at their end still get two folders.
+    void videoFolder_data() {
+        QTest::addColumn<QString>("video");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("short") << u"clip.mp4"_s << false;
+        QTest::newRow("248 bytes: fits") << QString(244, u'a') + u".mp4"_s << false;
+        QTest::newRow("251 bytes") << QString(247, u'a') + u".mp4"_s << true;
+        QTest::newRow("two-byte characters") << QString(130, u'é') + u".mp4"_s << true;
+        QTest::newRow("four-byte characters")
+            << QString::fromUtf8("\xf0\x9f\x8e\xac").repeated(70) + u".mp4"_s << true;
+    }
+    void videoFolder() {
+        QFETCH(QString, video);
+        QFETCH(bool, cut);
+        const QString folder =
+            QFileInfo(perVideoSnapshotFolder(u"/shots"_s, u"/v/"_s + video)).fileName();
+        QVERIFY(QFile::encodeName(folder).size() <= 255);
+        QVERIFY(folder.endsWith(u" Images"_s));
+        QCOMPARE(folder == video + u" Images"_s, !cut);
+        QVERIFY(QString::fromUtf8(QFile::encodeName(folder)) == folder); // whole characters
+        QVERIFY(folder.startsWith(video.left(20)));
+        const QString other =
+            QFileInfo(perVideoSnapshotFolder(u"/shots"_s, u"/v/"_s + video + u"x"_s)).fileName();
+        QVERIFY(other != folder);
     }
 
     // Each image says where it came from, in fields that stay valid and unambiguous

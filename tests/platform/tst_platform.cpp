@@ -1,6 +1,7 @@
 // The platform layer: the single-instance claim as another process sees it, the open
 // dialog's type list, the folder dialog, the message box and the screen saver over D-Bus.
 #include "platform/FileDialogFilter.h"
+#include "platform/FileNames.h"
 #include "platform/FolderDialog.h"
 #include "platform/InstanceChannel.h"
 #include "platform/QtPlatform.h"
@@ -101,6 +102,20 @@ private Q_SLOTS:
     // A later start's file reaches the running instance, whose event loop answers; one that
     // listens but never answers (hung), or answers after the later start gave up, or nobody
     // listening: no delivery, and nothing opened behind the later start's back.
+    // A dropped file whose name is no valid UTF-8 is told apart from one that is.
+    void nameIsText_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("text");
+        QTest::newRow("plain") << "file:///v/clip.mp4" << true;
+        QTest::newRow("UTF-8") << "file:///v/%C3%A9t%C3%A9.mp4" << true;
+        QTest::newRow("Latin-1 byte") << "file:///v/%E9t%E9.mp4" << false;
+        QTest::newRow("in a folder") << "file:///v%FF/clip.mp4" << false;
+    }
+    void nameIsText() {
+        QFETCH(QString, address);
+        QTEST(localNameIsText(QUrl(address)), "text");
+    }
+
     void handOver_data() {
         QTest::addColumn<QString>("door"); // server, late, hung, none
         QTest::addColumn<QString>("path");

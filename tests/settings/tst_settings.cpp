@@ -173,6 +173,9 @@ private Q_SLOTS:
             << u"snapshotPath"_s << u"pics"_s
             << u"Failure: The snapshots path must be a full path, such as "_s +
                    QDir::toNativeSeparators(defaultSnapshotFolder());
+        QTest::newRow("folder ending in a blank (as Browse may pick)")
+            << u"snapshotPath"_s << u"/elsewhere/pics "_s
+            << u"Failure: The snapshots path cannot begin or end with a blank: \"/elsewhere/pics \""_s;
     }
 
     // Each refusal shows its message and leaves the dialog open, Settings and Config.cfg
@@ -198,7 +201,7 @@ private Q_SLOTS:
         QTest::newRow("half to even") << u"  2500.5 "_s << 2500;
     }
 
-    // OK stores every field (the folder without blanks, a prefix of characters beyond the
+    // OK stores every field (a prefix of characters beyond the
     // basic plane) and rewrites Config.cfg, asking nothing. Defaults then changes the
     // controls only, and Cancel keeps Settings and Config.cfg.
     void okStoresCancelKeeps() {
@@ -206,7 +209,7 @@ private Q_SLOTS:
         QFETCH(int, stored);
         dialog_->findChild<QComboBox*>(u"availableLanguages"_s)->setCurrentText(u"English"_s);
         dialog_->findChild<QComboBox*>(u"imageFormats"_s)->setCurrentIndex(1);
-        edit(u"snapshotPath"_s)->setText(u" /elsewhere/pics  "_s);
+        edit(u"snapshotPath"_s)->setText(u"/elsewhere/pics"_s);
         edit(u"snapshotPrefix"_s)->setText(u"ab\U0001F600c"_s);
         edit(u"milliseconds"_s)->setText(interval);
         dialog_->OKButton_Click();
