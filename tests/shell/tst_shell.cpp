@@ -863,13 +863,24 @@ private Q_SLOTS:
                      qPrintable(button->objectName()));
     }
 
-    // A skin that cannot be used keeps the default look; the shipped one parses.
+    // A skin that cannot be used (missing, or not a style sheet) gives way to the built-in
+    // one, the shipped skin; that one parses.
     void skinAndSplash() {
         QTemporaryDir dir;
-        qApp->setStyleSheet(u"QWidget {}"_s);
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"Skin not applied: .*"_s));
-        QVERIFY(!loadSkin(dir.filePath(u"Skin.skf"_s)));
-        QCOMPARE(qApp->styleSheet(), u"QWidget {}"_s);
+        QFile builtIn(u":/skin/Skin.skf"_s);
+        QVERIFY(builtIn.open(QIODevice::ReadOnly));
+        const QString shippedSheet = QString::fromUtf8(builtIn.readAll());
+        for (const QByteArray& content : {QByteArray(), QByteArray("\xff\xfe\x00garbage{", 11)}) {
+            if (!content.isNull()) {
+                QFile file(dir.filePath(u"Skin.skf"_s));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+            }
+            qApp->setStyleSheet(u"QWidget {}"_s);
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression(u"Skin not applied: .* built-in skin"_s));
+            QVERIFY(!loadSkin(dir.filePath(u"Skin.skf"_s)));
+            QCOMPARE(qApp->styleSheet(), shippedSheet);
+        }
         const QString shipped = qEnvironmentVariable("FRAMORA_SOURCE_DIR") + u"/skin/Skin.skf"_s;
         QTest::failOnWarning(QRegularExpression(u"(?i)style ?sheet"_s));
         QVERIFY(loadSkin(shipped));
