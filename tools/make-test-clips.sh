@@ -159,6 +159,30 @@ for name in "$@"; do
             -i "color=black:s=320x240:r=$rate:d=10,format=gray,geq=lum='mod(N,256)'" \
             -c:v libx264 -qp 0 -preset ultrafast -pix_fmt yuvj420p -g 50 "$out/$name"
         ;;
+    counter-ts.ts | counter-wrap.ts | counter-late.mkv | counter23976.mp4 | counter-vfr.mkv | counter-1.mp4 | counter-2.avi)
+        # The counter (frame n a flat grey of level n) with awkward timestamps, 4 s: a
+        # transport stream as ffmpeg writes it (starting at 1.4 s), one across the 33-bit
+        # wrap of its clock, a Matroska file starting at 10 s, 24000/1001 fps, a variable
+        # frame rate (frames of 40 ms, then of 60 ms, then of 40 ms), and
+        # videos of one frame (MP4) and of two (AVI).
+        rate=25 frames=100 filter=null options=
+        case $name in
+        counter-wrap.ts) options="-output_ts_offset 95442" ;;
+        counter-late.mkv) options="-output_ts_offset 10" ;;
+        counter23976.mp4) rate=24000/1001 ;;
+        counter-vfr.mkv)
+            filter="setpts='(N*0.04+0.02*clip(N-30,0,30))/TB'"
+            options="-fps_mode vfr"
+            ;;
+        counter-1.mp4) frames=1 ;;
+        counter-2.avi) frames=2 ;;
+        esac
+        # shellcheck disable=SC2086 # options are words
+        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+            -i "color=black:s=320x240:r=$rate:d=10,format=gray,geq=lum='mod(N,256)',$filter" \
+            -frames:v $frames -c:v libx264 -qp 0 -preset ultrafast -pix_fmt yuvj420p -g 25 \
+            $options "$out/$name"
+        ;;
     twotracks.mkv)
         # Two video tracks; the second, 1280x720, is the one marked to be played.
         ffmpeg -hide_banner -loglevel error -nostdin -y \

@@ -1,5 +1,7 @@
 #include "playback/vlc/VlcEngine.h"
 
+#include "playback/media/FrameIndex.h"
+
 #include "playback/SideCarSubtitles.h"
 #include "playback/vlc/VlcTracks.h"
 
@@ -132,7 +134,7 @@ int VlcEngine::PlaylistCount() const {
 void VlcEngine::play() {
     if (!isReady() || !hasItem_)
         return;
-    if (session_ && state_ == PlaybackState::Paused) {
+    if (session_ && state_ == PlaybackState::Paused && !session_->spent) {
         // libVLC is still on the picture where it paused: it goes on from the frame shown.
         if (stepping_)
             libvlc_media_player_set_time(
@@ -141,7 +143,7 @@ void VlcEngine::play() {
         libvlc_media_player_set_pause(session_->player.get(), 0);
         return;
     }
-    if (session_ && hasMedia()) {
+    if (session_ && hasMedia() && !session_->spent) {
         session_->pauseWhenShown = false;
         return;
     }
@@ -287,7 +289,7 @@ QString VlcEngine::stepProblem() const {
 }
 
 void VlcEngine::identifyPaused() {
-    if (currentFrame_.isNull() || currentFrame_.frameNumber >= 0 || stepping_ ||
+    if (currentFrame_.isNull() || currentFrame_.frameNumber >= 0 || stepping_ || stepPending_ ||
         identifying_ == currentFrame_.serial)
         return;
     identifying_ = currentFrame_.serial;
@@ -323,9 +325,11 @@ void VlcEngine::previousFrame() {
 void VlcEngine::step(int direction) {
     if (!session_ || !hasMedia() || currentFrame_.isNull() || !stepProblem().isEmpty())
         return;
-    // A step is done before another is asked: a held key never queues work.
-    if (stepPending_ || stepAfterIdentifying_ != 0)
+    // A step asked while one is on its way follows it; a held key queues no more than one.
+    if (stepPending_ || stepAfterIdentifying_ != 0) {
+        queuedStep_ = direction;
         return;
+    }
     if (state_ == PlaybackState::Playing)
         pause();
     if (currentFrame_.frameNumber < 0) {
@@ -343,6 +347,12 @@ void VlcEngine::stepped(quint64 request, const VideoFrame& frame) {
     if (request != request_)
         return;
     stepPending_ = false;
+    const int queued = std::exchange(queuedStep_, 0);
+    if (std::exchange(showingFirst_, false) && frame.isNull()) {
+        setState(PlaybackState::Failed);
+        Q_EMIT playbackFailed(itemPath_);
+        return;
+    }
     if (frame.isNull() || !session_ || !hasMedia())
         return;
     stepping_ = true;
@@ -350,12 +360,16 @@ void VlcEngine::stepped(quint64 request, const VideoFrame& frame) {
     shown.serial = ++frameCount_;
     shown.approxMs = frame.timeMs - clockOffsetMs_;
     setCurrentFrame(std::move(shown));
+    if (queued != 0)
+        step(queued);
 }
 
 void VlcEngine::leaveStepping() {
     stepping_ = false;
     stepPending_ = false;
     stepAfterIdentifying_ = 0;
+    queuedStep_ = 0;
+    showingFirst_ = false;
     identifying_ = 0;
     request_ += 1; // answers still on their way are stale now
 }
@@ -480,6 +494,10 @@ void VlcEngine::playerEvent(quint64 session, int type, PlayerEventValue value) {
         identifyPaused();
         break;
     case libvlc_MediaPlayerStopped:
+        // The player stops after the end; the first frame our decoder shows in its place
+        // stays.
+        if (session_->spent && (showingFirst_ || stepping_))
+            break;
         session_->spent = true;
         setCurrentFrame({});
         setState(PlaybackState::Loaded);
@@ -487,9 +505,15 @@ void VlcEngine::playerEvent(quint64 session, int type, PlayerEventValue value) {
     case libvlc_MediaPlayerEndReached:
         session_->spent = true;
         setCurrentFrame({});
-        if (!itemShowedPicture_ && !hasNoVideo()) {
-            setState(PlaybackState::Failed);
-            Q_EMIT playbackFailed(itemPath_);
+        if ((!itemShowedPicture_ || isStill()) && !hasNoVideo()) {
+            // libVLC 3 may end a video of a frame or two without showing it, or shows it
+            // for a moment only. Our decoder shows its first frame, paused, so that it can
+            // be seen, captured and stepped; only a file it cannot read either has failed.
+            leaveStepping();
+            setState(PlaybackState::Paused);
+            stepPending_ = true;
+            showingFirst_ = true;
+            media_.step(++request_, -1, 1);
         } else {
             setState(PlaybackState::Ended);
         }
@@ -511,6 +535,12 @@ void VlcEngine::playerEvent(quint64 session, int type, PlayerEventValue value) {
     default:
         break;
     }
+}
+
+bool VlcEngine::isStill() const {
+    constexpr qint64 kFewestFrames = 3;
+    const std::shared_ptr<const FrameIndex> index = media_.index();
+    return index && index->isComplete() && index->count() < kFewestFrames;
 }
 
 bool VlcEngine::hasNoVideo() const {
@@ -542,8 +572,9 @@ void VlcEngine::frameArrived(quint64 session) {
     session_->sink->acknowledge();
     itemShowedPicture_ = true;
     // While stepping, the frame on screen is the one stepped to; libVLC only shows its
-    // paused picture again.
-    if (hasMedia() && !stepping_) {
+    // paused picture again. A picture still on its way as a step began is not shown either:
+    // the step counts from the frame that was on screen.
+    if (hasMedia() && !stepping_ && !stepPending_) {
         VideoFrame frame = session_->sink->latest();
         frame.serial = ++frameCount_;
         const libvlc_time_t time = libvlc_media_player_get_time(session_->player.get());

@@ -46,6 +46,8 @@ public:
     [[nodiscard]] int Time() const override;
     [[nodiscard]] int Length() const override;
     [[nodiscard]] bool hasNoVideo() const override;
+    // A video of a frame or two (a still), as our own decoder's index counts it.
+    [[nodiscard]] bool isStill() const;
 
     void shuttle(int seconds) override;
     void setRate(float rate) override;
@@ -149,6 +151,8 @@ private:
     quint64 request_ = 0;
     quint64 identifying_ = 0; // the serial of the picture being identified
     int stepAfterIdentifying_ = 0;
+    int queuedStep_ = 0;        // a step asked while another was on its way
+    bool showingFirst_ = false; // the first frame of a video libVLC ended without showing
     bool stepPending_ = false;
     // Frames stepped to come from our own decoder while libVLC stays paused on its picture.
     bool stepping_ = false;

@@ -39,11 +39,14 @@ private Q_SLOTS:
     void initTestCase() {
         if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
             QSKIP("ffmpeg is not installed");
-        const QString error = makeTestClips(
-            clips_.path(),
-            {"play.mp4", "wide.vob", "bars709.mp4", "bars601.mp4", "bars-untagged.mp4",
-             "bars709full.mp4", "bars709-10bit.mp4", "bars2020.mp4", "barspq.mp4", "barshlg.mp4",
-             "rampq.mp4", "counter.mp4", "counter2997.mp4", "cut.mp4", "scenes.mp4"});
+        const QStringList clips{
+            "play.mp4",          "wide.vob",         "bars709.mp4",       "bars601.mp4",
+            "bars-untagged.mp4", "bars709full.mp4",  "bars709-10bit.mp4", "bars2020.mp4",
+            "barspq.mp4",        "barshlg.mp4",      "rampq.mp4",         "counter.mp4",
+            "counter2997.mp4",   "cut.mp4",          "scenes.mp4",        "counter-ts.ts",
+            "counter-wrap.ts",   "counter-late.mkv", "counter23976.mp4",  "counter-vfr.mkv",
+            "counter-1.mp4",     "counter-2.avi"};
+        const QString error = makeTestClips(clips_.path(), clips);
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
     void init() {
@@ -251,6 +254,60 @@ private Q_SLOTS:
         for (int n = 1; n <= 200; ++n)
             expected << snapshotFileName("IMG_", n, false);
         QCOMPARE(QDir(shots_->path()).entryList(QDir::Files, QDir::Name), expected);
+    }
+
+    // Awkward timestamps: a video that does not start at 0, crosses
+    // its clock's wrap, runs at 24000/1001 or at a varying rate, or has one or two frames.
+    // Exported, every frame comes once and in order, numbered by its place (frame n is grey
+    // level n); paused, steps on and back go one frame at a time, each captured with its
+    // own number.
+    void awkwardTimestamps_data() {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<int>("frames");
+        for (const char* clip : {"counter-ts.ts", "counter-wrap.ts", "counter-late.mkv",
+                                 "counter23976.mp4", "counter-vfr.mkv"})
+            QTest::newRow(clip) << clip << 100;
+        QTest::newRow("one frame") << "counter-1.mp4" << 1;
+        QTest::newRow("two frames") << "counter-2.avi" << 2;
+    }
+    void awkwardTimestamps() {
+        QFETCH(QString, clip);
+        QFETCH(int, frames);
+        FrameExport exporter;
+        QSignalSpy finished(&exporter, &FrameExport::finished);
+        exporter.start({clips_.filePath(clip), shots_->path(), "IMG_", false, 0, 600000});
+        QVERIFY(finished.wait(kDeadline * 3));
+        QCOMPARE(finished.at(0).at(1).toString(), QString());
+        const QStringList files = QDir(shots_->path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), frames);
+        qint64 lastMs = -1;
+        for (int i = 0; i < frames; ++i) {
+            const QImage image(shots_->filePath(files[i]));
+            QCOMPARE(image.text(QStringLiteral("Frame Number")).toInt(), i);
+            QVERIFY(qAbs(qGray(image.pixel(160, 120)) - i) <= 1);
+            const qint64 ms = image.text(QStringLiteral("Media Time ms")).toLongLong();
+            QVERIFY2(ms > lastMs && ms < 600000, qPrintable(QString::number(ms)));
+            lastMs = ms;
+        }
+        // A video of a frame or two may end before it could be paused.
+        capture_->setTarget({shots_->filePath(QStringLiteral("steps")), QStringLiteral("IMG_"),
+                             false, false, clip});
+        engine_->load(clips_.filePath(clip), LoadMode::ReplaceAndPlay);
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->currentFrame().isNull(), kDeadline);
+        engine_->pause();
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing() && engine_->currentFrame().frameNumber >= 0,
+                                 kDeadline);
+        QList<int> numbers{int(engine_->currentFrame().frameNumber)};
+        for (const int step : {1, 1, -1}) {
+            step > 0 ? engine_->nextFrame() : engine_->previousFrame();
+            const int expected = std::clamp(numbers.last() + step, 0, frames - 1);
+            QTRY_COMPARE_WITH_TIMEOUT(engine_->currentFrame().frameNumber, qint64(expected),
+                                      kDeadline);
+            const QImage image = shoot();
+            QCOMPARE(image.text(QStringLiteral("Frame Number")).toInt(), expected);
+            QVERIFY(qAbs(qGray(image.pixel(160, 120)) - expected) <= 1);
+            numbers << expected;
+        }
     }
 
     // The frames each choice picks are the ones written, found by seeking where that is
