@@ -11,6 +11,7 @@
 #include <QThread>
 
 #include <chrono>
+#include <deque>
 
 // How long the export waits for the file's index to have read as far as the range.
 constexpr int kIndexWaitMs = 60000;
@@ -129,6 +130,7 @@ void FrameExport::decodeAll(const ExportJob& job) {
         if (!cancel_ && sheet_ && submitted == 0 && problem.isEmpty())
             problem = tr("The video could not be decoded.");
     }
+    sceneFrames_.clear();
     QMetaObject::invokeMethod(this,
                               [this, submitted, problem] { decodingEnded(submitted, problem); });
 }
@@ -190,7 +192,7 @@ int FrameExport::writeChosen(FrameReader& reader, const ExportJob& job,
         waitForWriter();
         if (cancel_)
             break;
-        std::optional<VideoFrame> frame = frameNumbered(reader, wanted, readerAt_);
+        std::optional<VideoFrame> frame = frameFor(reader, wanted);
         if (!frame)
             break;
         submit(std::move(*frame), job, job.prefix);
@@ -201,28 +203,63 @@ int FrameExport::writeChosen(FrameReader& reader, const ExportJob& job,
 
 std::vector<qint64> FrameExport::sceneStarts(FrameReader& reader, const ExportJob& job,
                                              qint64 first, qint64 last) {
+    // A scene's first frame is known a few frames after it (a cut once it lasts): the last
+    // few are kept, so that most scene frames need not be decoded a second time. What is
+    // kept for later stays within a memory budget; the rest is found again by seeking.
+    constexpr size_t kRecent = 4;
+    constexpr qsizetype kKeptBytes = qsizetype(256) << 20;
+    std::deque<VideoFrame> recent;
+    qsizetype keptBytes = 0;
+    const auto keep = [&](qint64 number) {
+        for (const VideoFrame& frame : recent) {
+            if (frame.frameNumber == number && keptBytes + frame.byteSize() <= kKeptBytes) {
+                keptBytes += frame.byteSize();
+                sceneFrames_[number] = frame;
+            }
+        }
+    };
+    sceneFrames_.clear();
     std::vector<qint64> starts{first};
     const int total = int(last - first + 1);
     if (!reader.seekToFrame(first))
         return starts;
     readerAt_ = first;
-    SceneDetector detector(job.choice.sensitivity);
+    SceneDetector detector(job.choice.sensitivity, reader.framesPerSecond());
     int looked = 0;
     while (!cancel_) {
         std::optional<VideoFrame> frame = reader.next();
         if (!frame || frame->frameNumber < 0 || frame->frameNumber > last)
             break;
         readerAt_ = frame->frameNumber + 1;
-        if (const std::optional<qint64> start =
-                detector.add(frame->frameNumber, sceneFeaturesOf(*frame)))
+        const std::optional<qint64> start =
+            detector.add(frame->frameNumber, sceneFeaturesOf(*frame));
+        recent.push_back(std::move(*frame));
+        if (recent.size() > kRecent)
+            recent.pop_front();
+        if (looked == 0)
+            keep(first);
+        if (start) {
             starts.push_back(*start);
+            keep(*start);
+        }
         if (++looked % 25 == 0)
             QMetaObject::invokeMethod(this,
                                       [this, looked, total] { Q_EMIT analysing(looked, total); });
     }
-    if (const std::optional<qint64> start = detector.finish())
+    if (const std::optional<qint64> start = detector.finish()) {
         starts.push_back(*start);
+        keep(*start);
+    }
     return starts;
+}
+
+std::optional<VideoFrame> FrameExport::frameFor(FrameReader& reader, qint64 wanted) {
+    if (const auto kept = sceneFrames_.find(wanted); kept != sceneFrames_.end()) {
+        VideoFrame frame = std::move(kept->second);
+        sceneFrames_.erase(kept);
+        return frame;
+    }
+    return frameNumbered(reader, wanted, readerAt_);
 }
 
 int FrameExport::writeSheet(FrameReader& reader, const ExportJob& job,
@@ -234,7 +271,7 @@ int FrameExport::writeSheet(FrameReader& reader, const ExportJob& job,
     for (const qint64 wanted : frames) {
         if (cancel_)
             return 0;
-        std::optional<VideoFrame> frame = frameNumbered(reader, wanted, readerAt_);
+        std::optional<VideoFrame> frame = frameFor(reader, wanted);
         if (!frame)
             break;
         if (shown.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/ExportSelection.h"
+#include "playback/media/VideoFrame.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -71,6 +73,9 @@ private:
     int writeChosen(FrameReader& reader, const ExportJob& job, const std::vector<qint64>& frames);
     [[nodiscard]] std::vector<qint64> sceneStarts(FrameReader& reader, const ExportJob& job,
                                                   qint64 first, qint64 last);
+    // Frame wanted: kept from the scene analysis, or decoded (after a seek where that is
+    // quicker).
+    [[nodiscard]] std::optional<VideoFrame> frameFor(FrameReader& reader, qint64 wanted);
     int writeSheet(FrameReader& reader, const ExportJob& job, const std::vector<qint64>& frames,
                    QString& problem);
     void submit(VideoFrame frame, const ExportJob& job, const QString& prefix);
@@ -92,6 +97,8 @@ private:
     bool sheet_ = false;
     // Where the reader stands: the number of the frame next() gives (or -1 when not known).
     qint64 readerAt_ = -1;
+    // Scene frames kept from the analysis, by number (on the decoding thread).
+    std::map<qint64, VideoFrame> sceneFrames_;
     int submitted_ = 0;
     int written_ = 0;
     int failed_ = 0;

@@ -253,11 +253,9 @@ double SceneDetector::usualChange(qint64 end) const {
 }
 
 std::optional<qint64> SceneDetector::add(qint64 frameNumber, const SceneFeatures& features) {
-    Seen seen{frameNumber, features, 0, 0, isEven(features)};
-    if (!seen_.empty()) {
+    Seen seen{frameNumber, features, 0, -1, isEven(features)};
+    if (!seen_.empty())
         seen.change = difference(features, seen_.back().features);
-        seen.unexplained = unexplainedDifference(features, seen_.back().features);
-    }
     seen_.push_back(std::move(seen));
     ++added_;
     const size_t keep = size_t(longestTransition_ + 2 * window_ + 4);
@@ -316,14 +314,23 @@ void SceneDetector::checkTransition() {
     const qint64 first = std::max(windowStart_, last - window_);
     bool looksLikeOne = false;
     if (last - first >= window_ / 2) {
-        double path = 0, unexplained = 0;
-        for (qint64 i = first + 1; i <= last; ++i) {
+        double path = 0;
+        for (qint64 i = first + 1; i <= last; ++i)
             path += at(i).change;
-            unexplained += at(i).unexplained;
-        }
         const double distance = difference(at(last).features, at(first).features);
-        looksLikeOne =
-            distance >= 1.5 * cutLevel_ && distance >= 0.5 * path && unexplained >= 0.5 * distance;
+        looksLikeOne = distance >= 1.5 * cutLevel_ && distance >= 0.5 * path;
+        if (looksLikeOne) {
+            // What no camera move explains costs the most to find: only asked for here, and
+            // then kept.
+            double unexplained = 0;
+            for (qint64 i = first + 1; i <= last; ++i) {
+                Seen& seen = seen_[size_t(i - (added_ - qint64(seen_.size())))];
+                if (seen.unexplained < 0)
+                    seen.unexplained = unexplainedDifference(seen.features, at(i - 1).features);
+                unexplained += seen.unexplained;
+            }
+            looksLikeOne = unexplained >= 0.5 * distance;
+        }
     }
     if (transition_ && last - transition_->before > longestTransition_) {
         // A change that goes on this long is the shot itself changing (light, growth,

@@ -67,9 +67,9 @@ private:
     struct Seen {
         qint64 number = 0;
         SceneFeatures features;
-        double change = 0;      // from the frame before
-        double unexplained = 0; // ... that no move of the camera accounts for
-        bool even = false;      // black, white or one flat colour
+        double change = 0;       // from the frame before
+        double unexplained = -1; // ... that no move of the camera accounts for (-1: not yet known)
+        bool even = false;       // black, white or one flat colour
     };
     // A change spread over frames, still going on.
     struct Transition {
