@@ -1,4 +1,5 @@
 #include "capture/PngFilter.h"
+#include "playback/media/VectorClones.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,14 +15,6 @@ constexpr int kSampleStep = 8;
 constexpr double kWorthIt = 0.85;
 
 enum Filter : uchar { None = 0, Sub = 1, Up = 2, Paeth = 4 };
-
-// The loops vectorise; on x86-64 they are built a second time for AVX2, chosen at run
-// time where the processor has it.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define FRAMORA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define FRAMORA_VECTOR_CLONES
-#endif
 
 // How far a byte read as signed is from zero: the usual measure of a filter's output.
 inline quint32 distance(uchar byte) {

@@ -75,11 +75,11 @@ void MainForm::dragMoveEvent(QDragMoveEvent* event) {
 void MainForm::dropEvent(QDropEvent* event) {
     // An entry that is not a local file (a web address) stays in the list as it is, so
     // that first in the list it is refused with its reason rather than skipped.
+    const QList<QUrl> urls = event->mimeData()->urls();
     QStringList files;
-    for (const QUrl& url : event->mimeData()->urls())
+    for (const QUrl& url : urls)
         files << (url.isLocalFile() ? url.toLocalFile() : url.toString());
     event->acceptProposedAction();
-    const QList<QUrl> urls = event->mimeData()->urls();
     if (!urls.isEmpty() && urls.first().isLocalFile() && !localNameIsText(urls.first())) {
         refuseOpening(files.first(), QStringLiteral("its name is not valid text (UTF-8); "
                                                     "rename the file to open it"));

@@ -1,4 +1,5 @@
 #include "playback/media/ColourConversion.h"
+#include "playback/media/VectorClones.h"
 
 #include "playback/media/ColourMath.h"
 
@@ -57,12 +58,6 @@ inline float byLight(const float* table, float x) {
     const std::uint32_t bits = std::bit_cast<std::uint32_t>(x) + (1u << (kMantissaShift - 1));
     return table[std::min(int(bits >> kMantissaShift) - int(kLightFirst), kLightEntries - 1)];
 }
-
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define FRAMORA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define FRAMORA_VECTOR_CLONES
-#endif
 
 // Each step a loop of its own over the row, so that each vectorises.
 FRAMORA_VECTOR_CLONES void toLight(const float* table, float* __restrict r, float* __restrict g,

@@ -1,4 +1,5 @@
 #include "playback/media/PlaneScaler.h"
+#include "playback/media/VectorClones.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,12 +48,6 @@ Taps tapsFor(int outputs, int length, double origin, double step) {
     }
     return t;
 }
-
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define FRAMORA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define FRAMORA_VECTOR_CLONES
-#endif
 
 // One output row from taps source rows, over the whole width: the loop that reads every
 // source sample once, so it runs over whole rows and vectorises.

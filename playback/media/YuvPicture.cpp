@@ -1,4 +1,5 @@
 #include "playback/media/YuvPicture.h"
+#include "playback/media/VectorClones.h"
 
 #include "playback/media/ColourConversion.h"
 
@@ -231,14 +232,6 @@ template <typename Sample, Output kind>
         }
     }
 }
-
-// The loops above vectorise; on x86-64 they are built a second time for AVX2, chosen at
-// run time where the processor has it.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define FRAMORA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define FRAMORA_VECTOR_CLONES
-#endif
 
 template <typename Sample>
 [[gnu::always_inline]] inline void

@@ -46,8 +46,6 @@ public:
     [[nodiscard]] int Time() const override;
     [[nodiscard]] int Length() const override;
     [[nodiscard]] bool hasNoVideo() const override;
-    // A video of a frame or two (a still), as our own decoder's index counts it.
-    [[nodiscard]] bool isStill() const;
 
     void shuttle(int seconds) override;
     void setRate(float rate) override;
@@ -82,6 +80,8 @@ Q_SIGNALS:
     void screenAwakeChanged(bool awake);
 
 private:
+    // A video of a frame or two (a still), as our own decoder's index counts it.
+    [[nodiscard]] bool isStill() const;
     struct Session;
     // What a player event carries beyond its type.
     struct PlayerEventValue {
