@@ -1,6 +1,7 @@
 #include "capture/FrameExport.h"
 
 #include "capture/ContactSheet.h"
+#include "capture/SnapshotOrigin.h"
 #include "capture/SnapshotWriter.h"
 #include "platform/FileNames.h"
 #include "playback/media/FrameIndex.h"
@@ -86,13 +87,18 @@ void FrameExport::decodeAll(const ExportJob& job) {
     if (choice.mode == ExportMode::EveryFrame) {
         const int total = last ? int(std::max<qint64>(1, *last - first + 1)) : -1;
         QMetaObject::invokeMethod(this, [this, total] { total_ = total; });
-        submitted = writeEveryFrame(reader, job, last.value_or(-1));
+        bool beyondIndex = false;
+        submitted = writeEveryFrame(reader, job, last.value_or(-1), beyondIndex);
         // Decoding stopped short of the range's last frame, or the file itself ends before
         // what its container promised (an interrupted download): it is damaged there.
         const std::optional<qint64> lastIndexed = index.ptsOf(index.count() - 1);
-        if (!cancel_ &&
-            ((last && submitted < *last - first + 1) ||
-             (index.isTruncated() && job.toMs > index.millisecondsOf(lastIndexed.value_or(0)))))
+        if (!cancel_ && beyondIndex)
+            problem = tr("The video's timestamps start again after %1: the frames from there on "
+                         "cannot be told apart and were not exported.")
+                          .arg(formatMediaTime(index.millisecondsOf(lastIndexed.value_or(0))));
+        else if (!cancel_ && ((last && submitted < *last - first + 1) ||
+                              (index.isTruncated() &&
+                               job.toMs > index.millisecondsOf(lastIndexed.value_or(0)))))
             problem = tr("The video could not be decoded beyond this point.");
     } else {
         // Where the index ends (timestamps that stop making sense) the range ends too.
@@ -149,12 +155,14 @@ void FrameExport::submit(VideoFrame frame, const ExportJob& job, const QString& 
     writer_->submit(std::move(request));
 }
 
-int FrameExport::writeEveryFrame(FrameReader& reader, const ExportJob& job, qint64 last) {
+int FrameExport::writeEveryFrame(FrameReader& reader, const ExportJob& job, qint64 last,
+                                 bool& beyondIndex) {
     int submitted = 0;
     while (!cancel_) {
         waitForWriter();
         std::optional<VideoFrame> frame = reader.next();
         // Past the range, or where the index knows no more.
+        beyondIndex = frame && frame->frameNumber < 0 && last < 0;
         if (!frame || frame->frameNumber < 0 || (last >= 0 && frame->frameNumber > last) || cancel_)
             break;
         submit(std::move(*frame), job, job.prefix);

@@ -69,7 +69,9 @@ private:
     void decodeAll(const ExportJob& job);
     // On the decoding thread: every frame from first to last; the chosen ones; the frames
     // that begin scenes; a contact sheet. Each returns the number of files submitted.
-    int writeEveryFrame(FrameReader& reader, const ExportJob& job, qint64 last);
+    // beyondIndex: it stopped at a frame the index does not know (where the timestamps
+    // started again), not at the range's end.
+    int writeEveryFrame(FrameReader& reader, const ExportJob& job, qint64 last, bool& beyondIndex);
     int writeChosen(FrameReader& reader, const ExportJob& job, const std::vector<qint64>& frames);
     [[nodiscard]] std::vector<qint64> sceneStarts(FrameReader& reader, const ExportJob& job,
                                                   qint64 first, qint64 last);

@@ -16,7 +16,8 @@
 # nits, left to right); counter.mp4 (10 s, 320x240, 25 fps, lossless, frame n a flat grey of
 # level n; counter2997.mp4 the same at 30000/1001 fps) and
 # cut.mp4 (its first half only, as from an interrupted download); twotracks.mkv (two
-# video tracks, the second the default), sizechange.ts (320x240, then 640x480) and
+# video tracks, the second the default), sizechange.ts (320x240, then 640x480,
+# then 1280x720) and
 # audio.mp4 (sound only).
 set -eu
 
@@ -106,6 +107,12 @@ for name in "$@"; do
     case $name in
     clip.mpg) encode "$name" 4 $small testsrc -- -c:v mpeg1video -b:v 400k -c:a mp2 -f mpeg ;;
     clip.mpe) encode "$name" 4 $small testsrc -- -c:v mpeg2video -b:v 400k -c:a mp2 -f mpeg ;;
+    play.mpg)
+        # An MPEG-2 program stream without sound, 320x240, which libVLC learns the size of
+        # only from the pictures.
+        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+            -i testsrc=size=320x240:rate=25:duration=4 -c:v mpeg2video -q:v 3 "$out/$name"
+        ;;
     clip.vob) encode "$name" 4 $small testsrc -- -c:v mpeg2video -b:v 400k -c:a ac3 -ar 48000 -f vob ;;
     clip.avi) encode "$name" 4 $small testsrc -- -c:v mpeg4 -c:a mp2 -f avi ;;
     clip.3gp) encode "$name" 4 $small testsrc -- -c:v h263 -c:a aac -ac 1 -ar 22050 -f 3gp ;;
@@ -159,16 +166,18 @@ for name in "$@"; do
             -i "color=black:s=320x240:r=$rate:d=10,format=gray,geq=lum='mod(N,256)'" \
             -c:v libx264 -qp 0 -preset ultrafast -pix_fmt yuvj420p -g 50 "$out/$name"
         ;;
-    counter-ts.ts | counter-wrap.ts | counter-late.mkv | counter23976.mp4 | counter-vfr.mkv | counter-1.mp4 | counter-2.avi)
+    counter-ts.ts | counter-wrap.ts | counter-late.mkv | counter-negative.mkv | counter23976.mp4 | counter-vfr.mkv | counter-1.mp4 | counter-2.avi)
         # The counter (frame n a flat grey of level n) with awkward timestamps, 4 s: a
         # transport stream as ffmpeg writes it (starting at 1.4 s), one across the 33-bit
-        # wrap of its clock, a Matroska file starting at 10 s, 24000/1001 fps, a variable
+        # wrap of its clock, a Matroska file starting at 10 s, one whose first second has
+        # negative timestamps (which libavformat reads as none), 24000/1001 fps, a variable
         # frame rate (frames of 40 ms, then of 60 ms, then of 40 ms), and
         # videos of one frame (MP4) and of two (AVI).
         rate=25 frames=100 filter=null options=
         case $name in
         counter-wrap.ts) options="-output_ts_offset 95442" ;;
         counter-late.mkv) options="-output_ts_offset 10" ;;
+        counter-negative.mkv) options="-output_ts_offset -1 -avoid_negative_ts disabled" ;;
         counter23976.mp4) rate=24000/1001 ;;
         counter-vfr.mkv)
             filter="setpts='(N*0.04+0.02*clip(N-30,0,30))/TB'"
@@ -183,6 +192,35 @@ for name in "$@"; do
             -frames:v $frames -c:v libx264 -qp 0 -preset ultrafast -pix_fmt yuvj420p -g 25 \
             $options "$out/$name"
         ;;
+    counter-long.avi)
+        # The counter (100 frames) in AVI with B-frames, which AVI gives no presentation
+        # timestamps for, and a header that claims 1430275 frames (57211 s).
+        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+            -i "color=black:s=320x240:r=25:d=4,format=gray,geq=lum='N'" \
+            -c:v libx264 -crf 12 -bf 3 -pix_fmt yuvj420p -g 25 "$out/$name"
+        claim() { printf '\003\323\025\000' | dd of="$out/$name" bs=1 seek="$1" conv=notrunc 2>/dev/null; }
+        claim 48 # the main header's frame count
+        strh=$(grep -obUa strh "$out/$name" | head -n 1 | cut -d: -f1)
+        claim $((strh + 40)) # the stream's length
+        ;;
+    counter-noise.mp4)
+        # The counter (flat greys, tiny as images) with two frames of noise (large as
+        # images) at 25 and 26, 2 s, lossless.
+        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+            -i "color=black:s=320x240:r=25:d=2,format=gray,geq=lum='if(between(N,25,26),random(1)*255,N)'" \
+            -c:v libx264 -qp 0 -preset ultrafast -pix_fmt yuvj420p "$out/$name"
+        ;;
+    counter-joined.ts)
+        # Two MPEG transport streams joined as cat joins them, the clock starting again in
+        # the middle: the counter's frames 0-99, then 100-199 (4 s each).
+        for part in 0 100; do
+            ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+                -i "color=black:s=320x240:r=25:d=4,format=gray,geq=lum='N+$part'" \
+                -c:v mpeg2video -q:v 2 -pix_fmt yuv420p "$out/part$part.ts"
+        done
+        cat "$out/part0.ts" "$out/part100.ts" >"$out/$name"
+        rm -f "$out/part0.ts" "$out/part100.ts"
+        ;;
     twotracks.mkv)
         # Two video tracks; the second, 1280x720, is the one marked to be played.
         ffmpeg -hide_banner -loglevel error -nostdin -y \
@@ -192,15 +230,17 @@ for name in "$@"; do
             -disposition:v:0 0 -disposition:v:1 default "$out/$name"
         ;;
     sizechange.ts)
-        # An MPEG transport stream whose picture grows from 320x240 to 640x480 after 2 s.
-        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
-            -i testsrc=size=320x240:rate=25:duration=2 -c:v libx264 -preset ultrafast \
-            -pix_fmt yuv420p "$out/part1.ts"
-        ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
-            -i testsrc=size=640x480:rate=25:duration=3 -c:v libx264 -preset ultrafast \
-            -pix_fmt yuv420p -output_ts_offset 2 "$out/part2.ts"
-        cat "$out/part1.ts" "$out/part2.ts" >"$out/$name"
-        rm -f "$out/part1.ts" "$out/part2.ts"
+        # An MPEG transport stream whose picture grows from 320x240 to 640x480 after 2 s,
+        # and to 1280x720 after 4 s.
+        start=0
+        for size in 320x240 640x480 1280x720; do
+            ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+                -i testsrc=size=$size:rate=25:duration=2 -c:v libx264 -preset ultrafast \
+                -pix_fmt yuv420p -output_ts_offset $start "$out/part$start.ts"
+            start=$((start + 2))
+        done
+        cat "$out/part0.ts" "$out/part2.ts" "$out/part4.ts" >"$out/$name"
+        rm -f "$out/part0.ts" "$out/part2.ts" "$out/part4.ts"
         ;;
     scenes.mp4)
         # A film of twenty shots, 320x180 at 25 fps, 990 frames, for finding scenes. Hard

@@ -12,27 +12,48 @@ void FrameIndex::setTimeBase(double timeBase) {
         timeBase_ = timeBase;
 }
 
-void FrameIndex::add(std::optional<qint64> timestamp) {
+void FrameIndex::add(std::optional<qint64> timestamp, qint64 pos) {
     {
         const std::lock_guard lock(mutex_);
         if (ended_ || complete_)
             return;
-        if (!timestamp) {
+        if (timestamp && !frames_.empty() && *timestamp <= frames_.back()) {
+            // Behind a frame already in order, which no reordering explains: the timestamps
+            // started again. What is read before it is in order.
+            std::sort(window_.begin(), window_.end());
+            for (std::size_t i = 0; i < window_.size() && !ended_; ++i)
+                append(window_[i], std::nullopt);
+            window_.clear();
             ended_ = true;
+            if (pos >= 0)
+                endPosition_ = pos;
+        } else if (!timestamp) {
+            if (timed_)
+                ended_ = true;
+            else
+                ++leading_;
         } else {
+            timed_ = true;
             window_.push_back(*timestamp);
             if (window_.size() > kReorderDepth) {
                 const auto first = std::min_element(window_.begin(), window_.end());
                 const qint64 pts = *first;
                 window_.erase(first);
-                append(pts);
+                append(pts, *std::min_element(window_.begin(), window_.end()));
             }
         }
     }
     grown_.notify_all();
 }
 
-void FrameIndex::append(qint64 pts) {
+void FrameIndex::append(qint64 pts, std::optional<qint64> next) {
+    if (frames_.empty() && leading_ > 0) {
+        // A frame's length: to the next frame, or 40 ms.
+        const qint64 spacing =
+            std::max<qint64>(1, next ? *next - pts : std::llround(0.04 / timeBase_));
+        for (qint64 i = leading_; i > 0; --i)
+            frames_.push_back(pts - i * spacing);
+    }
     // Later than every frame so far, or the timestamps went wrong here.
     if (!frames_.empty() && pts <= frames_.back()) {
         ended_ = true;
@@ -46,11 +67,12 @@ void FrameIndex::finish(bool truncated) {
         const std::lock_guard lock(mutex_);
         truncated_ = truncated;
         std::sort(window_.begin(), window_.end());
-        for (const qint64 pts : window_) {
-            if (ended_)
-                break;
-            append(pts);
-        }
+        for (std::size_t i = 0; i < window_.size() && !ended_; ++i)
+            append(window_[i],
+                   i + 1 < window_.size() ? std::optional(window_[i + 1]) : std::nullopt);
+        // No timestamps at all: frames counted, 40 ms apart.
+        for (qint64 i = 0; !timed_ && i < leading_; ++i)
+            frames_.push_back(i * std::max<qint64>(1, std::llround(0.04 / timeBase_)));
         window_.clear();
         complete_ = true;
     }
@@ -112,6 +134,16 @@ qint64 FrameIndex::firstMs() const {
 qint64 FrameIndex::count() const {
     const std::lock_guard lock(mutex_);
     return qint64(frames_.size());
+}
+
+qint64 FrameIndex::leadingCount() const {
+    const std::lock_guard lock(mutex_);
+    return frames_.empty() ? 0 : leading_;
+}
+
+std::optional<qint64> FrameIndex::endPosition() const {
+    const std::lock_guard lock(mutex_);
+    return endPosition_;
 }
 
 bool FrameIndex::isComplete() const {

@@ -14,7 +14,9 @@
 // are put back in presentation order within a window as deep as any codec reorders.
 // Where the timestamps stop making sense (they go back or repeat: two streams joined, a
 // broken file), the index ends: frames after it have no number and no time rather than
-// a wrong one.
+// a wrong one. Packets without a timestamp before the first that has one (Matroska's
+// negative timestamps read so) are frames all the same: they are counted, and placed
+// before that first one a frame's length apart.
 // One thread adds (the reader of the packets); any thread asks, and may wait for the
 // packets to be read that far.
 class FrameIndex {
@@ -24,8 +26,10 @@ public:
     void setTimeBase(double timeBase);
 
     // A packet's timestamp (presentation, or decoding where it has none), in decoding
-    // order; a packet without any ends the index.
-    void add(std::optional<qint64> timestamp);
+    // order; a packet without any ends the index, but at the start it is a frame counted.
+    // pos: the packet's byte position in the file (-1 unknown), which tells where frames
+    // with timestamps that went back begin.
+    void add(std::optional<qint64> timestamp, qint64 pos = -1);
     // Every packet was read (or reading stopped: then what was added holds). truncated: the
     // file ended in the middle of what its container promised (an interrupted download).
     void finish(bool truncated = false);
@@ -45,13 +49,22 @@ public:
     [[nodiscard]] qint64 firstMs() const;
     // Frames numbered so far; the count of the whole video once complete.
     [[nodiscard]] qint64 count() const;
+    // How many frames at the start had no timestamp of their own (a reader counts them
+    // from the start: no demuxer seeks to them).
+    [[nodiscard]] qint64 leadingCount() const;
+    // Where the timestamps went back (two streams joined): the byte position of the first
+    // packet past the index. A frame from there on may repeat the timestamp of one before
+    // it, and is none of the index's.
+    [[nodiscard]] std::optional<qint64> endPosition() const;
     [[nodiscard]] bool isComplete() const;
     [[nodiscard]] bool isTruncated() const;
 
 private:
     // Frames come out of the reorder window when it holds more than this.
     static constexpr std::size_t kReorderDepth = 16;
-    void append(qint64 pts); // with the lock held
+    // With the lock held; next: the frame after it, where known (the spacing of the frames
+    // counted before the first timestamp).
+    void append(qint64 pts, std::optional<qint64> next);
     [[nodiscard]] bool covers(qint64 pts) const;
 
     double timeBase_;
@@ -62,4 +75,7 @@ private:
     bool complete_ = false;
     bool truncated_ = false;
     bool ended_ = false; // the timestamps stopped making sense
+    bool timed_ = false; // a packet with a timestamp came
+    qint64 leading_ = 0; // packets without one before it
+    std::optional<qint64> endPosition_;
 };

@@ -96,6 +96,92 @@ struct FrameReader::State {
     std::shared_ptr<const ColourConversion> conversion;
     bool flushed = false;
     std::deque<FramePtr> queued; // decoded, not yet returned
+    QString path;
+    // Frames without a presentation timestamp of their own (AVI gives none; Matroska's
+    // negative ones are read as none) are counted, from the start or from the key frame a
+    // seek landed on: the next one's number (none once a frame had a timestamp).
+    std::optional<qint64> countNext = 0;
+    bool landing = false;          // a seek was made; its first packet says where
+    qint64 lastPosition = -1;      // of the last packet read that tells it
+    std::optional<qint64> lastPts; // of the frame returned last
+
+    bool openFormat() {
+        AVFormatContext* raw = nullptr;
+        if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+            return false;
+        format.reset(raw);
+        return avformat_find_stream_info(raw, nullptr) >= 0;
+    }
+
+    // Decoding starts again where the demuxer now is: from the start, or (landing) where a
+    // seek took it.
+    void restart(bool afterSeek) {
+        avcodec_flush_buffers(codec.get());
+        flushed = false;
+        queued.clear();
+        countNext = afterSeek ? std::nullopt : std::optional<qint64>(0);
+        landing = afterSeek;
+        lastPosition = -1;
+        lastPts.reset();
+    }
+
+    // Back to the first frame: no demuxer seeks to frames without timestamps, so the file
+    // is opened again.
+    bool rewind() {
+        if (!openFormat())
+            return false;
+        restart(false);
+        return true;
+    }
+
+    // From where the timestamps went back: the same timestamp is another frame there. A
+    // frame whose packet has no position of its own is placed by the last one read (a
+    // decoder's delay behind, so frames just before that point are counted past it too).
+    [[nodiscard]] bool pastIndex(const AVFrame& frame) const {
+        const std::optional<qint64> end = index->endPosition();
+        return end && (frame.pkt_pos >= 0 ? frame.pkt_pos : lastPosition) >= *end;
+    }
+
+    // Frames before the target are decoded and dropped; the target and what follows wait
+    // in order.
+    bool skipTo(qint64 target, FramePtr frame) {
+        for (; frame; frame = decode()) {
+            const std::optional<qint64> pts = ptsOf(*frame);
+            if (pts && *pts >= target) {
+                queued.push_back(std::move(frame));
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // A frame counted gets the timestamp the index has for its place. (A decoder's guess
+    // for it is a decoding time some frames later.)
+    void count(AVFrame& frame) {
+        if (frame.pts != AV_NOPTS_VALUE) {
+            countNext.reset();
+            return;
+        }
+        if (!countNext)
+            return;
+        const std::optional<qint64> pts = index->ptsOf(*countNext, kIndexWaitMs);
+        if (pts) {
+            frame.pts = frame.best_effort_timestamp = *pts;
+            ++*countNext;
+        } else {
+            countNext.reset();
+        }
+    }
+
+    // The first packet after a seek: a key frame without a presentation timestamp is
+    // placed by its decoding time, which the index holds for such a stream (a key frame
+    // that others do not precede is shown in the order it is decoded).
+    void landedOn(const AVPacket& first) {
+        landing = false;
+        countNext.reset();
+        if (first.pts == AV_NOPTS_VALUE && first.dts != AV_NOPTS_VALUE)
+            countNext = index->numberOf(first.dts, kIndexWaitMs);
+    }
 
     [[nodiscard]] static std::optional<qint64> ptsOf(const AVFrame& frame) {
         const qint64 pts =
@@ -108,8 +194,10 @@ struct FrameReader::State {
         FramePtr frame(av_frame_alloc());
         for (;;) {
             const int received = avcodec_receive_frame(codec.get(), frame.get());
-            if (received == 0)
+            if (received == 0) {
+                count(*frame);
                 return frame;
+            }
             if (received != AVERROR(EAGAIN) || flushed)
                 return nullptr;
             const int read = av_read_frame(format.get(), packet.get());
@@ -118,8 +206,13 @@ struct FrameReader::State {
                 avcodec_send_packet(codec.get(), nullptr);
                 continue;
             }
-            if (packet->stream_index == stream)
+            if (packet->stream_index == stream) {
+                if (landing)
+                    landedOn(*packet);
+                if (packet->pos >= 0)
+                    lastPosition = packet->pos;
                 (void)avcodec_send_packet(codec.get(), packet.get());
+            }
             av_packet_unref(packet.get());
         }
     }
@@ -189,8 +282,12 @@ struct FrameReader::State {
         // Its number and time are its place among the file's frames, or unknown: never a
         // time divided by a rate.
         const std::optional<qint64> pts = ptsOf(frame);
+        // Frames come in presentation order: a timestamp that does not move on is wrong.
+        const bool inOrder = pts && (!lastPts || *pts > *lastPts);
+        if (pts)
+            lastPts = pts;
         const std::optional<qint64> number =
-            pts ? index->numberOf(*pts, kIndexWaitMs) : std::nullopt;
+            inOrder && !pastIndex(frame) ? index->numberOf(*pts, kIndexWaitMs) : std::nullopt;
         if (number) {
             out.frameNumber = *number;
             out.timeMs = index->millisecondsOf(*pts);
@@ -227,12 +324,10 @@ FrameReader::FrameReader(const QString& path, std::shared_ptr<const FrameIndex> 
         index = std::move(own);
     }
     d_->index = std::move(index);
-    AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+    d_->path = path;
+    if (!d_->openFormat())
         return;
-    d_->format.reset(raw);
-    if (avformat_find_stream_info(raw, nullptr) < 0)
-        return;
+    AVFormatContext* raw = d_->format.get();
     const AVCodec* decoder = nullptr;
     const int stream = av_find_best_stream(raw, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (stream < 0 || !decoder)
@@ -298,6 +393,9 @@ bool FrameReader::seekToFrame(qint64 number) {
     const std::optional<qint64> target = d_->index->ptsOf(number, kIndexWaitMs);
     if (!target)
         return false;
+    // Frames without timestamps at the start are reached only from the start.
+    if (number < d_->index->leadingCount())
+        return d_->rewind() && d_->skipTo(*target, d_->decode());
     // A seek lands on a key frame at or before the target, but demuxers that seek by
     // bytes (MPEG streams) may land after it: then from further back.
     const qint64 second = std::max<qint64>(2, qint64(1.0 / av_q2d(d_->timeBase)));
@@ -306,24 +404,15 @@ bool FrameReader::seekToFrame(qint64 number) {
             av_seek_frame(d_->format.get(), d_->stream, *target - back,
                           AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
             continue;
-        avcodec_flush_buffers(d_->codec.get());
-        d_->flushed = false;
-        d_->queued.clear();
+        d_->restart(true);
         FramePtr frame = d_->decode();
         const std::optional<qint64> first = frame ? State::ptsOf(*frame) : std::nullopt;
+        // Landed where the timestamps started again: the frame is reached from the start.
+        if (frame && d_->pastIndex(*frame))
+            return d_->rewind() && d_->skipTo(*target, d_->decode());
         if (!frame || !first || *first > *target)
             continue;
-        // Frames before the target are decoded and dropped; the target and what follows
-        // wait in order.
-        while (frame) {
-            const std::optional<qint64> pts = State::ptsOf(*frame);
-            if (pts && *pts >= *target) {
-                d_->queued.push_back(std::move(frame));
-                return true;
-            }
-            frame = d_->decode();
-        }
-        return false;
+        return d_->skipTo(*target, std::move(frame));
     }
     return false;
 }

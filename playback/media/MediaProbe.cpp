@@ -119,10 +119,23 @@ void readMedia(const QString& path, int probeTimeoutMs, const std::function<bool
         index->setTimeBase(av_q2d(context->streams[stream]->time_base));
     AVPacket* packet = av_packet_alloc();
     int read = 0;
+    // MPEG streams leave the presentation time off some packets. Their decoding time is
+    // then behind it by the decoder's delay, as on the packets before that have both (a
+    // decoder gives such a frame the same time).
+    qint64 delay = 0;
+    qint64 position = -1; // the last packet's that tells it
     while (stream >= 0 && packet && (read = av_read_frame(context.get(), packet)) >= 0) {
         if (packet->stream_index == stream) {
-            const qint64 ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-            index->add(ts != AV_NOPTS_VALUE ? std::optional<qint64>(ts) : std::nullopt);
+            const bool pts = packet->pts != AV_NOPTS_VALUE;
+            const bool dts = packet->dts != AV_NOPTS_VALUE;
+            if (pts && dts)
+                delay = packet->pts - packet->dts;
+            if (packet->pos >= 0)
+                position = packet->pos;
+            index->add(pts   ? std::optional<qint64>(packet->pts)
+                       : dts ? std::optional<qint64>(packet->dts + delay)
+                             : std::nullopt,
+                       position);
         }
         av_packet_unref(packet);
     }

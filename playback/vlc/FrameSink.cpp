@@ -120,14 +120,18 @@ QSize FrameSink::trackSize(unsigned* sarNum, unsigned* sarDen) const {
     return size;
 }
 
+const VideoStreamFacts* FrameSink::probedStream(QSize decoded) const {
+    if (facts_.valid() && facts_.wait_for(kColourWait) == std::future_status::ready)
+        return streamForPicture(facts_.get(), decoded);
+    return nullptr;
+}
+
 std::optional<VideoColours> FrameSink::coloursFor(QSize decoded, QSize shown,
                                                   const YuvFormat& format,
                                                   bool decoderFullRange) const {
     ColourTags tags;
-    if (facts_.valid() && facts_.wait_for(kColourWait) == std::future_status::ready) {
-        if (const VideoStreamFacts* stream = streamForPicture(facts_.get(), decoded))
-            tags = stream->colours;
-    }
+    if (const VideoStreamFacts* stream = probedStream(decoded))
+        tags = stream->colours;
     QString problem;
     std::optional<VideoColours> colours =
         resolveColours(tags, decoderFullRange, shown, format.bitDepth, &problem);
@@ -141,7 +145,15 @@ unsigned FrameSink::configure(char* chroma, unsigned* width, unsigned* height, u
     unsigned sarNum = 0;
     unsigned sarDen = 0;
     const QSize decoded{int(*width), int(*height)};
-    const QSize track = trackSize(&sarNum, &sarDen);
+    const QSize reported = trackSize(&sarNum, &sarDen);
+    QSize track = reported;
+    // A stream that tells its size only once decoding has begun (MPEG): the size our own
+    // probe read, with square pixels until the track says otherwise. Asked at the
+    // decoder's padded size, libVLC would stretch the picture into the padding.
+    if (const VideoStreamFacts* stream = track.isEmpty() ? probedStream(decoded) : nullptr) {
+        if (trackFitsBuffer(decoded, stream->size))
+            track = stream->size;
+    }
     // The track tells the visible size and the pixel shape. Where it learns them only from
     // the decoder, a moment after the first pictures, those pictures are taken at the
     // decoder's size rather than refused: a refused format costs every picture up to the
@@ -150,7 +162,10 @@ unsigned FrameSink::configure(char* chroma, unsigned* width, unsigned* height, u
     if (size.isEmpty())
         return 0;
     shownSize_ = size;
-    framesBeforeTrackSize_ = track.isEmpty() ? 0 : -1;
+    // Not known yet, or still the size before the stream changed it: asked again as
+    // pictures come. libVLC scales the visible picture into the decoder's padded size
+    // accepted meanwhile; the size it is shown and written at undoes that.
+    framesBeforeTrackSize_ = trackFitsBuffer(decoded, reported) ? -1 : 0;
 
     // Kept in the decoder's format where we can convert it with the file's colours.
     Layout layout;
@@ -207,9 +222,10 @@ void FrameSink::learnShownSize(QSize pictureSize) {
     unsigned sarNum = 0;
     unsigned sarDen = 0;
     const QSize track = trackSize(&sarNum, &sarDen);
-    if (!track.isEmpty())
+    const bool fits = trackFitsBuffer(pictureSize, track);
+    if (fits)
         shownSize_ = frameOutputSize(pictureSize, track, sarNum, sarDen).value_or(pictureSize);
-    if (!track.isEmpty() || ++framesBeforeTrackSize_ >= kMaxFramesBeforeTrackSize)
+    if (fits || ++framesBeforeTrackSize_ >= kMaxFramesBeforeTrackSize)
         framesBeforeTrackSize_ = -1;
 }
 

@@ -72,6 +72,8 @@ private:
 
     unsigned configure(char* chroma, unsigned* width, unsigned* height, unsigned* pitches,
                        unsigned* lines);
+    // What our own probe read of the stream with pictures of this size, once it is known.
+    [[nodiscard]] const VideoStreamFacts* probedStream(QSize decoded) const;
     [[nodiscard]] std::optional<VideoColours>
     coloursFor(QSize decoded, QSize shown, const YuvFormat& format, bool decoderFullRange) const;
     void releaseBuffers();

@@ -12,3 +12,7 @@
 // picture's (larger, or smaller by more than padding) gives way to the decoder's size.
 [[nodiscard]] std::optional<QSize> frameOutputSize(QSize decoderBuffer, QSize trackSize,
                                                    unsigned sarNum, unsigned sarDen);
+
+// Whether the track's size can be the visible part of this decoder's buffer: not larger,
+// and smaller by no more than a codec's padding.
+[[nodiscard]] bool trackFitsBuffer(QSize decoderBuffer, QSize trackSize);

@@ -4,6 +4,7 @@
 #include "capture/FrameExport.h"
 #include "capture/SheetLayout.h"
 #include "capture/SnapshotNaming.h"
+#include "playback/media/FrameReader.h"
 #include "support/EngineTestSupport.h"
 #include "support/ImagePixels.h"
 
@@ -12,6 +13,9 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 class TstSnapshots : public QObject {
     Q_OBJECT
@@ -40,12 +44,13 @@ private Q_SLOTS:
         if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
             QSKIP("ffmpeg is not installed");
         const QStringList clips{
-            "play.mp4",          "wide.vob",         "bars709.mp4",       "bars601.mp4",
-            "bars-untagged.mp4", "bars709full.mp4",  "bars709-10bit.mp4", "bars2020.mp4",
-            "barspq.mp4",        "barshlg.mp4",      "rampq.mp4",         "counter.mp4",
-            "counter2997.mp4",   "cut.mp4",          "scenes.mp4",        "counter-ts.ts",
-            "counter-wrap.ts",   "counter-late.mkv", "counter23976.mp4",  "counter-vfr.mkv",
-            "counter-1.mp4",     "counter-2.avi"};
+            "play.mp4",         "play.mpg",          "wide.vob",         "bars709.mp4",
+            "bars601.mp4",      "bars-untagged.mp4", "bars709full.mp4",  "bars709-10bit.mp4",
+            "bars2020.mp4",     "barspq.mp4",        "barshlg.mp4",      "rampq.mp4",
+            "counter.mp4",      "counter2997.mp4",   "cut.mp4",          "scenes.mp4",
+            "counter-ts.ts",    "counter-wrap.ts",   "counter-late.mkv", "counter-negative.mkv",
+            "counter23976.mp4", "counter-vfr.mkv",   "counter-1.mp4",    "counter-2.avi",
+            "counter-long.avi", "counter-noise.mp4", "counter-joined.ts"};
         const QString error = makeTestClips(clips_.path(), clips);
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
@@ -143,6 +148,81 @@ private Q_SLOTS:
         QCOMPARE(frames.size(), written.size() - unnumbered);
     }
 
+    // An export onto a disk that fills up (files may grow to 64 KB: the counter's flat
+    // frames fit, two noisy ones do not): the frames before the failure are all there, in
+    // order, none after it (though later ones would fit again), and the message names the
+    // file that could not be written.
+    void exportOntoAFullDisk() {
+        FrameExport exporter;
+        QSignalSpy finished(&exporter, &FrameExport::finished);
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 64 * 1024;
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        exporter.start(
+            {clips_.filePath("counter-noise.mp4"), shots_->path(), "IMG_", false, 0, 600000});
+        const bool ended = finished.wait(kDeadline * 3);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        QVERIFY(ended);
+        const QString message = finished.at(0).at(1).toString();
+        QVERIFY2(message.contains("IMG_00026.png") && message.contains(qt_error_string(EFBIG)),
+                 qPrintable(message));
+        const QStringList files = QDir(shots_->path()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(files.size(), 25);
+        for (int i = 0; i < 25; ++i) {
+            QCOMPARE(files[i], QStringLiteral("IMG_%1.png").arg(i + 1, 5, 10, QLatin1Char('0')));
+            const QImage image(shots_->filePath(files[i]));
+            QCOMPARE(image.text(QStringLiteral("Frame Number")).toInt(), i);
+        }
+    }
+
+    // Two MPEG streams joined, the clock starting again in the middle (frame n grey level
+    // n): an export of all of it writes the first stream's frames, numbered, and says why
+    // it stops; continuous capture goes on to the end, and no image carries a number that
+    // is not its frame's (the second stream's frames repeat the first's timestamps).
+    void joinedStreams() {
+        FrameExport exporter;
+        QSignalSpy finished(&exporter, &FrameExport::finished);
+        exporter.start(
+            {clips_.filePath("counter-joined.ts"), shots_->path(), "IMG_", false, 0, 600000});
+        QVERIFY(finished.wait(kDeadline * 3));
+        QVERIFY2(finished.at(0).at(1).toString().contains("start again"),
+                 qPrintable(finished.at(0).at(1).toString()));
+        const QStringList files = QDir(shots_->path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 100);
+        for (int i = 0; i < files.size(); ++i) {
+            const QImage image(shots_->filePath(files[i]));
+            QCOMPARE(image.text(QStringLiteral("Frame Number")).toInt(), i);
+            QVERIFY(qAbs(qGray(image.pixel(160, 120)) - i) <= 2);
+        }
+        const QString captured = shots_->filePath(QStringLiteral("captured"));
+        capture_->setTarget({captured, QStringLiteral("IMG_"), false, false, "joined"});
+        QVERIFY(startPlaying(*engine_, clips_.filePath("counter-joined.ts")));
+        QSignalSpy written(capture_.get(), &CaptureService::written);
+        while (engine_->Playing()) {
+            (void)capture_->snapshot();
+            QTest::qWait(10);
+        }
+        QVERIFY(capture_->waitForDone(kDeadline * 3));
+        int numbered = 0;
+        int second = 0;
+        for (const QList<QVariant>& signal : written) {
+            const QImage image(signal.at(0).toString());
+            const int grey = qGray(image.pixel(160, 120));
+            second += grey > 110;
+            if (image.text(QStringLiteral("Frame Number")).isEmpty())
+                continue;
+            ++numbered;
+            QVERIFY2(qAbs(image.text(QStringLiteral("Frame Number")).toInt() - grey) <= 2,
+                     qPrintable(signal.at(0).toString()));
+        }
+        QVERIFY(numbered > 0);
+        QVERIFY(second > 25);
+    }
+
     // An MPEG program stream tells its shape only once decoding has begun: its first
     // pictures are real pictures all the same, and later ones come at 16:9.
     void programStream() {
@@ -155,6 +235,24 @@ private Q_SLOTS:
         QVERIFY2(colours.size() > 8, "a flat picture");
         QTRY_VERIFY_WITH_TIMEOUT(engine_->Time() >= 1, kDeadline);
         QCOMPARE(shoot().size(), QSize(512, 288));
+        // Its picture is taken at its own size (320x240), not stretched into the decoder's
+        // padded one (320x256) and squeezed back: the image is the decoded frame's pixels.
+        QVERIFY(start("play.mpg", shots_->path()));
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->Time() >= 1, kDeadline);
+        engine_->pause();
+        QTRY_VERIFY_WITH_TIMEOUT(!engine_->Playing() && engine_->currentFrame().frameNumber >= 0,
+                                 kDeadline);
+        const QImage shot = rgbPixels(shoot());
+        FrameReader reader(clips_.filePath("play.mpg"));
+        QVERIFY(reader.seekToFrame(shot.text("Frame Number").toLongLong()));
+        const QImage decoded = rgbPixels(reader.next()->toImage());
+        QCOMPARE(shot.size(), decoded.size());
+        double difference = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                difference += std::abs(qGray(shot.pixel(x, y)) - qGray(decoded.pixel(x, y)));
+        difference /= double(shot.width()) * shot.height();
+        QVERIFY2(difference < 0.1, qPrintable(QString::number(difference)));
     }
 
     // Paused, five steps on and one back, each captured: frame n shows grey level n, and
@@ -265,10 +363,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("clip");
         QTest::addColumn<int>("frames");
         for (const char* clip : {"counter-ts.ts", "counter-wrap.ts", "counter-late.mkv",
-                                 "counter23976.mp4", "counter-vfr.mkv"})
+                                 "counter-negative.mkv", "counter23976.mp4", "counter-vfr.mkv"})
             QTest::newRow(clip) << clip << 100;
         QTest::newRow("one frame") << "counter-1.mp4" << 1;
         QTest::newRow("two frames") << "counter-2.avi" << 2;
+        QTest::newRow("AVI: B-frames, a header claiming 57211 s") << "counter-long.avi" << 100;
     }
     void awkwardTimestamps() {
         QFETCH(QString, clip);

@@ -140,6 +140,13 @@ private Q_SLOTS:
         QVERIFY(app_->writeFile(u"Config.cfg"_s, "damaged"));
         (void)StartConfiguration({app_->path(), false}, settings, u"German.ini"_s);
         QCOMPARE(settings.languageFile, u"English.ini"_s);
+        // A settings folder that cannot be made is reported with its own reason, not with
+        // the missing file's that follows from it.
+        const ConfigurationStart blocked =
+            StartConfiguration({app_->path() + u"/Config.cfg/framora"_s, true}, settings, {});
+        QVERIFY2(blocked.error.contains(u"cannot be made"_s) &&
+                     blocked.error.contains(qt_error_string(ENOTDIR)),
+                 qPrintable(blocked.error));
     }
 
     // Beside the executable while a file can be made there and the installation does not

@@ -28,6 +28,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSlider>
 #include <QWindow>
 #include <QtTest>
@@ -432,6 +433,33 @@ private Q_SLOTS:
         rig.press(u"movieProgress"_s, Qt::LeftButton, 0.5);
         QCOMPARE(rig.engine.calls.size(), 1);
         QVERIFY(qAbs(rig.engine.calls.first().section(u' ', 1).toDouble() - 0.5) < 0.01);
+    }
+
+    // Closing while images are being written: the first close waits for them (capture
+    // stops, the window stays); a second asks, with their count, whether to lose them; No
+    // waits on, and the window closes itself once they are on disk. Yes would drop them.
+    void closeWaitsForImages() {
+        Rig rig;
+        rig.loadPlaying();
+        rig.form->show();
+        // Noise, slow to encode as PNG, so that the write is still going on.
+        QImage noise(4000, 3000, QImage::Format_RGB32);
+        QRandomGenerator random(7);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, random.generate());
+        rig.engine.show(noise);
+        rig.trigger(u"snapshotCommand"_s);
+        QVERIFY(rig.capture.pending() > 0);
+        const qsizetype before = rig.platform.messages.size();
+        QVERIFY(!rig.form->close());
+        QCOMPARE(rig.platform.messages.size(), before);
+        rig.platform.answers = {MessageAnswer::No};
+        QVERIFY(!rig.form->close());
+        QVERIFY2(rig.platform.messages.last().text.startsWith(u"1 images are not written yet"_s),
+                 qPrintable(rig.platform.messages.last().text));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.form->isVisible(), 60000);
+        QCOMPARE(rig.snapshots().size(), 1);
     }
 
     // The frame goes to the clipboard at the size it is shown at; the snapshot folder of the
