@@ -15,10 +15,11 @@
 # zscale's own HLG, for the benchmark) and rampq.mp4 (640x64, a PQ grey ramp from 0 to 1,000
 # nits, left to right); counter.mp4 (10 s, 320x240, 25 fps, lossless, frame n a flat grey of
 # level n; counter2997.mp4 the same at 30000/1001 fps) and
-# cut.mp4 (its first half only, as from an interrupted download); twotracks.mkv (two
-# video tracks, the second the default), sizechange.ts (320x240, then 640x480,
-# then 1280x720) and
-# audio.mp4 (sound only).
+# cut.mp4 (its first half only, as from an interrupted download); the counter with
+# awkward timestamps (counter-*.ts/mkv/mp4/avi, counter23976.mp4; see their case below);
+# play.mpg (MPEG-2 program stream without sound); twotracks.mkv (two video tracks, the
+# second the default), sizechange.ts (320x240, then 640x480, then 1280x720) and audio.mp4
+# (sound only). Clips not in the list above are made only when named.
 set -eu
 
 if [ $# -lt 1 ]; then

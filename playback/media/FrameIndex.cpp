@@ -12,11 +12,12 @@ void FrameIndex::setTimeBase(double timeBase) {
         timeBase_ = timeBase;
 }
 
-void FrameIndex::add(std::optional<qint64> timestamp, qint64 pos) {
+void FrameIndex::add(std::optional<qint64> timestamp, qint64 pos, bool decoding) {
     {
         const std::lock_guard lock(mutex_);
         if (ended_ || complete_)
             return;
+        presented_ = presented_ || (timestamp && !decoding);
         if (timestamp && !frames_.empty() && *timestamp <= frames_.back()) {
             // Behind a frame already in order, which no reordering explains: the timestamps
             // started again. What is read before it is in order.
@@ -144,6 +145,11 @@ qint64 FrameIndex::leadingCount() const {
 std::optional<qint64> FrameIndex::endPosition() const {
     const std::lock_guard lock(mutex_);
     return endPosition_;
+}
+
+bool FrameIndex::hasPresentationTimes() const {
+    const std::lock_guard lock(mutex_);
+    return presented_;
 }
 
 bool FrameIndex::isComplete() const {

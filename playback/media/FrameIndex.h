@@ -28,8 +28,8 @@ public:
     // A packet's timestamp (presentation, or decoding where it has none), in decoding
     // order; a packet without any ends the index, but at the start it is a frame counted.
     // pos: the packet's byte position in the file (-1 unknown), which tells where frames
-    // with timestamps that went back begin.
-    void add(std::optional<qint64> timestamp, qint64 pos = -1);
+    // with timestamps that went back begin. decoding: the timestamp is a decoding time.
+    void add(std::optional<qint64> timestamp, qint64 pos = -1, bool decoding = false);
     // Every packet was read (or reading stopped: then what was added holds). truncated: the
     // file ended in the middle of what its container promised (an interrupted download).
     void finish(bool truncated = false);
@@ -56,6 +56,8 @@ public:
     // packet past the index. A frame from there on may repeat the timestamp of one before
     // it, and is none of the index's.
     [[nodiscard]] std::optional<qint64> endPosition() const;
+    // Whether any packet had a presentation time (AVI's have only decoding times).
+    [[nodiscard]] bool hasPresentationTimes() const;
     [[nodiscard]] bool isComplete() const;
     [[nodiscard]] bool isTruncated() const;
 
@@ -74,8 +76,9 @@ private:
     std::vector<qint64> frames_; // in presentation order
     bool complete_ = false;
     bool truncated_ = false;
-    bool ended_ = false; // the timestamps stopped making sense
-    bool timed_ = false; // a packet with a timestamp came
-    qint64 leading_ = 0; // packets without one before it
+    bool ended_ = false;     // the timestamps stopped making sense
+    bool timed_ = false;     // a packet with a timestamp came
+    bool presented_ = false; // ... with a presentation time
+    qint64 leading_ = 0;     // packets without one before it
     std::optional<qint64> endPosition_;
 };

@@ -173,13 +173,13 @@ struct FrameReader::State {
         }
     }
 
-    // The first packet after a seek: a key frame without a presentation timestamp is
-    // placed by its decoding time, which the index holds for such a stream (a key frame
-    // that others do not precede is shown in the order it is decoded).
+    // The first packet after a seek, in a stream with decoding times only: the key frame
+    // is placed by its decoding time, which is what the index holds for such a stream (a
+    // key frame that others do not precede is shown in the order it is decoded).
     void landedOn(const AVPacket& first) {
         landing = false;
         countNext.reset();
-        if (first.pts == AV_NOPTS_VALUE && first.dts != AV_NOPTS_VALUE)
+        if (first.dts != AV_NOPTS_VALUE && !index->hasPresentationTimes())
             countNext = index->numberOf(first.dts, kIndexWaitMs);
     }
 

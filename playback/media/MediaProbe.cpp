@@ -135,7 +135,7 @@ void readMedia(const QString& path, int probeTimeoutMs, const std::function<bool
             index->add(pts   ? std::optional<qint64>(packet->pts)
                        : dts ? std::optional<qint64>(packet->dts + delay)
                              : std::nullopt,
-                       position);
+                       position, !pts);
         }
         av_packet_unref(packet);
     }
