@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
+#include <algorithm>
 #include <utility>
 
 // The memory frames waiting to be written may hold: a quarter of the machine's, at most
@@ -79,8 +80,11 @@ void CaptureService::take(const VideoFrame& frame) {
     previews_.push_back(target_.preview ? frame : VideoFrame());
     Taken taken{frame, 0, target_};
     if (frame.frameNumber < 0) {
-        // A picture of a run (continuous capture) comes after the one found before it.
-        const bool sameRun = lastNumber_ >= 0 && frame.serial > lastSerial_;
+        // A picture of a run (continuous capture) comes after the one found before it, or
+        // after the one still being looked for (answers come later than the next picture).
+        const bool waiting = std::any_of(taken_.cbegin(), taken_.cend(),
+                                         [](const Taken& t) { return t.request != 0; });
+        const bool sameRun = (lastNumber_ >= 0 || waiting) && frame.serial > lastSerial_;
         taken.request = ++nextRequest_;
         media_.identify(taken.request, frame, frame.approxMs, sameRun ? lastNumber_ + 1 : -1);
     }

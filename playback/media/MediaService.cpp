@@ -56,6 +56,8 @@ public:
         // After the frame identified before it: the next ones, in order (the frames found
         // meanwhile are behind it too). Otherwise around the player's time, as it counts.
         qint64 from = std::max(notBefore, found_ + 1);
+        if (from == 0)
+            notBefore = -1; // nothing before it was found: there is no run to follow
         qint64 to = from + kSearchFrames;
         const qint64 centre = approxMs + clockOffsetMs_;
         if (notBefore < 0) {
@@ -76,8 +78,13 @@ public:
                 bestNumber = frame->frameNumber;
                 bestTime = frame->timeMs;
             }
-            // In a run of pictures the first match is the one.
-            if (notBefore >= 0 && d == 0)
+            // In a run of pictures the first match is the one: an exact one, or the best
+            // close one (a picture libVLC scaled) once the next two are further off.
+            if (notBefore >= 0 &&
+                (d == 0 || (best < kSamePicture && frame->frameNumber >= bestNumber + 2)))
+                break;
+            // By the time: past the player's time, an exact match is not bettered.
+            if (notBefore < 0 && best == 0 && frame->timeMs >= centre)
                 break;
         }
         if (best >= kSamePicture && notBefore >= 0) {

@@ -37,8 +37,9 @@ public:
     [[nodiscard]] std::shared_ptr<const FrameIndex> index() const { return index_; }
 
     // Which frame `shown` is: a picture of the open file shown about approxMs in (libVLC's
-    // clock, which runs tens of milliseconds ahead), and not before frame `notBefore` (the
-    // frame identified before it in the same run of pictures; -1 when there is none).
+    // clock, which runs tens of milliseconds ahead), and not before frame `notBefore` (-1
+    // when it need not follow another; 0 or more: it comes after the picture asked about
+    // before it in the same run, identified or still waiting, and after this frame).
     // Answered by identified(); number -1 when it cannot be told (pixels found nowhere
     // near, a file our decoder cannot read, or frames without timestamps).
     void identify(quint64 id, const VideoFrame& shown, qint64 approxMs, qint64 notBefore);
