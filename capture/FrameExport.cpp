@@ -91,14 +91,14 @@ void FrameExport::decodeAll(const ExportJob& job) {
         submitted = writeEveryFrame(reader, job, last.value_or(-1), beyondIndex);
         // Decoding stopped short of the range's last frame, or the file itself ends before
         // what its container promised (an interrupted download): it is damaged there.
-        const std::optional<qint64> lastIndexed = index.ptsOf(index.count() - 1);
+        const qint64 lastIndexedMs =
+            index.millisecondsOf(index.ptsOf(index.count() - 1).value_or(0));
         if (!cancel_ && beyondIndex)
             problem = tr("The video's timestamps start again after %1: the frames from there on "
                          "cannot be told apart and were not exported.")
-                          .arg(formatMediaTime(index.millisecondsOf(lastIndexed.value_or(0))));
+                          .arg(formatMediaTime(lastIndexedMs));
         else if (!cancel_ && ((last && submitted < *last - first + 1) ||
-                              (index.isTruncated() &&
-                               job.toMs > index.millisecondsOf(lastIndexed.value_or(0)))))
+                              (index.isTruncated() && job.toMs > lastIndexedMs)))
             problem = tr("The video could not be decoded beyond this point.");
     } else {
         // Where the index ends (timestamps that stop making sense) the range ends too.

@@ -47,11 +47,14 @@ void FrameIndex::add(std::optional<qint64> timestamp, qint64 pos, bool decoding)
     grown_.notify_all();
 }
 
+qint64 FrameIndex::defaultSpacing() const {
+    return std::max<qint64>(1, std::llround(0.04 / timeBase_));
+}
+
 void FrameIndex::append(qint64 pts, std::optional<qint64> next) {
     if (frames_.empty() && leading_ > 0) {
         // A frame's length: to the next frame, or 40 ms.
-        const qint64 spacing =
-            std::max<qint64>(1, next ? *next - pts : std::llround(0.04 / timeBase_));
+        const qint64 spacing = next ? std::max<qint64>(1, *next - pts) : defaultSpacing();
         for (qint64 i = leading_; i > 0; --i)
             frames_.push_back(pts - i * spacing);
     }
@@ -73,7 +76,7 @@ void FrameIndex::finish(bool truncated) {
                    i + 1 < window_.size() ? std::optional(window_[i + 1]) : std::nullopt);
         // No timestamps at all: frames counted, 40 ms apart.
         for (qint64 i = 0; !timed_ && i < leading_; ++i)
-            frames_.push_back(i * std::max<qint64>(1, std::llround(0.04 / timeBase_)));
+            frames_.push_back(i * defaultSpacing());
         window_.clear();
         complete_ = true;
     }

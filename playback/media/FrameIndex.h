@@ -67,6 +67,8 @@ private:
     // With the lock held; next: the frame after it, where known (the spacing of the frames
     // counted before the first timestamp).
     void append(qint64 pts, std::optional<qint64> next);
+    // A frame's length where no timestamps tell it: 40 ms, in timestamp units.
+    [[nodiscard]] qint64 defaultSpacing() const;
     [[nodiscard]] bool covers(qint64 pts) const;
 
     double timeBase_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -244,6 +245,10 @@ const SceneDetector::Seen& SceneDetector::at(qint64 index) const {
     return seen_[size_t(index - (added_ - qint64(seen_.size())))];
 }
 
+SceneDetector::Seen& SceneDetector::at(qint64 index) {
+    return const_cast<Seen&>(std::as_const(*this).at(index));
+}
+
 // The typical change from frame to frame before frame end, in this scene.
 double SceneDetector::usualChange(qint64 end) const {
     std::vector<double> changes;
@@ -324,7 +329,7 @@ void SceneDetector::checkTransition() {
             // then kept.
             double unexplained = 0;
             for (qint64 i = first + 1; i <= last; ++i) {
-                Seen& seen = seen_[size_t(i - (added_ - qint64(seen_.size())))];
+                Seen& seen = at(i);
                 if (seen.unexplained < 0)
                     seen.unexplained = unexplainedDifference(seen.features, at(i - 1).features);
                 unexplained += seen.unexplained;

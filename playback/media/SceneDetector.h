@@ -79,6 +79,7 @@ private:
     };
 
     [[nodiscard]] const Seen& at(qint64 index) const;
+    [[nodiscard]] Seen& at(qint64 index);
     [[nodiscard]] double usualChange(qint64 end) const;
     void checkCut();
     void checkTransition();

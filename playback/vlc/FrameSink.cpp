@@ -126,12 +126,10 @@ const VideoStreamFacts* FrameSink::probedStream(QSize decoded) const {
     return nullptr;
 }
 
-std::optional<VideoColours> FrameSink::coloursFor(QSize decoded, QSize shown,
+std::optional<VideoColours> FrameSink::coloursFor(const VideoStreamFacts* stream, QSize shown,
                                                   const YuvFormat& format,
                                                   bool decoderFullRange) const {
-    ColourTags tags;
-    if (const VideoStreamFacts* stream = probedStream(decoded))
-        tags = stream->colours;
+    const ColourTags tags = stream ? stream->colours : ColourTags{};
     QString problem;
     std::optional<VideoColours> colours =
         resolveColours(tags, decoderFullRange, shown, format.bitDepth, &problem);
@@ -146,14 +144,16 @@ unsigned FrameSink::configure(char* chroma, unsigned* width, unsigned* height, u
     unsigned sarDen = 0;
     const QSize decoded{int(*width), int(*height)};
     const QSize reported = trackSize(&sarNum, &sarDen);
+    const std::optional<VlcYuvChroma> yuv = vlcYuvChroma(chroma);
+    // What our own probe read of the stream: its colours, and its size where the track
+    // does not tell it yet.
+    const VideoStreamFacts* stream = yuv || reported.isEmpty() ? probedStream(decoded) : nullptr;
     QSize track = reported;
-    // A stream that tells its size only once decoding has begun (MPEG): the size our own
-    // probe read, with square pixels until the track says otherwise. Asked at the
-    // decoder's padded size, libVLC would stretch the picture into the padding.
-    if (const VideoStreamFacts* stream = track.isEmpty() ? probedStream(decoded) : nullptr) {
-        if (trackFitsBuffer(decoded, stream->size))
-            track = stream->size;
-    }
+    // A stream that tells its size only once decoding has begun (MPEG): the probe's size,
+    // with square pixels until the track says otherwise. Asked at the decoder's padded
+    // size, libVLC would stretch the picture into the padding.
+    if (reported.isEmpty() && stream && trackFitsBuffer(decoded, stream->size))
+        track = stream->size;
     // The track tells the visible size and the pixel shape. Where it learns them only from
     // the decoder, a moment after the first pictures, those pictures are taken at the
     // decoder's size rather than refused: a refused format costs every picture up to the
@@ -169,11 +169,10 @@ unsigned FrameSink::configure(char* chroma, unsigned* width, unsigned* height, u
 
     // Kept in the decoder's format where we can convert it with the file's colours.
     Layout layout;
-    const std::optional<VlcYuvChroma> yuv = vlcYuvChroma(chroma);
     std::optional<VideoColours> colours;
     if (yuv)
         colours =
-            coloursFor(decoded, track.isEmpty() ? decoded : track, yuv->format, yuv->fullRange);
+            coloursFor(stream, track.isEmpty() ? decoded : track, yuv->format, yuv->fullRange);
     layout.yuv = yuv && colours;
     layout.planes.size = size;
     if (layout.yuv) {

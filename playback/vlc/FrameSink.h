@@ -74,8 +74,9 @@ private:
                        unsigned* lines);
     // What our own probe read of the stream with pictures of this size, once it is known.
     [[nodiscard]] const VideoStreamFacts* probedStream(QSize decoded) const;
-    [[nodiscard]] std::optional<VideoColours>
-    coloursFor(QSize decoded, QSize shown, const YuvFormat& format, bool decoderFullRange) const;
+    [[nodiscard]] std::optional<VideoColours> coloursFor(const VideoStreamFacts* stream,
+                                                         QSize shown, const YuvFormat& format,
+                                                         bool decoderFullRange) const;
     void releaseBuffers();
     void* lockBuffer(void** planes);
     void finishPicture(void* picture);

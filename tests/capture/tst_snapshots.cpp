@@ -39,6 +39,22 @@ class TstSnapshots : public QObject {
         return QImage(written.at(0).at(0).toString());
     }
 
+    // Exports the job and waits for it to end: what it said (files written, problem), or
+    // nothing when it did not end in time.
+    struct Exported {
+        int written = 0;
+        QString problem;
+    };
+    [[nodiscard]] static std::optional<Exported> exportFrames(const ExportJob& job,
+                                                              int waitMs = kDeadline * 3) {
+        FrameExport exporter;
+        QSignalSpy finished(&exporter, &FrameExport::finished);
+        exporter.start(job);
+        if (finished.isEmpty() && !finished.wait(waitMs))
+            return std::nullopt;
+        return Exported{finished.at(0).at(0).toInt(), finished.at(0).at(1).toString()};
+    }
+
 private Q_SLOTS:
     void initTestCase() {
         if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
@@ -153,21 +169,18 @@ private Q_SLOTS:
     // order, none after it (though later ones would fit again), and the message names the
     // file that could not be written.
     void exportOntoAFullDisk() {
-        FrameExport exporter;
-        QSignalSpy finished(&exporter, &FrameExport::finished);
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
         rlimit small = saved;
         small.rlim_cur = 64 * 1024;
         const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        exporter.start(
+        const std::optional<Exported> exported = exportFrames(
             {clips_.filePath("counter-noise.mp4"), shots_->path(), "IMG_", false, 0, 600000});
-        const bool ended = finished.wait(kDeadline * 3);
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousHandler);
-        QVERIFY(ended);
-        const QString message = finished.at(0).at(1).toString();
+        QVERIFY(exported);
+        const QString message = exported->problem;
         QVERIFY2(message.contains("IMG_00026.png") && message.contains(qt_error_string(EFBIG)),
                  qPrintable(message));
         const QStringList files = QDir(shots_->path()).entryList(QDir::Files | QDir::Hidden);
@@ -184,13 +197,10 @@ private Q_SLOTS:
     // it stops; continuous capture goes on to the end, and no image carries a number that
     // is not its frame's (the second stream's frames repeat the first's timestamps).
     void joinedStreams() {
-        FrameExport exporter;
-        QSignalSpy finished(&exporter, &FrameExport::finished);
-        exporter.start(
+        const std::optional<Exported> exported = exportFrames(
             {clips_.filePath("counter-joined.ts"), shots_->path(), "IMG_", false, 0, 600000});
-        QVERIFY(finished.wait(kDeadline * 3));
-        QVERIFY2(finished.at(0).at(1).toString().contains("start again"),
-                 qPrintable(finished.at(0).at(1).toString()));
+        QVERIFY(exported);
+        QVERIFY2(exported->problem.contains("start again"), qPrintable(exported->problem));
         const QStringList files = QDir(shots_->path()).entryList(QDir::Files, QDir::Name);
         QCOMPARE(files.size(), 100);
         for (int i = 0; i < files.size(); ++i) {
@@ -318,12 +328,11 @@ private Q_SLOTS:
         QFETCH(int, count);
         if (folder.isEmpty())
             folder = shots_->path();
-        FrameExport exporter;
-        QSignalSpy finished(&exporter, &FrameExport::finished);
-        exporter.start({clips_.filePath(clip), folder, "IMG_", false, fromMs, toMs});
-        QVERIFY(finished.wait(kDeadline * 3));
-        const int written = finished.at(0).at(0).toInt();
-        QTEST(!finished.at(0).at(1).toString().isEmpty(), "problem");
+        const std::optional<Exported> exported =
+            exportFrames({clips_.filePath(clip), folder, "IMG_", false, fromMs, toMs});
+        QVERIFY(exported);
+        const int written = exported->written;
+        QTEST(!exported->problem.isEmpty(), "problem");
         if (count >= 0)
             QCOMPARE(written, count);
         else
@@ -372,11 +381,10 @@ private Q_SLOTS:
     void awkwardTimestamps() {
         QFETCH(QString, clip);
         QFETCH(int, frames);
-        FrameExport exporter;
-        QSignalSpy finished(&exporter, &FrameExport::finished);
-        exporter.start({clips_.filePath(clip), shots_->path(), "IMG_", false, 0, 600000});
-        QVERIFY(finished.wait(kDeadline * 3));
-        QCOMPARE(finished.at(0).at(1).toString(), QString());
+        const std::optional<Exported> exported =
+            exportFrames({clips_.filePath(clip), shots_->path(), "IMG_", false, 0, 600000});
+        QVERIFY(exported);
+        QCOMPARE(exported->problem, QString());
         const QStringList files = QDir(shots_->path()).entryList(QDir::Files, QDir::Name);
         QCOMPARE(files.size(), frames);
         qint64 lastMs = -1;
@@ -453,11 +461,9 @@ private Q_SLOTS:
         job.choice.columns = 3;
         job.choice.rows = 2;
         job.choice.thumbnailWidth = 160;
-        FrameExport exporter;
-        QSignalSpy finished(&exporter, &FrameExport::finished);
-        exporter.start(job);
-        QVERIFY(finished.wait(kDeadline * 3));
-        QCOMPARE(finished.at(0).at(1).toString(), QString());
+        const std::optional<Exported> exported = exportFrames(job);
+        QVERIFY(exported);
+        QCOMPARE(exported->problem, QString());
         const QStringList files = QDir(shots_->path()).entryList(QDir::Files, QDir::Name);
         if (job.choice.mode == ExportMode::ContactSheet) {
             QCOMPARE(files, QStringList{QStringLiteral("IMG_sheet_00001.png")});
@@ -524,13 +530,11 @@ private Q_SLOTS:
     // BT.2020 and PQ (cICP) and the grey bar holds PQ's code for 101 nits (75 % grey at
     // 203-nit white), not the screen's.
     void hdrExport() {
-        FrameExport exporter;
-        QSignalSpy finished(&exporter, &FrameExport::finished);
         ExportJob job{clips_.filePath("barspq.mp4"), shots_->path(), "IMG_", false, 0, 0};
         job.keepSignal = true;
-        exporter.start(job);
-        QVERIFY(finished.wait(kDeadline));
-        QCOMPARE(finished.at(0).at(0).toInt(), 1);
+        const std::optional<Exported> exported = exportFrames(job, kDeadline);
+        QVERIFY(exported);
+        QCOMPARE(exported->written, 1);
         QFile file(shots_->filePath("IMG_00001.png"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains(QByteArray("cICP\x09\x10\x00\x01", 8)));
